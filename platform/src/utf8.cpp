@@ -1,0 +1,85 @@
+#include "platform/src/utf8.h"
+
+namespace platform {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool isValidCodePoint(char32_t c) {
+  return c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+}
+
+// Length of the sequence a lead byte starts, 0 for a byte that cannot lead.
+int sequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+}  // namespace
+
+void appendUtf8(char32_t c, std::string& out) {
+  if (!isValidCodePoint(c)) c = kReplacement;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+std::string toUtf8(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (wchar_t c : text) appendUtf8(static_cast<char32_t>(c), out);
+  return out;
+}
+
+std::wstring fromUtf8(std::string_view bytes) {
+  std::wstring out;
+  out.reserve(bytes.size());
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    const int len = sequenceLength(lead);
+    if (len == 1) {
+      out += static_cast<wchar_t>(lead);
+      ++i;
+      continue;
+    }
+    if (len == 0) {
+      out += static_cast<wchar_t>(kReplacement);
+      ++i;
+      continue;
+    }
+    char32_t c = lead & (0x7F >> len);
+    int got = 1;
+    for (; got < len && i + got < bytes.size(); ++got) {
+      const auto b = static_cast<unsigned char>(bytes[i + got]);
+      if ((b & 0xC0) != 0x80) break;
+      c = (c << 6) | (b & 0x3F);
+    }
+    const char32_t minimum = len == 2 ? 0x80 : len == 3 ? 0x800 : 0x10000;
+    if (got != len || c < minimum || !isValidCodePoint(c)) {
+      out += static_cast<wchar_t>(kReplacement);
+      i += got;  // resynchronise at the first byte that did not continue the sequence
+      continue;
+    }
+    out += static_cast<wchar_t>(c);
+    i += len;
+  }
+  return out;
+}
+
+}  // namespace platform

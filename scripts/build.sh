@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Configures (once) and builds one configuration: release or test.
+# Usage: scripts/build.sh release|test [extra cmake -D options...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+kind=${1:?release or test}
+shift
+case "$kind" in
+  release) opts=(-DCMAKE_BUILD_TYPE=Release -DPG_SANITIZE=OFF -DPG_TESTS=OFF) ;;
+  test) opts=(-DCMAKE_BUILD_TYPE=Debug -DPG_SANITIZE=ON -DPG_TESTS=ON) ;;
+  *) echo "unknown build kind: $kind" >&2; exit 2 ;;
+esac
+
+dir=build/$kind
+if [ ! -f "$dir/build.ninja" ]; then
+  cmake -S . -B "$dir" -G Ninja "${opts[@]}" "$@"
+fi
+cmake --build "$dir" -j "$(nproc)"

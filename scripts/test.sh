@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the test configuration (ASan + UBSan) and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+scripts/build.sh test
+cd build/test
+ctest --output-on-failure -j "$(nproc)" --timeout 300 </dev/null
