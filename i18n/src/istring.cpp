@@ -1,0 +1,68 @@
+#include "i18n/src/istring.h"
+
+#include <vector>
+
+#include "i18n/src/moduleChains.h"
+#include "platform/src/formatMessage.h"
+
+namespace i18n {
+namespace {
+constexpr std::size_t kFormatBufferChars = 2048;
+}
+
+istringBase::istringBase(ResourceBundleChain& chain, int id) : id_(id), indexed_(0) {
+  chain.getStringResource(id, *this);
+}
+
+istringBase::istringBase(ResourceBundleChain& chain, int id, int indexVal)
+    : id_(id), indexed_(1) {
+  chain.getIndexedStringResource(id, indexVal, *this);
+}
+
+std::wstring& istringBase::format(std::span<const wchar_t* const> arguments) {
+  std::vector<std::wstring> args;
+  args.reserve(arguments.size());
+  for (const wchar_t* a : arguments) args.emplace_back(a ? a : L"");
+  std::wstring result;
+  platform::formatMessage(*this, args, kFormatBufferChars, result);
+  assign(result);
+  return *this;
+}
+
+std::wstring& istringBase::format(const std::wstring& a1) {
+  const wchar_t* args[] = {a1.c_str()};
+  return format(args);
+}
+
+std::wstring& istringBase::format(const std::wstring& a1, const std::wstring& a2) {
+  const wchar_t* args[] = {a1.c_str(), a2.c_str()};
+  return format(args);
+}
+
+std::wstring& istringBase::format(const std::wstring& a1, const std::wstring& a2,
+                                  const std::wstring& a3) {
+  const wchar_t* args[] = {a1.c_str(), a2.c_str(), a3.c_str()};
+  return format(args);
+}
+
+}  // namespace i18n
+
+namespace misc::internal {
+istring::istring(int id) : istringBase(i18n::miscChain(), id) {}
+}
+namespace win32tools::internal {
+istring::istring(int id) : istringBase(i18n::win32toolsChain(), id) {}
+}
+namespace config::internal {
+istring::istring(int id) : istringBase(i18n::configChain(), id) {}
+}
+namespace net::internal {
+istring::istring(int id) : istringBase(i18n::netChain(), id) {}
+}
+namespace templateProcessor::internal {
+istring::istring(int id) : istringBase(i18n::templateProcessorChain(), id) {}
+}
+namespace tools::internal {
+istring::istring(int id) : istringBase(i18n::toolsChain(), id) {}
+istring::istring(int id, int indexVal) : istringBase(i18n::toolsChain(), id, indexVal) {}
+}  // namespace tools::internal

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds the release configuration with the benchmarks and runs them all, then every
+# bench/*.sh script (comparisons with other programs).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+dir=build/bench
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPG_TESTS=OFF -DPG_BENCH=ON >/dev/null
+cmake --build "$dir" -j "$(nproc)"
+for b in "$dir"/bench/*Bench; do
+  [ -x "$b" ] || continue
+  echo "== $(basename "$b")"
+  "$b" "$@"
+done
+for s in bench/*.sh; do
+  [ -f "$s" ] || continue
+  echo "== $s"
+  PG_BENCH_DIR="$dir" bash "$s"
+done
