@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace misc {
+
+// Copies every byte unchanged except bytes below 0x20, '%' and the bytes of `extra`, which
+// become '%' and two upper-case hex digits. Bytes of 0x80 and above are copied unchanged.
+// The template language's URL encoding and the INI writer share it.
+std::string urlEncode(std::string_view bytes, std::string_view extra = {});
+
+}  // namespace misc
