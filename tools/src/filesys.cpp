@@ -1,0 +1,110 @@
+#include "tools/src/filesys.h"
+
+#include <sys/stat.h>
+
+#include <limits>
+
+#include "platform/src/executable.h"
+#include "platform/src/utf8.h"
+
+namespace tools {
+namespace {
+
+constexpr wchar_t kSeparator = L'/';
+
+bool isNetworkShare(const std::wstring& path) {
+  return path.size() >= 2 && path[0] == kSeparator && path[1] == kSeparator;
+}
+
+// Splits a path that has no drive: everything up to the last separator is the directory,
+// the rest is name and extension.
+void splitLocal(const std::wstring& path, std::wstring* dir, std::wstring* name,
+                std::wstring* ext) {
+  const std::size_t slash = path.rfind(kSeparator);
+  const std::size_t nameStart = slash == std::wstring::npos ? 0 : slash + 1;
+  std::size_t dot = path.rfind(L'.');
+  if (dot == std::wstring::npos || dot < nameStart) dot = path.size();
+  if (dir) *dir = path.substr(0, nameStart);
+  if (name) *name = path.substr(nameStart, dot - nameStart);
+  if (ext) *ext = path.substr(dot);
+}
+
+// `//server/share` and a directory with exactly one separator between them.
+std::wstring joinShare(const std::wstring& drive, const std::wstring& dir) {
+  const bool driveEnds = drive.back() == kSeparator;
+  const bool dirStarts = !dir.empty() && dir.front() == kSeparator;
+  if (driveEnds && dirStarts) return drive + dir.substr(1);
+  if (driveEnds || dirStarts) return drive + dir;
+  return drive + kSeparator + dir;
+}
+
+bool statPath(const std::wstring& path, struct stat& info) {
+  return ::stat(platform::toUtf8(path).c_str(), &info) == 0;
+}
+
+}  // namespace
+
+std::wstring getModulePath() {
+  return platform::executablePath();
+}
+
+void splitPath(const std::wstring& path, std::wstring* drive, std::wstring* dir, std::wstring* name,
+               std::wstring* ext) {
+  if (path.size() >= 3 && isNetworkShare(path)) {
+    const std::size_t serverEnd = path.find(kSeparator, 2);
+    const std::size_t shareEnd =
+        serverEnd == std::wstring::npos ? serverEnd : path.find(kSeparator, serverEnd + 1);
+    if (shareEnd != std::wstring::npos) {
+      if (drive) *drive = path.substr(0, shareEnd);
+      splitLocal(path.substr(shareEnd), dir, name, ext);
+    } else {
+      if (drive) *drive = path;
+      for (std::wstring* part : {dir, name, ext}) {
+        if (part) part->clear();
+      }
+    }
+    return;
+  }
+  if (drive) drive->clear();
+  splitLocal(path, dir, name, ext);
+}
+
+std::wstring makePath(const std::wstring& drive, const std::wstring& dir, const std::wstring& name,
+                      const std::wstring& ext) {
+  std::wstring result = isNetworkShare(drive) ? joinShare(drive, dir) : drive + dir;
+  if (!result.empty() && result.back() != kSeparator) result += kSeparator;
+  result += name;
+  if (!ext.empty() && ext.front() != L'.') result += L'.';
+  result += ext;
+  return result;
+}
+
+std::wstring getDirectory(const std::wstring& path) {
+  std::wstring drive, dir;
+  splitPath(path, &drive, &dir, nullptr, nullptr);
+  return makePath(drive, dir);
+}
+
+std::wstring changeExtension(const std::wstring& path, const std::wstring& ext) {
+  std::wstring drive, dir, name;
+  splitPath(path, &drive, &dir, &name, nullptr);
+  return makePath(drive, dir, name, ext);
+}
+
+bool getFileSize(const std::wstring& path, std::uint32_t& size) {
+  struct stat info {};
+  if (!statPath(path, info)) return false;
+  if (info.st_size < 0 ||
+      static_cast<std::uint64_t>(info.st_size) > std::numeric_limits<std::uint32_t>::max()) {
+    return false;
+  }
+  size = static_cast<std::uint32_t>(info.st_size);
+  return true;
+}
+
+bool isFile(const std::wstring& path) {
+  struct stat info {};
+  return statPath(path, info) && !S_ISDIR(info.st_mode);
+}
+
+}  // namespace tools
