@@ -11,8 +11,12 @@ std::int64_t counter() {
   return static_cast<std::int64_t>(ts.tv_sec + 1) * 1'000'000'000 + ts.tv_nsec;
 }
 
-std::int64_t counterFrequency() { return 1'000'000'000; }
+std::int64_t counterFrequency() {
+  return 1'000'000'000;
+}
 
-std::uint32_t tickCount() { return static_cast<std::uint32_t>(counter() / 1'000'000); }
+std::uint32_t tickCount() {
+  return static_cast<std::uint32_t>(counter() / 1'000'000);
+}
 
 }  // namespace platform

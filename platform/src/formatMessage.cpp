@@ -3,7 +3,9 @@
 namespace platform {
 namespace {
 
-bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool isDigit(wchar_t c) {
+  return c >= L'0' && c <= L'9';
+}
 
 // Handles the escape at format[i] == '%'; returns the index after it, or npos for "%0".
 std::size_t expandEscape(std::wstring_view format, std::size_t i,
@@ -26,14 +28,31 @@ std::size_t expandEscape(std::wstring_view format, std::size_t i,
     return end;
   }
   switch (c) {
-    case L'%': out += L'%'; break;
-    case L'n': out += L'\n'; break;
-    case L't': out += L'\t'; break;
-    case L'r': out += L'\r'; break;
-    case L'.': out += L'.'; break;
-    case L'!': out += L'!'; break;
-    case L' ': out += L' '; break;
-    default: out += L'%'; out += c; break;
+    case L'%':
+      out += L'%';
+      break;
+    case L'n':
+      out += L'\n';
+      break;
+    case L't':
+      out += L'\t';
+      break;
+    case L'r':
+      out += L'\r';
+      break;
+    case L'.':
+      out += L'.';
+      break;
+    case L'!':
+      out += L'!';
+      break;
+    case L' ':
+      out += L' ';
+      break;
+    default:
+      out += L'%';
+      out += c;
+      break;
   }
   return i + 2;
 }

@@ -13,8 +13,12 @@ std::uint32_t currentThreadId() {
   return id;
 }
 
-std::uint32_t getLastError() { return lastError; }
+std::uint32_t getLastError() {
+  return lastError;
+}
 
-void setLastError(std::uint32_t code) { lastError = code; }
+void setLastError(std::uint32_t code) {
+  lastError = code;
+}
 
 }  // namespace platform

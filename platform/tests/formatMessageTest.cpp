@@ -43,7 +43,7 @@ TEST(FormatMessageTest, ResultMustFitTheBufferWithItsNul) {
   EXPECT_TRUE(platform::formatMessage(L"%1", std::vector<std::wstring>{std::wstring(2047, L'x')},
                                       2048, out));
   EXPECT_EQ(out.size(), 2047u);
-  EXPECT_FALSE(platform::formatMessage(
-      L"%1", std::vector<std::wstring>{std::wstring(2048, L'x')}, 2048, out));
+  EXPECT_FALSE(platform::formatMessage(L"%1", std::vector<std::wstring>{std::wstring(2048, L'x')},
+                                       2048, out));
   EXPECT_TRUE(out.empty());
 }

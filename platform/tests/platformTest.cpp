@@ -50,9 +50,9 @@ TEST(PlatformTest, ExecutablePathNamesThisTestBinary) {
 
 TEST(PlatformTest, MessageBoxHandlerIsReplaceable) {
   std::wstring seen;
-  auto previous = platform::setMessageBoxHandler(
-      [&](const std::wstring& caption, const std::wstring& text, platform::MessageButtons,
-          platform::MessageIcon) {
+  auto previous =
+      platform::setMessageBoxHandler([&](const std::wstring& caption, const std::wstring& text,
+                                         platform::MessageButtons, platform::MessageIcon) {
         seen = caption + L"|" + text;
         return platform::MessageAnswer::No;
       });

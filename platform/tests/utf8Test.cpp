@@ -19,9 +19,14 @@ TEST(Utf8Test, InvalidWideCodePointsBecomeReplacementCharacters) {
 }
 
 TEST(Utf8Test, MalformedBytesNeverCrashAndResynchronise) {
-  EXPECT_EQ(fromUtf8("\xFF" "a"), L"\uFFFDa");
+  EXPECT_EQ(fromUtf8("\xFF"
+                     "a"),
+            L"\uFFFDa");
   EXPECT_EQ(fromUtf8("\xC3"), L"\uFFFD") << "truncated sequence";
-  EXPECT_EQ(fromUtf8("\xE2\x82" "b"), L"\uFFFDb") << "the byte that broke it is kept";
+  EXPECT_EQ(fromUtf8("\xE2\x82"
+                     "b"),
+            L"\uFFFDb")
+      << "the byte that broke it is kept";
   EXPECT_EQ(fromUtf8("\xC0\xAF"), L"\uFFFD\uFFFD") << "overlong lead is invalid";
   EXPECT_EQ(fromUtf8("\xED\xA0\x80"), L"\uFFFD") << "encoded surrogate";
   EXPECT_EQ(fromUtf8(std::string("\0x", 2)), std::wstring(L"\0x", 2));

@@ -68,7 +68,8 @@ void appendSource(std::wstring& out, const char* file, int line) {
   char text[512];
   std::snprintf(text, sizeof text, "%8s%-4s:%06lu ", name.c_str(), ext.c_str(),
                 static_cast<unsigned long>(line));
-  for (char* p = text; *p; ++p) *p = static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+  for (char* p = text; *p; ++p)
+    *p = static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
   out += platform::fromUtf8(text);
 }
 
@@ -79,7 +80,9 @@ CMessageLogStreamBuf::int_type CMessageLogStreamBuf::overflow(int_type c) {
   return log_.putChar(traits_type::to_char_type(c));
 }
 
-int CMessageLogStreamBuf::sync() { return 0; }
+int CMessageLogStreamBuf::sync() {
+  return 0;
+}
 
 CMessageLog::CMessageLog(std::wstreambuf* target, std::uint32_t flags)
     : std::wostream(nullptr), flags_(flags), buffer_(*this), target_(target) {
@@ -88,7 +91,9 @@ CMessageLog::CMessageLog(std::wstreambuf* target, std::uint32_t flags)
 
 CMessageLog::~CMessageLog() = default;
 
-void CMessageLog::setEnabled(bool enabled) { enabled_ = enabled; }
+void CMessageLog::setEnabled(bool enabled) {
+  enabled_ = enabled;
+}
 
 void CMessageLog::setTarget(std::wstreambuf* target, std::uint32_t flags) {
   misc::ScopedWriteLock guard(internalLock_.get(), PG_HERE);
@@ -102,15 +107,25 @@ void CMessageLog::writeRaw(const std::wostringstream& source) {
   raw_ = false;
 }
 
-void CMessageLog::setShowGroup(bool show) { showGroup_ = show; }
-void CMessageLog::setShowLineNumber(bool show) { showLineNumber_ = show; }
+void CMessageLog::setShowGroup(bool show) {
+  showGroup_ = show;
+}
+void CMessageLog::setShowLineNumber(bool show) {
+  showLineNumber_ = show;
+}
 void CMessageLog::setShowTime(bool time, bool microseconds) {
   showTime_ = time;
   showMicros_ = microseconds;
 }
-void CMessageLog::setShowDate(bool show) { showDate_ = show; }
-void CMessageLog::setShowSource(bool show) { showSource_ = show; }
-void CMessageLog::setShowThreadId(bool show) { showThreadId_ = show; }
+void CMessageLog::setShowDate(bool show) {
+  showDate_ = show;
+}
+void CMessageLog::setShowSource(bool show) {
+  showSource_ = show;
+}
+void CMessageLog::setShowThreadId(bool show) {
+  showThreadId_ = show;
+}
 
 void CMessageLog::indent() {
   misc::ScopedWriteLock guard(internalLock_.get(), PG_HERE);
@@ -240,7 +255,9 @@ CMessageLog& getMessageLog(const char* file, int line) {
   return getMessageLog(nullptr, file, line);
 }
 
-CMessageLog& getMessageLog() { return getMessageLog(nullptr, nullptr, 0); }
+CMessageLog& getMessageLog() {
+  return getMessageLog(nullptr, nullptr, 0);
+}
 
 CLogMessage::CLogMessage(const msgGroup* group, const char* file, int line)
     : file_(file), line_(line), log_(globalMessageLog()) {

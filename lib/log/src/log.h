@@ -111,9 +111,9 @@ class CLogMessage {
   CMessageLog& log_;
 };
 
-#define PG_LOG(group) \
+#define PG_LOG(group)         \
   if (!(group).isEnabled()) { \
-  } else \
+  } else                      \
     CLogMessage(&(group), __FILE__, __LINE__).stream()
 
 #define PG_LOG_ALWAYS() CLogMessage(nullptr, __FILE__, __LINE__).stream()

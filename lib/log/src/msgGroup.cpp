@@ -40,7 +40,8 @@ bool switchedOnByEnvironment(const std::wstring& name) {
       std::wstring item = list.substr(start, end - start);
       const auto first = item.find_first_not_of(L" \t");
       const auto last = item.find_last_not_of(L" \t");
-      if (first != std::wstring::npos) result.insert(foldAscii(item.substr(first, last - first + 1)));
+      if (first != std::wstring::npos)
+        result.insert(foldAscii(item.substr(first, last - first + 1)));
       start = end + 1;
     }
     return result;

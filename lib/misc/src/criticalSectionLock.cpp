@@ -18,8 +18,7 @@ void CriticalSectionLock::unlock(const char*, int) {
   mutex_.unlock();
 }
 
-ScopedCriticalSection::ScopedCriticalSection(CriticalSectionLock* lock, const char* file,
-                                             int line)
+ScopedCriticalSection::ScopedCriticalSection(CriticalSectionLock* lock, const char* file, int line)
     : lock_(lock), file_(file), line_(line) {
   if (lock_) lock_->lock(file_, line_);
 }

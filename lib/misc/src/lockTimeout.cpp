@@ -7,9 +7,13 @@ namespace {
 std::atomic<float> timeoutSeconds{-1.0f};
 }
 
-float lockTimeout() { return timeoutSeconds.load(); }
+float lockTimeout() {
+  return timeoutSeconds.load();
+}
 
-void setLockTimeout(float seconds) { timeoutSeconds = seconds; }
+void setLockTimeout(float seconds) {
+  timeoutSeconds = seconds;
+}
 
 std::chrono::milliseconds lockTimeoutDuration() {
   return std::chrono::milliseconds(static_cast<long long>(lockTimeout() * 1000.0f));

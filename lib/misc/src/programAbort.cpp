@@ -20,7 +20,9 @@ std::wstring caption() {
 
 }  // namespace
 
-void setAbortCaptionSource(AbortCaptionSource source) { captionSource = source; }
+void setAbortCaptionSource(AbortCaptionSource source) {
+  captionSource = source;
+}
 
 std::wstring abortReport(const std::wstring& message, const char* file, int line) {
   return L"PROGRAM ABORT: " + message + L"\n- FILE:     " + fromAnsi(file ? file : "") +

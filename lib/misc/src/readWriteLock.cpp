@@ -7,7 +7,9 @@
 
 namespace misc {
 
-ReadWriteLock::ReadWriteLock() { readers_.reserve(4); }
+ReadWriteLock::ReadWriteLock() {
+  readers_.reserve(4);
+}
 
 bool ReadWriteLock::freeForWriter(std::uint32_t thread) const {
   return std::all_of(readers_.begin(), readers_.end(),

@@ -7,10 +7,18 @@
 
 namespace misc {
 
-std::string toUtf8(std::wstring_view text) { return platform::toUtf8(text); }
-std::wstring fromUtf8(std::string_view bytes) { return platform::fromUtf8(bytes); }
-std::string toAnsi(std::wstring_view text) { return platform::toUtf8(text); }
-std::wstring fromAnsi(std::string_view bytes) { return platform::fromUtf8(bytes); }
+std::string toUtf8(std::wstring_view text) {
+  return platform::toUtf8(text);
+}
+std::wstring fromUtf8(std::string_view bytes) {
+  return platform::fromUtf8(bytes);
+}
+std::string toAnsi(std::wstring_view text) {
+  return platform::toUtf8(text);
+}
+std::wstring fromAnsi(std::string_view bytes) {
+  return platform::fromUtf8(bytes);
+}
 
 std::string toUtf8(const wchar_t* text, std::ptrdiff_t length) {
   if (text == nullptr) return {};
