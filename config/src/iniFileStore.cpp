@@ -1,0 +1,134 @@
+#include "config/src/iniFileStore.h"
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+
+#include "config/src/exception.h"
+#include "config/src/iniReader.h"
+#include "config/src/iniSyntax.h"
+#include "i18n/src/istring.h"
+#include "lib/misc/src/textConversion.h"
+#include "lib/misc/src/urlEncode.h"
+#include "platform/src/replaceFile.h"
+#include "platform/src/systemError.h"
+
+namespace config {
+namespace {
+
+constexpr std::uint32_t kDefaultFlags = IniFileStore::commentSlashes | IniFileStore::commentHash |
+                                        IniFileStore::commentQuote | IniFileStore::commentSemicolon;
+constexpr std::string_view kLineEnd = "\r\n";
+
+std::atomic<bool> autoVerifySwitch{false};
+
+// Line breaks of block text are written as the file's line ends.
+std::string withFileLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '\n') {
+      out += kLineEnd;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+IniFileStore::IniFileStore(const wchar_t* const* blockSectionNames, std::uint32_t flags)
+    : Store(blockSectionNames), flags_((flags & useDefaultFlags) ? kDefaultFlags : flags) {}
+
+IniFileStore::~IniFileStore() = default;
+
+void IniFileStore::setFileName(const std::wstring& path) {
+  misc::ScopedWriteLock lock(&this->lock(), PG_HERE);
+  if (path.empty()) throw Exception(internal::istring(13401));
+  fileName_ = path;
+  markDirty();
+}
+
+void IniFileStore::loadFile(const std::wstring& path) {
+  misc::ScopedWriteLock lock(&this->lock(), PG_HERE);
+  setFileName(path);
+  reset();
+  std::ifstream in(misc::toAnsi(fileName_), std::ios::binary);
+  loadFrom(in);  // a file that cannot be opened reads as an empty one
+  autoVerify();
+}
+
+void IniFileStore::saveFile(const std::wstring& path, bool force) {
+  misc::ScopedWriteLock lock(&this->lock(), PG_HERE);
+  setFileName(path);
+  save(force);
+}
+
+std::wstring IniFileStore::getName() {
+  misc::ScopedReadLock lock(&this->lock(), PG_HERE);
+  return fileName_;
+}
+
+void IniFileStore::readFrom(std::istream& in) {
+  internal::IniReader(*this, flags_).read(in);
+}
+
+void IniFileStore::writeTo(std::ostream& out) {
+  writeSection(root(), out);
+}
+
+void IniFileStore::onReset() {}
+
+void IniFileStore::writeSection(StoreSection& section, std::ostream& out) {
+  if (!section.isRoot()) {
+    if (!internal::sectionNameReadsBack(section.name())) {
+      throw Exception(internal::istring(13413).format(fileName_, section.name()));
+    }
+    out << '[' << misc::toUtf8(section.fullName()) << ']' << kLineEnd;
+  }
+  if (section.isBlockSection()) {
+    out << withFileLineEnds(misc::toUtf8(section.blockDataRef()));
+  } else {
+    writeValues(section, out);
+  }
+  for (auto& [name, child] : section.children()) writeSection(*child, out);
+}
+
+void IniFileStore::writeValues(StoreSection& section, std::ostream& out) {
+  for (const auto& [key, value] : section.values()) {
+    if (!internal::keyReadsBack(key, flags_)) {
+      throw Exception(internal::istring(13413).format(fileName_, key));
+    }
+    out << misc::toUtf8(key) << '=' << misc::urlEncode(misc::toUtf8(value)) << kLineEnd;
+  }
+}
+
+std::unique_ptr<std::ostream> IniFileStore::openSaveStream() {
+  if (fileName_.empty()) return nullptr;
+  return std::make_unique<std::ostringstream>();
+}
+
+void IniFileStore::closeSaveStream(std::unique_ptr<std::ostream> stream) {
+  const std::string bytes = static_cast<std::ostringstream&>(*stream).str();
+  stream.reset();
+  const auto result = platform::replaceFile(misc::toAnsi(fileName_), bytes);
+  if (!result.ok()) {
+    const bool creating = result.stage == platform::ReplaceFileResult::Stage::Create;
+    const std::wstring reason = platform::systemErrorText(result.error);
+    if (reason.empty())
+      throw Exception(internal::istring(creating ? 13402 : 13412).format(fileName_));
+    throw Exception(internal::istring(creating ? 13420 : 13421).format(fileName_, reason));
+  }
+  autoVerify();
+}
+
+bool IniFileStore::autoVerifyEnabled() {
+  return autoVerifySwitch.load();
+}
+
+void IniFileStore::setAutoVerifyEnabled(bool enabled) {
+  autoVerifySwitch.store(enabled);
+}
+
+}  // namespace config

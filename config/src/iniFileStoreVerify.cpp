@@ -1,0 +1,75 @@
+// The auto-verify diagnostic of IniFileStore: the saved or loaded file is read back with the
+// system's plain INI reader and compared with the tree.
+
+#include <sstream>
+
+#include "config/src/exception.h"
+#include "config/src/iniFileStore.h"
+#include "i18n/src/istring.h"
+#include "lib/log/src/log.h"
+#include "lib/misc/src/textConversion.h"
+#include "lib/misc/src/urlEncode.h"
+#include "platform/src/iniReader.h"
+#include "platform/src/messageBox.h"
+
+namespace config {
+namespace {
+
+void addLine(std::wstring& report, const std::wstring& line) {
+  if (!report.empty()) report += L'\n';
+  report += line;
+}
+
+// What the plain reader returns for a value this store wrote: asking it about a one-line
+// file keeps its trimming and unquoting rules in one place.
+std::string plainReaderView(const std::wstring& value) {
+  platform::IniFile probe;
+  probe.parse("[s]\nk=" + misc::urlEncode(misc::toUtf8(value)) + "\n");
+  return probe.value("s", "k").value_or("");
+}
+
+}  // namespace
+
+void IniFileStore::verifySections(std::wstring& report) {
+  misc::ScopedReadLock lock(&this->lock(), PG_HERE);
+  if (fileName_.empty()) throw Exception(internal::istring(13401));
+  platform::IniFile file;
+  file.read(misc::toAnsi(fileName_));
+  for (auto& [name, child] : root().children()) verifySection(*child, file, report);
+}
+
+void IniFileStore::verifySection(StoreSection& section, const platform::IniFile& file,
+                                 std::wstring& report) {
+  const std::string name = misc::toUtf8(section.fullName());
+  if (!file.hasSection(name)) {
+    addLine(report, internal::istring(13415).format(section.fullName()));
+  } else if (!section.isBlockSection()) {
+    for (const auto& [key, value] : section.values()) {
+      const auto got = file.value(name, misc::toUtf8(key));
+      const std::string expected = plainReaderView(value);
+      if (!got) {
+        addLine(report, internal::istring(13416).format(key));
+      } else if (*got != expected) {
+        addLine(report, internal::istring(13417).format(key, misc::fromUtf8(*got),
+                                                        misc::fromUtf8(expected)));
+      }
+    }
+  }
+  for (auto& [childName, child] : section.children()) verifySection(*child, file, report);
+}
+
+void IniFileStore::autoVerify() {
+  if (!autoVerifyEnabled()) return;
+  misc::ScopedReadLock lock(&this->lock(), PG_HERE);
+  std::wstring report;
+  verifySections(report);
+  if (report.empty()) return;
+  PG_LOG_ALWAYS() << L"IniFileStore auto-verify error: " << fileName_ << L'\n' << report;
+  std::wostringstream tree;
+  dump(tree, kDumpBrackets, L"");
+  PG_LOG_ALWAYS() << tree.str();
+  platform::messageBox(internal::istring(13411), fileName_ + L"\n\n" + report,
+                       platform::MessageButtons::Ok, platform::MessageIcon::Error);
+}
+
+}  // namespace config

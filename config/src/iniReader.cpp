@@ -1,0 +1,54 @@
+#include "config/src/iniReader.h"
+
+#include "config/src/iniSyntax.h"
+#include "config/src/store.h"
+#include "lib/misc/src/textConversion.h"
+
+namespace config::internal {
+
+IniReader::IniReader(Store& store, std::uint32_t commentFlags)
+    : store_(store), flags_(commentFlags), current_(&store.root()) {}
+
+void IniReader::read(std::istream& in) {
+  std::string line;
+  for (bool first = true; std::getline(in, line); first = false) {
+    std::string_view view = line;
+    if (first && view.starts_with("\xEF\xBB\xBF")) view.remove_prefix(3);
+    if (view.ends_with('\r')) view.remove_suffix(1);  // CR LF reads as a plain line end
+    readLine(view);
+  }
+  finishBlock();
+}
+
+void IniReader::readLine(std::string_view line) {
+  const std::string_view rest = skipBlanks(line);
+  if (rest.starts_with('[')) {
+    // Inside a block as outside, a line that is no valid header is dropped.
+    if (auto text = headerText(rest)) readHeader(*text);
+    return;
+  }
+  if (block_) {
+    blockText_.append(line).append(1, '\n');
+    return;
+  }
+  auto keyLine = parseKeyLine(line, flags_);
+  if (keyLine && current_) {
+    current_->values()[keyLine->key] = misc::fromUtf8(percentDecode(keyLine->rawValue));
+  }
+}
+
+void IniReader::readHeader(std::string_view text) {
+  finishBlock();
+  current_ = store_.findSection(misc::fromUtf8(text), true);
+  if (current_ && current_->isBlockSection()) {
+    block_ = current_;
+    blockText_.clear();
+  }
+}
+
+void IniReader::finishBlock() {
+  if (block_) block_->blockDataRef() = misc::fromUtf8(blockText_);
+  block_ = nullptr;
+}
+
+}  // namespace config::internal

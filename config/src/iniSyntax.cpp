@@ -1,0 +1,81 @@
+#include "config/src/iniSyntax.h"
+
+#include "config/src/iniFileStore.h"
+#include "config/src/sectionPath.h"
+#include "lib/misc/src/textConversion.h"
+#include "platform/src/cLocale.h"
+
+namespace config::internal {
+namespace {
+
+constexpr std::string_view kBlanks = " \t\r\n\v\f";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string_view skipBlanks(std::string_view line) {
+  const auto first = line.find_first_not_of(kBlanks);
+  return first == std::string_view::npos ? std::string_view() : line.substr(first);
+}
+
+bool isComment(std::string_view rest, std::uint32_t flags) {
+  return ((flags & IniFileStore::commentSlashes) && rest.starts_with("//")) ||
+         ((flags & IniFileStore::commentHash) && rest.starts_with('#')) ||
+         ((flags & IniFileStore::commentQuote) && rest.starts_with('\'')) ||
+         ((flags & IniFileStore::commentSemicolon) && rest.starts_with(';'));
+}
+
+std::optional<std::string_view> headerText(std::string_view rest) {
+  if (!rest.starts_with('[')) return std::nullopt;
+  const auto last = rest.find_last_not_of(kBlanks);
+  if (last == std::string_view::npos || last < 2 || rest[last] != ']') return std::nullopt;
+  return rest.substr(1, last - 1);
+}
+
+std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags) {
+  const std::string_view rest = skipBlanks(line);
+  if (rest.empty() || isComment(rest, flags) || rest.starts_with('[')) return std::nullopt;
+  const auto equals = line.find('=');
+  if (equals == std::string_view::npos) return std::nullopt;
+  std::wstring key(platform::trimSpaceC(misc::fromUtf8(line.substr(0, equals))));
+  if (key.empty()) return std::nullopt;
+  return KeyLine{std::move(key), line.substr(equals + 1)};
+}
+
+std::string percentDecode(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
+        hexValue(text[i + 2]) >= 0) {
+      out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+bool keyReadsBack(const std::wstring& key, std::uint32_t flags) {
+  const std::string line = misc::toUtf8(key) + "=";
+  // A line break splits the line; a mark at the very start of a file is dropped.
+  if (line.find('\n') != std::string::npos || line.starts_with(kByteOrderMark)) return false;
+  const auto parsed = parseKeyLine(line, flags);
+  return parsed && parsed->key == key && parsed->rawValue.empty();
+}
+
+bool sectionNameReadsBack(const std::wstring& name) {
+  if (name.find(L'\n') != std::wstring::npos) return false;
+  const auto piece = firstPathPiece(name);
+  return piece && !piece->rest && piece->piece == name;
+}
+
+}  // namespace config::internal

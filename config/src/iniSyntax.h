@@ -1,0 +1,41 @@
+#pragma once
+// The line rules of the INI format, on the file's bytes. The reader applies them, and the
+// writer asks them whether a name it is about to write would read back as the same name.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace config::internal {
+
+// `line` without its leading blanks (space, tab, CR, LF, VT, FF).
+std::string_view skipBlanks(std::string_view line);
+
+// Whether `rest` (a line after its blanks) starts with a comment style enabled in `flags`.
+bool isComment(std::string_view rest, std::uint32_t flags);
+
+// The text between the brackets of a header line: `rest` starts with '[', ends (blanks
+// aside) with ']' and has at least one byte between them. None for any other line.
+std::optional<std::string_view> headerText(std::string_view rest);
+
+struct KeyLine {
+  std::wstring key;           // trimmed
+  std::string_view rawValue;  // still percent-encoded
+};
+
+// A key line outside a block: not blank, not a comment, not a header attempt, holding a
+// '=' after a non-blank key. None for any other line.
+std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags);
+
+// "%XX" (either case) becomes that byte; any other '%' stays.
+std::string percentDecode(std::string_view text);
+
+// Whether the line `key` "=" reads back as `key` (a key line is never split at the '=' of a
+// value, so the value does not matter).
+bool keyReadsBack(const std::wstring& key, std::uint32_t flags);
+
+// Whether a section of this name, written in a header, reads back under the same name.
+bool sectionNameReadsBack(const std::wstring& name);
+
+}  // namespace config::internal

@@ -1,0 +1,30 @@
+#include "config/src/sectionPath.h"
+
+#include "platform/src/cLocale.h"
+
+namespace config::internal {
+
+std::optional<PathPiece> firstPathPiece(std::wstring_view path) {
+  while (true) {
+    const auto slash = path.find(L'/');
+    const auto piece = platform::trimSpaceC(path.substr(0, slash));
+    if (slash == std::wstring_view::npos) {
+      if (piece.empty()) return std::nullopt;
+      return PathPiece{piece, std::nullopt};
+    }
+    if (!piece.empty()) return PathPiece{piece, path.substr(slash + 1)};
+    path.remove_prefix(slash + 1);
+  }
+}
+
+}  // namespace config::internal
+
+namespace config::internal {
+
+bool namesSection(std::wstring_view path) {
+  auto piece = firstPathPiece(path);
+  while (piece && piece->rest) piece = firstPathPiece(*piece->rest);
+  return piece.has_value();
+}
+
+}  // namespace config::internal

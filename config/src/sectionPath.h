@@ -1,0 +1,28 @@
+#pragma once
+// Section paths: pieces separated by '/', each trimmed of white space, empty pieces skipped,
+// so "a/b", " a / b " and "/a//b" all name child b of section a.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace config::internal {
+
+struct PathPiece {
+  std::wstring_view piece;
+  // What follows the '/' that ended the piece; none when the piece was the last one.
+  std::optional<std::wstring_view> rest;
+};
+
+// The first non-empty piece of `path`; none when the path has no piece at all.
+std::optional<PathPiece> firstPathPiece(std::wstring_view path);
+
+}  // namespace config::internal
+
+namespace config::internal {
+
+// True when `path` names a section: it has a piece, and every '/' after a piece is followed
+// by another piece ("a/" names none).
+bool namesSection(std::wstring_view path);
+
+}  // namespace config::internal
