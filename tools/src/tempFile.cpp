@@ -1,0 +1,80 @@
+#include "tools/src/tempFile.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+#include "i18n/src/istring.h"
+#include "lib/misc/src/criticalSectionLock.h"
+#include "lib/misc/src/sourceLocation.h"
+#include "lib/misc/src/textConversion.h"
+#include "lib/misc/src/wruntimeError.h"
+#include "platform/src/fileDescriptor.h"
+#include "platform/src/thread.h"
+#include "tools/src/filesys.h"
+
+namespace tools {
+namespace {
+
+constexpr int kCannotCreate = 11132;
+constexpr int kMaxTries = 32767;
+
+misc::CriticalSectionLock& tempNameLock() {
+  static misc::CriticalSectionLock lock;
+  return lock;
+}
+
+// The number of the next name to try; guarded by tempNameLock. A random start keeps
+// processes apart, the exclusive creation makes any overlap harmless.
+std::uint32_t nextNumber() {
+  static std::uint32_t counter = std::random_device()() % 1000000000u;
+  counter = counter % 2000000000u + 1;
+  return counter;
+}
+
+bool isDirectory(const std::string& path) {
+  std::error_code error;
+  return !path.empty() && std::filesystem::is_directory(path, error);
+}
+
+std::wstring tempDirectory() {
+  if (const char* tmp = std::getenv("TMP")) {
+    std::string dir = tmp;
+    if (isDirectory(dir)) return misc::fromAnsi(dir);
+    std::erase(dir, '"');
+    if (isDirectory(dir)) return misc::fromAnsi(dir);
+  }
+  if (const char* tmpDir = std::getenv("TMPDIR"); tmpDir && isDirectory(tmpDir)) {
+    return misc::fromAnsi(tmpDir);
+  }
+  return L"/tmp";
+}
+
+// Creates a new file and returns its name; an existing name is skipped, never opened.
+std::wstring createUniqueFile(const std::wstring& extension) {
+  const std::wstring dir = tempDirectory();
+  for (int tries = 0; tries < kMaxTries; ++tries) {
+    const std::wstring name =
+        makePath(L"", dir, L"tarvo" + std::to_wstring(nextNumber()), extension);
+    if (platform::createExclusive(misc::toAnsi(name)).valid()) return name;
+    if (platform::getLastError() != EEXIST) break;
+  }
+  throw misc::wruntime_error(internal::istring(kCannotCreate));
+}
+
+}  // namespace
+
+TempFile::TempFile(const std::wstring& extension) {
+  misc::ScopedCriticalSection lock(&tempNameLock(), PG_HERE);
+  fileName_ = createUniqueFile(extension);
+}
+
+TempFile::~TempFile() {
+  if (is_open()) close();
+  std::error_code ignored;
+  std::filesystem::remove(misc::toAnsi(fileName_), ignored);
+}
+
+}  // namespace tools

@@ -1,0 +1,244 @@
+#include "tools/src/externalCommand.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "lib/misc/src/wruntimeError.h"
+#include "platform/src/event.h"
+#include "platform/src/systemError.h"
+#include "platform/src/utf8.h"
+
+namespace tools {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::wstring wide(const fs::path& path) {
+  return platform::fromUtf8(path.string());
+}
+
+// Polls for something another process does; gives up after ten seconds.
+template <class Condition>
+bool eventually(Condition condition) {
+  for (int i = 0; i < 1000; ++i) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return condition();
+}
+
+bool processAlive(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string pidField, name, state;
+  return stat >> pidField >> name >> state && state != "Z";
+}
+
+class ExternalCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::path(::testing::TempDir()) /
+           ("externalCommand" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+    out_ = wide(dir_ / "out.txt");
+    err_ = wide(dir_ / "err.txt");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // A command line that runs the test child with `actions`.
+  static std::wstring child(const std::wstring& actions) {
+    return L"'" + platform::fromUtf8(PG_TEST_CHILD) + L"' " + actions;
+  }
+
+  // The message of the failure of a run, or "" when the run succeeds.
+  std::wstring failure(platform::Event* abort = nullptr) {
+    try {
+      command_.run(out_, err_, abort);
+    } catch (const misc::wruntime_error& e) {
+      return e.wideMessage();
+    }
+    return L"";
+  }
+
+  std::string out() const { return readFile(platform::toUtf8(out_)); }
+  std::string err() const { return readFile(platform::toUtf8(err_)); }
+
+  fs::path dir_;
+  std::wstring out_, err_;
+  ExternalCommand command_;
+};
+
+TEST_F(ExternalCommandTest, CapturesBothStreamsAndReturnsTheExitCode) {
+  command_.setCommandLine(child(L"out 'to stdout' err 'to stderr' exit 7"));
+  EXPECT_EQ(command_.run(out_, err_), 7);
+  EXPECT_EQ(out(), "to stdout");
+  EXPECT_EQ(err(), "to stderr");
+
+  command_.setCommandLine(child(L"err only"));
+  EXPECT_EQ(command_.run(out_, err_), 0);
+  EXPECT_EQ(out(), "");
+  EXPECT_EQ(err(), "only");
+}
+
+TEST_F(ExternalCommandTest, SecondRunTruncatesBothFiles) {
+  command_.setCommandLine(child(L"out 'a long first output' err 'a long first error'"));
+  command_.run(out_, err_);
+  command_.setCommandLine(child(L"out x"));
+  command_.run(out_, err_);
+  EXPECT_EQ(out(), "x");
+  EXPECT_EQ(err(), "");
+}
+
+TEST_F(ExternalCommandTest, ChildKilledBySignalReturnsMinusTheSignal) {
+  command_.setCommandLine(child(L"out before raise 15 out after"));
+  EXPECT_EQ(command_.run(out_, err_), -SIGTERM);
+  EXPECT_EQ(out(), "before");
+}
+
+TEST_F(ExternalCommandTest, ArgumentsWithBlanksAndQuotesArriveIntact) {
+  command_.setCommandLine(
+      child(L"args 'a b' \"c \\\"d\\\" e\" f\\ g '' \"$HOME\" 'it'\"'\"'s' \u00fc\\\\"));
+  EXPECT_EQ(command_.run(out_, err_), 0);
+  EXPECT_EQ(out(), "[a b]\n[c \"d\" e]\n[f g]\n[]\n[$HOME]\n[it's]\n[\xc3\xbc\\]\n");
+}
+
+TEST_F(ExternalCommandTest, ChildGetsOnlyItsStreamsAnEmptyInputAndItsOwnGroup) {
+  // Descriptors without close-on-exec are exactly what a careless library leaves behind.
+  const int stray = ::open("/dev/null", O_RDONLY);
+  int pipeEnds[2];
+  ASSERT_EQ(::pipe(pipeEnds), 0);
+  command_.workingDirectory = wide(dir_);
+  command_.setCommandLine(child(L"report"));
+  EXPECT_EQ(command_.run(out_, err_), 0);
+  EXPECT_EQ(out(), "fds=0,1,2 stdin=eof leader=yes cwd=" + dir_.string() + "\n");
+
+  // Without paths the streams still exist (on /dev/null) and nothing else leaks.
+  const std::wstring outFile = out_;
+  command_.setCommandLine(child(L"report err 'goes nowhere'"));
+  EXPECT_EQ(command_.run(), 0);
+  EXPECT_EQ(command_.run(std::nullopt, err_), 0);
+  EXPECT_EQ(err(), "goes nowhere");
+  EXPECT_EQ(command_.run(out_, std::nullopt), 0);
+  EXPECT_EQ(out().substr(0, 15), "fds=0,1,2 stdin");
+  for (int fd : {stray, pipeEnds[0], pipeEnds[1]}) ::close(fd);
+}
+
+TEST_F(ExternalCommandTest, TimeLimitZeroEndsAtOnce) {
+  command_.setName(L"plugin");
+  command_.setTimeout(0);
+  command_.setCommandLine(child(L"sleep 20000"));
+  EXPECT_EQ(failure(), L"The plugin timed out.");
+}
+
+TEST_F(ExternalCommandTest, TimeOutKillsTheChildAndItsChildren) {
+  // Orphans of the child come to this process, so their end can be observed.
+  ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  const fs::path pidFile = dir_ / "grandchild.pid";
+  command_.setTimeout(2);
+  command_.setCommandLine(
+      child(L"out started grandchild '" + wide(pidFile) + L"' sleep 30000 out late"));
+  EXPECT_EQ(failure(), L"The external command timed out.");
+  EXPECT_EQ(out(), "started");
+
+  pid_t grandchild = 0;
+  ASSERT_TRUE(std::ifstream(pidFile) >> grandchild) << "the child was too slow to start";
+  int status = 0;
+  ASSERT_EQ(::waitpid(grandchild, &status, 0), grandchild);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  ::prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+TEST_F(ExternalCommandTest, NegativeTimeLimitWaitsForTheEnd) {
+  command_.setTimeout(-1);
+  command_.setCommandLine(child(L"sleep 1500 out done exit 3"));
+  EXPECT_EQ(command_.run(out_, err_), 3);
+  EXPECT_EQ(out(), "done");
+}
+
+TEST_F(ExternalCommandTest, AbortReturnsZeroAndLeavesTheChildRunning) {
+  platform::Event abort(platform::Event::Reset::Manual);
+  std::thread setter([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    abort.set();
+  });
+  command_.setTimeout(-1);
+  command_.setCommandLine(child(L"pid sleep 20000 exit 5"));
+  EXPECT_EQ(command_.run(out_, err_, &abort), 0);
+  setter.join();
+
+  ASSERT_TRUE(eventually([&] { return out().find('\n') != std::string::npos; }));
+  const pid_t pid = std::stoi(out());
+  EXPECT_TRUE(processAlive(pid));
+  ::kill(pid, SIGKILL);
+  // The runner still collects the released child: no zombie stays behind.
+  EXPECT_TRUE(eventually([&] { return !fs::exists("/proc/" + std::to_string(pid)); }));
+}
+
+TEST_F(ExternalCommandTest, ProgramThatCannotStartNamesTheCommand) {
+  const std::wstring notFound = platform::systemErrorText(ENOENT);
+  std::ofstream(platform::toUtf8(out_)) << "old";
+  command_.setCommandLine(wide(dir_ / "missing program") + L" arg");
+  EXPECT_EQ(failure(), L"Can't run the external command: " + notFound);
+  EXPECT_EQ(out(), "");
+  EXPECT_TRUE(fs::exists(platform::toUtf8(err_)));
+
+  command_.setName(L"plugin");
+  command_.setCommandLine(L"no-such-program-on-the-path \"/tmp/x.ini\"");
+  EXPECT_EQ(failure(), L"Can't run the plugin: " + notFound);
+
+  command_.setCommandLine(L"'" + wide(dir_) + L"'");
+  EXPECT_EQ(failure(), L"Can't run the plugin: " + platform::systemErrorText(EACCES));
+
+  command_.setCommandLine(child(L"out x"));
+  command_.workingDirectory = wide(dir_ / "no such dir");
+  EXPECT_EQ(failure(), L"Can't run the plugin: " + notFound);
+}
+
+TEST_F(ExternalCommandTest, BadCommandLinesAreReportedAsStartFailures) {
+  command_.setName(L"plugin");
+  command_.setCommandLine(L"  \t ");
+  EXPECT_EQ(failure(), L"Can't run the plugin: The command line is empty.");
+  command_.setCommandLine(child(L"out 'open"));
+  EXPECT_EQ(failure(),
+            L"Can't run the plugin: The command line has a quote without its closing quote.");
+}
+
+TEST_F(ExternalCommandTest, OutputFilesAreCheckedInOrder) {
+  const std::wstring nowhere = wide(dir_ / "no dir" / "file");
+  std::ofstream(platform::toUtf8(out_)) << "old";
+  command_.setCommandLine(L"never started");
+  try {
+    command_.run(nowhere, nowhere);
+    ADD_FAILURE() << "no exception";
+  } catch (const misc::wruntime_error& e) {
+    EXPECT_EQ(e.wideMessage(), L"Can't open stdout.");
+  }
+  try {
+    command_.run(out_, nowhere);
+    ADD_FAILURE() << "no exception";
+  } catch (const misc::wruntime_error& e) {
+    EXPECT_EQ(e.wideMessage(), L"Can't open stderr.");
+  }
+  EXPECT_EQ(out(), "");
+}
+
+}  // namespace
+}  // namespace tools
