@@ -16,6 +16,19 @@ bool isNetworkShare(const std::wstring& path) {
   return path.size() >= 2 && path[0] == kSeparator && path[1] == kSeparator;
 }
 
+// The length of the `//server/share` prefix of `path`: all of a path that ends within the
+// share name, 0 for a path that is no share. Runs of separators with an empty server or
+// share name are no share, so that splitting and joining again gives back the same text.
+std::size_t shareDriveLength(const std::wstring& path) {
+  if (path.size() < 3 || !isNetworkShare(path)) return 0;
+  const std::size_t serverEnd = path.find(kSeparator, 2);
+  if (serverEnd == std::wstring::npos) return path.size();
+  if (serverEnd == 2) return 0;
+  const std::size_t shareEnd = path.find(kSeparator, serverEnd + 1);
+  if (shareEnd == std::wstring::npos) return path.size();
+  return shareEnd == serverEnd + 1 ? 0 : shareEnd;
+}
+
 // Splits a path that has no drive: everything up to the last separator is the directory,
 // the rest is name and extension.
 void splitLocal(const std::wstring& path, std::wstring* dir, std::wstring* name,
@@ -50,23 +63,9 @@ std::wstring getModulePath() {
 
 void splitPath(const std::wstring& path, std::wstring* drive, std::wstring* dir, std::wstring* name,
                std::wstring* ext) {
-  if (path.size() >= 3 && isNetworkShare(path)) {
-    const std::size_t serverEnd = path.find(kSeparator, 2);
-    const std::size_t shareEnd =
-        serverEnd == std::wstring::npos ? serverEnd : path.find(kSeparator, serverEnd + 1);
-    if (shareEnd != std::wstring::npos) {
-      if (drive) *drive = path.substr(0, shareEnd);
-      splitLocal(path.substr(shareEnd), dir, name, ext);
-    } else {
-      if (drive) *drive = path;
-      for (std::wstring* part : {dir, name, ext}) {
-        if (part) part->clear();
-      }
-    }
-    return;
-  }
-  if (drive) drive->clear();
-  splitLocal(path, dir, name, ext);
+  const std::size_t driveLength = shareDriveLength(path);
+  if (drive) *drive = path.substr(0, driveLength);
+  splitLocal(path.substr(driveLength), dir, name, ext);
 }
 
 std::wstring makePath(const std::wstring& drive, const std::wstring& dir, const std::wstring& name,

@@ -53,6 +53,9 @@ TEST(SplitPath, NetworkShares) {
   expectParts(L"//srv/share", {L"//srv/share", L"", L"", L""});
   expectParts(L"//srv", {L"//srv", L"", L"", L""});
   expectParts(L"//srv/", {L"//srv/", L"", L"", L""});
+  // An empty server or share name makes no share.
+  expectParts(L"///a/b", {L"", L"///a/", L"b", L""});
+  expectParts(L"//srv//b.c", {L"", L"//srv//", L"b", L".c"});
 }
 
 TEST(SplitPath, OutputsMayBeNullAndAreOverwritten) {
