@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "i18n/src/istringAlert.h"
 #include "i18n/src/moduleChains.h"
+#include "i18n/src/ownTexts.h"
 #include "platform/src/formatMessage.h"
 
 namespace i18n {
@@ -11,12 +13,17 @@ constexpr std::size_t kFormatBufferChars = 2048;
 }
 
 istringBase::istringBase(ResourceBundleChain& chain, int id) : id_(id), indexed_(0) {
-  chain.getStringResource(id, *this);
+  if (!chain.getStringResource(id, *this)) {
+    showIstringAlert(internal::kCantLoadString + std::to_wstring(id));
+  }
 }
 
 istringBase::istringBase(ResourceBundleChain& chain, int id, int indexVal)
     : id_(id), indexed_(1) {
-  chain.getIndexedStringResource(id, indexVal, *this);
+  if (!chain.getIndexedStringResource(id, indexVal, *this)) {
+    showIstringAlert(internal::kCantLoadIndexedString + std::to_wstring(id) +
+                     internal::kIndexValueSeparator + std::to_wstring(indexVal));
+  }
 }
 
 std::wstring& istringBase::format(std::span<const wchar_t* const> arguments) {

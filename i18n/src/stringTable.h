@@ -18,3 +18,11 @@ extern const std::size_t kStringTableSize;
 const char* findBuiltInString(int id);
 
 }  // namespace i18n::internal
+
+namespace i18n::internal {
+
+// The language pack entry point's contract over the program's own table: copies the entry's
+// bytes, cut to bufferSize - 1, with a NUL; returns the count, 0 for an absent or empty entry.
+int loadBuiltInString(int id, char* buffer, int bufferSize);
+
+}  // namespace i18n::internal

@@ -1,18 +1,26 @@
-// PROVISIONAL: system texts and the numeric fallback only, until the error tables arrive.
 #include "win32tools/src/errorText.h"
 
 #include <cstdio>
 
 #include "i18n/src/istring.h"
+#include "platform/src/lastResponseInfo.h"
 #include "platform/src/systemError.h"
 #include "platform/src/thread.h"
+#include "win32tools/src/errorTables.h"
 
 namespace win32tools {
+namespace {
+constexpr std::uint32_t kInternetExtendedError = 12003;
+}
 
 std::wstring win32ErrorText(std::uint32_t code) {
+  if (code == kInternetExtendedError) return platform::lastResponseInfo();
   if (code != 0) {
     std::wstring text = platform::systemErrorText(static_cast<int>(code));
     if (!text.empty()) return text;
+  }
+  for (const internal::ErrorTableRow* table : {internal::kWinSockErrors, internal::kWinInetErrors}) {
+    if (const int id = internal::findErrorString(table, code)) return internal::istring(id);
   }
   wchar_t hex[16];
   std::swprintf(hex, 16, L"%08X", code);

@@ -1,12 +1,16 @@
 #pragma once
-// Error codes as text for the user.
+// Error codes as text for the user, to append to a module's own message:
+//     net::internal::istring(11522).format(host, win32tools::lastErrorText())
 
 #include <cstdint>
 #include <string>
 
 namespace win32tools {
 
-// The text of a system (errno), WinSock or WinINet error code; never fails.
+// In this order: 12003 (an extended Internet error) gives the calling thread's last server
+// response text, which may be empty; another non-zero code the system's text for it (errno
+// values); then the WinSock table, then the WinINet table; else "WIN32 error %1" with the
+// code as 8 upper-case hexadecimal digits. Never fails.
 std::wstring win32ErrorText(std::uint32_t code);
 
 // win32ErrorText of the calling thread's last error (platform::getLastError).

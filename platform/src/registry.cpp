@@ -1,0 +1,83 @@
+#include "platform/src/registry.h"
+
+#include <cstdlib>
+
+#include "platform/src/utf8.h"
+
+namespace platform {
+namespace {
+
+struct TypeName {
+  const char* name;
+  std::uint32_t type;
+};
+constexpr TypeName kTypes[] = {{"sz", kRegSz}, {"expand_sz", kRegExpandSz}, {"dword", kRegDword}};
+
+bool parseDword(const std::string& data, std::uint32_t& out) {
+  if (data.empty() || data[0] == '-' || data[0] == '+' || data[0] == ' ') return false;
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long long n = std::strtoull(data.c_str(), &end, 0);
+  if (errno != 0 || *end != '\0' || n > 0xFFFFFFFFull) return false;
+  out = static_cast<std::uint32_t>(n);
+  return true;
+}
+
+RegistryValue decode(const std::string& raw) {
+  RegistryValue value;
+  const auto colon = raw.find(':');
+  const std::string type = raw.substr(0, colon);
+  const std::string data = colon == std::string::npos ? std::string() : raw.substr(colon + 1);
+  value.text = fromUtf8(raw);
+  if (colon == std::string::npos) return value;
+  for (const TypeName& t : kTypes) {
+    if (!equalsIgnoringAsciiCase(type, t.name)) continue;
+    if (t.type == kRegDword) {
+      if (parseDword(data, value.dword)) value.type = kRegDword;
+    } else {
+      value.type = t.type;
+      value.text = fromUtf8(data);
+    }
+  }
+  return value;
+}
+
+std::size_t dataBytes(const RegistryValue& value) {
+  return value.type == kRegDword ? 4 : (value.text.size() + 1) * sizeof(char16_t);
+}
+
+}  // namespace
+
+std::string registryFilePath() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  std::string base;
+  if (config != nullptr && *config != '\0') {
+    base = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = std::string(home ? home : "") + "/.config";
+  }
+  return base + "/tarvo/registry.ini";
+}
+
+int RegistryKey::open(const std::wstring& keyPath) {
+  section_.clear();
+  const int rc = file_.read(registryFilePath());
+  if (rc != 0) return rc;
+  const std::string section = toUtf8(keyPath);
+  if (!file_.hasSection(section)) return kRegistryNotFound;
+  section_ = section;
+  return 0;
+}
+
+int RegistryKey::queryValue(const std::wstring& name, RegistryValue& value,
+                            std::size_t bufferBytes) const {
+  const auto raw = file_.value(section_, toUtf8(name));
+  if (section_.empty() || !raw) return kRegistryNotFound;
+  RegistryValue decoded = decode(*raw);
+  if (dataBytes(decoded) > bufferBytes) return EOVERFLOW;
+  value = std::move(decoded);
+  return 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,72 @@
+#include "platform/src/registry.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+// A registry file under a temporary XDG_CONFIG_HOME.
+class RegistryTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() / ("registryTest" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir_ / "tarvo");
+    ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+  }
+  void TearDown() override {
+    ::unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(dir_);
+  }
+  void write(const std::string& text) { std::ofstream(dir_ / "tarvo/registry.ini") << text; }
+
+  std::filesystem::path dir_;
+};
+
+}  // namespace
+
+TEST_F(RegistryTest, FileLivesUnderTheConfigHome) {
+  EXPECT_EQ(platform::registryFilePath(), (dir_ / "tarvo/registry.ini").string());
+  ::unsetenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  EXPECT_EQ(platform::registryFilePath(), std::string(home ? home : "") + "/.config/tarvo/registry.ini");
+}
+
+TEST_F(RegistryTest, ValuesHaveTheirTypes) {
+  write("[Software\\Tarvo\\Tarvo\\lang]\nLangId=sz:deu\nPath=expand_sz:%HOME%/x\n"
+        "Alerts=dword:1\nHex=DWORD:0x1F\nBadNumber=dword:12abc\nTooBig=dword:4294967296\n"
+        "Untyped=hello\nBinary=binary:00ff\n");
+  platform::RegistryKey key;
+  ASSERT_EQ(key.open(L"software\\tarvo\\TARVO\\Lang"), 0);
+  platform::RegistryValue v;
+  ASSERT_EQ(key.queryValue(L"langid", v, 1024), 0);
+  EXPECT_EQ(v.type, platform::kRegSz);
+  EXPECT_EQ(v.text, L"deu");
+  ASSERT_EQ(key.queryValue(L"Path", v, 1024), 0);
+  EXPECT_EQ(v.type, platform::kRegExpandSz);
+  EXPECT_EQ(v.text, L"%HOME%/x");
+  ASSERT_EQ(key.queryValue(L"Alerts", v, 4), 0);
+  EXPECT_EQ(v.type, platform::kRegDword);
+  EXPECT_EQ(v.dword, 1u);
+  ASSERT_EQ(key.queryValue(L"Hex", v, 4), 0);
+  EXPECT_EQ(v.dword, 31u);
+  for (const wchar_t* name : {L"BadNumber", L"TooBig", L"Untyped", L"Binary"}) {
+    ASSERT_EQ(key.queryValue(name, v, 1024), 0) << name;
+    EXPECT_EQ(v.type, platform::kRegNone) << name;
+  }
+}
+
+TEST_F(RegistryTest, AbsentKeysValuesAndTooSmallBuffers) {
+  platform::RegistryKey key;
+  EXPECT_EQ(key.open(L"Software\\Tarvo\\Tarvo\\lang"), platform::kRegistryNotFound) << "no file";
+  write("[Software\\Tarvo\\Tarvo\\lang]\nLangId=sz:deu\n");
+  EXPECT_EQ(key.open(L"Software\\Tarvo\\Tarvo"), platform::kRegistryNotFound) << "no such key";
+  platform::RegistryValue v;
+  EXPECT_EQ(key.queryValue(L"LangId", v, 1024), platform::kRegistryNotFound) << "key not open";
+  ASSERT_EQ(key.open(L"Software\\Tarvo\\Tarvo\\lang"), 0);
+  EXPECT_EQ(key.queryValue(L"Other", v, 1024), platform::kRegistryNotFound);
+  EXPECT_EQ(key.queryValue(L"LangId", v, 8), 0) << "three characters and a NUL, two bytes each";
+  EXPECT_EQ(key.queryValue(L"LangId", v, 7), EOVERFLOW);
+}

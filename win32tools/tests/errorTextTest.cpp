@@ -1,0 +1,90 @@
+#include "win32tools/src/errorText.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <set>
+#include <thread>
+
+#include "i18n/src/istring.h"
+#include "platform/src/lastResponseInfo.h"
+#include "platform/src/thread.h"
+#include "win32tools/src/errorTables.h"
+
+namespace win32tools {
+namespace {
+
+std::wstring tableText(int id) { return internal::istring(id); }
+
+std::size_t rows(const internal::ErrorTableRow* table) {
+  std::size_t n = 0;
+  while (table[n].code != 0) ++n;
+  return n;
+}
+
+}  // namespace
+
+TEST(ErrorTextTest, CodesWithoutSystemTextComeFromTheTables) {
+  EXPECT_EQ(win32ErrorText(10060), tableText(11258)) << "WSAETIMEDOUT";
+  EXPECT_EQ(win32ErrorText(10060),
+            L"The connection attempt failed because the remote host did not respond in time.");
+  EXPECT_EQ(win32ErrorText(10004),
+            L"A blocking operation was interrupted by a call to WSACancelBlockingCall.");
+  EXPECT_EQ(win32ErrorText(12005), L"The URL is invalid.") << "ERROR_INTERNET_INVALID_URL";
+  EXPECT_EQ(win32ErrorText(12056), L"ERROR_INTERNET_SEC_CERT_NO_REV");
+  EXPECT_EQ(win32ErrorText(12057), L"ERROR_INTERNET_SEC_CERT_REV_FAILED");
+  EXPECT_EQ(win32ErrorText(259), tableText(11379)) << "ERROR_NO_MORE_ITEMS, no errno 259";
+}
+
+TEST(ErrorTextTest, SystemTextComesFirst) {
+  EXPECT_EQ(win32ErrorText(ENOENT), L"No such file or directory");
+  EXPECT_EQ(win32ErrorText(ECONNREFUSED), L"Connection refused");
+  // 6 is also an errno value, whose system text wins over the table's row for it.
+  EXPECT_EQ(win32ErrorText(6), L"No such device or address");
+}
+
+TEST(ErrorTextTest, UnknownCodesGiveTheHexadecimalFallback) {
+  EXPECT_EQ(win32ErrorText(0xDEADBEEF), L"WIN32 error DEADBEEF");
+  EXPECT_EQ(win32ErrorText(0), L"WIN32 error 00000000");
+  EXPECT_EQ(win32ErrorText(11274), L"WIN32 error 00002C0A") << "ids are not codes";
+  EXPECT_EQ(win32ErrorText(10102), L"WIN32 error 00002776") << "texts no row uses";
+}
+
+TEST(ErrorTextTest, ExtendedErrorIsTheThreadsLastResponseAndNeverATableText) {
+  platform::setLastResponseInfo(L"");
+  EXPECT_EQ(win32ErrorText(12003), L"");
+  platform::setLastResponseInfo(L"550 No such file.");
+  EXPECT_EQ(win32ErrorText(12003), L"550 No such file.");
+  std::wstring otherThread = L"unset";
+  std::thread([&] { otherThread = win32ErrorText(12003); }).join();
+  EXPECT_EQ(otherThread, L"");
+  platform::setLastResponseInfo(L"");
+}
+
+TEST(ErrorTextTest, LastErrorTextReadsTheThreadsLastError) {
+  platform::setLastError(12002);
+  EXPECT_EQ(lastErrorText(), L"The request timed out.");
+  platform::setLastError(0);
+  EXPECT_EQ(lastErrorText(), L"WIN32 error 00000000");
+}
+
+TEST(ErrorTextTest, TablesHaveTheirRowsAndConsecutiveIdsWithTexts) {
+  struct Table {
+    const internal::ErrorTableRow* rows;
+    std::size_t count;
+    int firstId;
+  };
+  for (const Table& t : {Table{internal::kWinSockErrors, 47, 11227},
+                         Table{internal::kWinInetErrors, 95, 11285}}) {
+    ASSERT_EQ(rows(t.rows), t.count);
+    std::set<std::uint32_t> codes;
+    for (std::size_t i = 0; i < t.count; ++i) {
+      EXPECT_EQ(t.rows[i].stringId, t.firstId + static_cast<int>(i));
+      EXPECT_TRUE(codes.insert(t.rows[i].code).second) << "repeated code " << t.rows[i].code;
+      EXPECT_FALSE(tableText(t.rows[i].stringId).empty()) << t.rows[i].stringId;
+    }
+  }
+  for (int id = 11274; id <= 11284; ++id) EXPECT_FALSE(tableText(id).empty()) << id;
+}
+
+}  // namespace win32tools
