@@ -1,7 +1,6 @@
 #include "tools/src/filesys.h"
 
-#include <sys/stat.h>
-
+#include <filesystem>
 #include <limits>
 
 #include "platform/src/executable.h"
@@ -51,8 +50,8 @@ std::wstring joinShare(const std::wstring& drive, const std::wstring& dir) {
   return drive + kSeparator + dir;
 }
 
-bool statPath(const std::wstring& path, struct stat& info) {
-  return ::stat(platform::toUtf8(path).c_str(), &info) == 0;
+std::filesystem::path nativePath(const std::wstring& path) {
+  return std::filesystem::path(platform::toUtf8(path));
 }
 
 }  // namespace
@@ -91,19 +90,17 @@ std::wstring changeExtension(const std::wstring& path, const std::wstring& ext) 
 }
 
 bool getFileSize(const std::wstring& path, std::uint32_t& size) {
-  struct stat info {};
-  if (!statPath(path, info)) return false;
-  if (info.st_size < 0 ||
-      static_cast<std::uint64_t>(info.st_size) > std::numeric_limits<std::uint32_t>::max()) {
-    return false;
-  }
-  size = static_cast<std::uint32_t>(info.st_size);
+  std::error_code error;
+  const std::uintmax_t bytes = std::filesystem::file_size(nativePath(path), error);
+  if (error || bytes > std::numeric_limits<std::uint32_t>::max()) return false;
+  size = static_cast<std::uint32_t>(bytes);
   return true;
 }
 
 bool isFile(const std::wstring& path) {
-  struct stat info {};
-  return statPath(path, info) && !S_ISDIR(info.st_mode);
+  std::error_code error;
+  const auto status = std::filesystem::status(nativePath(path), error);
+  return std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
 }  // namespace tools

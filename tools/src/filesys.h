@@ -34,7 +34,8 @@ std::wstring getDirectory(const std::wstring& path);
 std::wstring changeExtension(const std::wstring& path, const std::wstring& ext);
 
 // Sets `size` and returns true when the file can be examined and its size fits 32 bits;
-// otherwise returns false and leaves `size` alone.
+// otherwise (also for a directory, which has no size here) returns false and leaves `size`
+// alone.
 bool getFileSize(const std::wstring& path, std::uint32_t& size);
 
 // True when `path` exists and is not a directory.

@@ -128,6 +128,12 @@ TEST(FileQueries, SizeAndKind) {
   EXPECT_EQ(size, 1234u);
   EXPECT_TRUE(isFile(wide(file)));
   EXPECT_FALSE(isFile(wide(dir)));
+  EXPECT_FALSE(getFileSize(wide(dir), size));
+  EXPECT_EQ(size, 1234u);
+  // A size that does not fit 32 bits is refused, not cut (the file is sparse).
+  std::filesystem::resize_file(file, (std::uintmax_t{1} << 32) + 5);
+  EXPECT_FALSE(getFileSize(wide(file), size));
+  EXPECT_EQ(size, 1234u);
 
   size = 7;
   EXPECT_FALSE(getFileSize(wide(dir / "missing"), size));
