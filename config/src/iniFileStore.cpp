@@ -3,6 +3,7 @@
 #include <atomic>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "config/src/exception.h"
 #include "config/src/iniReader.h"
@@ -96,8 +97,9 @@ void IniFileStore::writeSection(StoreSection& section, std::ostream& out) {
 }
 
 void IniFileStore::writeValues(StoreSection& section, std::ostream& out) {
+  bool firstLine = section.isRoot();
   for (const auto& [key, value] : section.values()) {
-    if (!internal::keyReadsBack(key, flags_)) {
+    if (!internal::keyReadsBack(key, flags_, std::exchange(firstLine, false))) {
       throw Exception(internal::istring(13413).format(fileName_, key));
     }
     out << misc::toUtf8(key) << '=' << misc::urlEncode(misc::toUtf8(value)) << kLineEnd;

@@ -64,10 +64,11 @@ std::string percentDecode(std::string_view text) {
   return out;
 }
 
-bool keyReadsBack(const std::wstring& key, std::uint32_t flags) {
+bool keyReadsBack(const std::wstring& key, std::uint32_t flags, bool firstLine) {
   const std::string line = misc::toUtf8(key) + "=";
   // A line break splits the line; a mark at the very start of a file is dropped.
-  if (line.find('\n') != std::string::npos || line.starts_with(kByteOrderMark)) return false;
+  if (line.find('\n') != std::string::npos) return false;
+  if (firstLine && line.starts_with(kByteOrderMark)) return false;
   const auto parsed = parseKeyLine(line, flags);
   return parsed && parsed->key == key && parsed->rawValue.empty();
 }

@@ -32,8 +32,8 @@ std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags);
 std::string percentDecode(std::string_view text);
 
 // Whether the line `key` "=" reads back as `key` (a key line is never split at the '=' of a
-// value, so the value does not matter).
-bool keyReadsBack(const std::wstring& key, std::uint32_t flags);
+// value, so the value does not matter); `firstLine` when it would open the file.
+bool keyReadsBack(const std::wstring& key, std::uint32_t flags, bool firstLine);
 
 // Whether a section of this name, written in a header, reads back under the same name.
 bool sectionNameReadsBack(const std::wstring& name);
