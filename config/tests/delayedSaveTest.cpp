@@ -1,1 +1,156 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "config/src/delayedSaveWorkerThread.h"
+#include "config/src/exception.h"
+#include "config/src/sectionWriteLock.h"
+#include "config/tests/memoryStore.h"
+#include "i18n/src/istring.h"
+#include "lib/log/src/msgGroup.h"
+
+namespace config {
+namespace {
+
+using internal::DelayedSaveWorkerThread;
+using test::MemoryStore;
+using ::testing::HasSubstr;
+
+// Waits, for at most ten seconds, until `done` holds.
+template <typename Condition>
+bool eventually(Condition done) {
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > limit) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+class DelayedSave : public ::testing::Test {
+ protected:
+  DelayedSaveWorkerThread& worker = DelayedSaveWorkerThread::instance();
+  void TearDown() override {
+    worker.stop();
+    worker.setSaveAtOnce(false);
+  }
+};
+
+TEST_F(DelayedSave, WithoutTheWorkerStoresSaveAtOnce) {
+  EXPECT_FALSE(worker.isRunning());
+  MemoryStore store;
+  store.setPolicy(true, 5);
+  store.setString(L"s", L"k", L"v");
+  EXPECT_EQ(store.saves(), 1);
+  EXPECT_FALSE(store.isDirty());
+
+  try {
+    worker.queueSave(store, std::time(nullptr) + 5);
+    ADD_FAILURE() << "queued without a worker";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.wideMessage(), L"The DelayedSave worker thread is not running.");
+  }
+  EXPECT_EQ(store.deferSaveCount(), 0u);
+}
+
+TEST_F(DelayedSave, ChangesAccumulateUntilTheDueSaveWritesThemAll) {
+  msgGroup* group = msgGroup::findByName(L"ConfigDelayedSave");
+  ASSERT_NE(group, nullptr);
+  worker.start();
+  worker.start();  // a second start changes nothing
+  ASSERT_TRUE(worker.isRunning());
+  MemoryStore store(L"delayed store");
+  store.setPolicy(true, 2);
+
+  ::testing::internal::CaptureStderr();
+  group->setEnabled(true);
+  store.setString(L"s", L"a", L"1");
+  group->setEnabled(false);
+  EXPECT_THAT(::testing::internal::GetCapturedStderr(),
+              ::testing::ContainsRegex("Queuing Store for delayed save \\(now=[0-9]+\\): "
+                                       "[0-9]+ delayed store"));
+  {
+    SectionWriteLock lock(store, L"s");
+    lock->setString(L"b", L"2");
+  }
+  store.setString(L"s", L"c", L"3");
+
+  ASSERT_TRUE(eventually([&] { return !store.isDirty(); }));
+  EXPECT_EQ(store.saved(), "s|a=1\ns|b=2\ns|c=3\n");
+  EXPECT_EQ(store.deferSaveCount(), 0u);
+  EXPECT_LE(store.saves(), 2);  // never one save per change
+}
+
+TEST_F(DelayedSave, AQueuedSavePostponesTheStoresOtherSaves) {
+  worker.start();
+  {
+    MemoryStore store;
+    store.setPolicy(true, 3600);
+    store.setString(L"s", L"a", L"1");
+    store.setString(L"s", L"b", L"2");
+    EXPECT_EQ(store.saves(), 0);
+    EXPECT_EQ(store.deferSaveCount(), 1u);
+    EXPECT_TRUE(store.isDirty());
+    // A forced save still writes at once.
+    store.save(true);
+    EXPECT_EQ(store.saves(), 1);
+  }
+  // The destroyed store's queued save is gone; the worker carries on.
+  EXPECT_TRUE(worker.isRunning());
+  MemoryStore next;
+  next.setPolicy(true, 1);
+  next.setString(L"s", L"k", L"v");
+  EXPECT_TRUE(eventually([&] { return next.saves() == 1; }));
+}
+
+TEST_F(DelayedSave, SaveAtOnceWritesInsteadOfQueueing) {
+  worker.start();
+  worker.setSaveAtOnce(true);
+  MemoryStore store;
+  store.setPolicy(true, 3600);
+  store.setString(L"s", L"k", L"v");
+  EXPECT_EQ(store.saves(), 1);
+  EXPECT_EQ(store.deferSaveCount(), 0u);
+  // A queued save writes even for a store without autoSave: it was asked for.
+  MemoryStore manual;
+  manual.setString(L"s", L"k", L"v");
+  worker.queueSave(manual, std::time(nullptr) + 3600);
+  EXPECT_EQ(manual.saves(), 1);
+}
+
+TEST_F(DelayedSave, AFailingSaveIsLoggedAndTheWorkerGoesOn) {
+  worker.start();
+  MemoryStore store;
+  store.setPolicy(true, 1);
+  store.failSaves(true);
+  ::testing::internal::CaptureStderr();
+  store.setString(L"s", L"k", L"v");
+  ASSERT_TRUE(eventually([&] { return store.deferSaveCount() == 0; }));
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_THAT(log, HasSubstr("DelayedSave thread error: save refused"));
+  EXPECT_TRUE(store.isDirty());
+  EXPECT_TRUE(worker.isRunning());
+
+  store.failSaves(false);
+  store.setString(L"s", L"k", L"w");
+  EXPECT_TRUE(eventually([&] { return !store.isDirty(); }));
+  EXPECT_EQ(store.saved(), "s|k=w\n");
+}
+
+TEST_F(DelayedSave, StopLeavesSavesQueuedUntilTheNextStart) {
+  worker.start();
+  MemoryStore store;
+  store.setPolicy(true, 2);  // due at least a second after it was queued
+  store.setString(L"s", L"k", L"v");
+  worker.stop();
+  EXPECT_FALSE(worker.isRunning());
+  EXPECT_EQ(store.deferSaveCount(), 1u);
+  worker.stop();  // stopping twice is harmless
+  worker.start();
+  EXPECT_TRUE(eventually([&] { return store.saves() == 1; }));
+}
+
+}  // namespace
+}  // namespace config

@@ -41,8 +41,12 @@ std::wstring TempDir::wfile(const std::string& name) const {
 }
 
 std::vector<std::string> TempDir::entries() const {
+  return listDirectory(path_);
+}
+
+std::vector<std::string> listDirectory(const std::string& directory) {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(path_)) {
+  for (const auto& entry : fs::directory_iterator(directory)) {
     names.push_back(entry.path().filename().string());
   }
   std::sort(names.begin(), names.end());

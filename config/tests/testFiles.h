@@ -27,6 +27,8 @@ class TempDir {
   std::string path_;
 };
 
+// Names in `directory`, sorted.
+std::vector<std::string> listDirectory(const std::string& directory);
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, std::string_view bytes);
 // A file of this folder's data/ directory.
