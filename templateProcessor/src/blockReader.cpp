@@ -1,0 +1,74 @@
+#include "templateProcessor/src/blockReader.h"
+
+#include <string_view>
+
+#include "templateProcessor/src/charStream.h"
+#include "tools/src/cLocale.h"
+
+namespace templateProcessor::internal {
+namespace {
+
+constexpr std::wstring_view kRepeatOpen = L"{%REPEAT%";
+constexpr std::wstring_view kRepeatClose = L"{%/REPEAT%}";
+constexpr std::wstring_view kIfOpen = L"{%?";
+constexpr std::wstring_view kIfNotOpen = L"{%!";
+constexpr std::wstring_view kElse = L"{%ELSE%}";
+constexpr std::wstring_view kEndif = L"{%ENDIF%}";
+
+// Appends the next character to `part`; false at the end of the input.
+bool readInto(std::wistream& input, std::wstring& part) {
+  const CharInt c = nextChar(input);
+  if (isEnd(c)) return false;
+  part += static_cast<wchar_t>(c);
+  return true;
+}
+
+bool endsWith(const std::wstring& part, std::wstring_view suffix) {
+  return tools::endsWithNoCase(part, suffix);
+}
+
+void dropSuffix(std::wstring& part, std::wstring_view suffix) {
+  part.resize(part.size() - suffix.size());
+}
+
+}  // namespace
+
+std::wstring readRepeatBody(std::wistream& input) {
+  std::wstring body;
+  int depth = 0;
+  while (readInto(input, body)) {
+    if (endsWith(body, kRepeatOpen)) {
+      ++depth;
+    } else if (endsWith(body, kRepeatClose)) {
+      if (depth == 0) {
+        dropSuffix(body, kRepeatClose);
+        break;
+      }
+      --depth;
+    }
+  }
+  return body;
+}
+
+ConditionalParts readConditionalParts(std::wistream& input) {
+  ConditionalParts parts;
+  std::wstring* part = &parts.thenPart;
+  int depth = 0;
+  while (readInto(input, *part)) {
+    if (endsWith(*part, kIfOpen) || endsWith(*part, kIfNotOpen)) {
+      ++depth;
+    } else if (endsWith(*part, kEndif)) {
+      if (depth == 0) {
+        dropSuffix(*part, kEndif);
+        break;
+      }
+      --depth;
+    } else if (depth == 0 && part == &parts.thenPart && endsWith(*part, kElse)) {
+      dropSuffix(*part, kElse);
+      part = &parts.elsePart;
+    }
+  }
+  return parts;
+}
+
+}  // namespace templateProcessor::internal

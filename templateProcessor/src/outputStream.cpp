@@ -1,0 +1,66 @@
+#include "templateProcessor/src/outputStream.h"
+
+#include "lib/misc/src/textConversion.h"
+#include "templateProcessor/src/templateProcessor.h"
+
+namespace templateProcessor {
+
+OutputStream::OutputStream(std::wostream& out, const TemplateProcessor& processor)
+    : out_(out), processor_(processor) {}
+
+OutputStream::~OutputStream() {
+  try {
+    flush();
+  } catch (...) {
+    // A stream that throws on failure must not end the process from here.
+  }
+}
+
+void OutputStream::put(wchar_t c) {
+  emit(std::wstring_view(&c, 1));
+}
+
+void OutputStream::write(std::wstring_view text) {
+  if (!(processor_.getFlags() & TemplateProcessor::kUtf8Output)) {
+    emit(text);
+    return;
+  }
+  const std::string bytes = misc::toUtf8(text);
+  std::wstring chars(bytes.size(), L'\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    chars[i] = static_cast<unsigned char>(bytes[i]);
+  }
+  emit(chars);
+}
+
+void OutputStream::flush() {
+  filter_.finish(released_);
+  writeRaw(released_);
+  released_.clear();
+}
+
+void OutputStream::emit(std::wstring_view chars) {
+  if (!(processor_.getFlags() & TemplateProcessor::kRemoveLinkWhitespace)) {
+    flush();
+    writeRaw(chars);
+    return;
+  }
+  for (wchar_t c : chars) filter_.put(c, released_);
+  writeRaw(released_);
+  released_.clear();
+}
+
+void OutputStream::writeRaw(std::wstring_view chars) {
+  if (chars.empty()) return;
+  std::wstreambuf* buffer = out_.rdbuf();
+  const auto size = static_cast<std::streamsize>(chars.size());
+  bool written = false;
+  try {
+    written = buffer && buffer->sputn(chars.data(), size) == size;
+  } catch (const std::ios_base::failure&) {
+    // A file buffer reports a character its conversion cannot write by throwing.
+  }
+  if (!written) out_.setstate(std::ios::badbit);
+}
+
+}  // namespace templateProcessor

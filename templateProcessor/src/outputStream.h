@@ -1,0 +1,44 @@
+#pragma once
+// OutputStream: the output of one run. It writes to the caller's wide stream and follows
+// the processor's flags as they are at each write, since a template may switch them:
+// - kUtf8Output: strings (values, messages) go out as their UTF-8 bytes, one byte per
+//   character, for byte-oriented outputs; single template characters go out as they are.
+// - kRemoveLinkWhitespace: everything passes through a LinkWhitespaceFilter.
+// Held characters are written when the mode is switched off and when the object dies.
+// A failed write marks the wrapped stream bad.
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "templateProcessor/src/linkWhitespaceFilter.h"
+
+namespace templateProcessor {
+
+class TemplateProcessor;
+
+class OutputStream {
+ public:
+  OutputStream(std::wostream& out, const TemplateProcessor& processor);
+  ~OutputStream();
+  OutputStream(const OutputStream&) = delete;
+  OutputStream& operator=(const OutputStream&) = delete;
+
+  void put(wchar_t c);
+  void write(std::wstring_view text);
+  // Writes whatever the link filter holds.
+  void flush();
+
+  std::wostream& stream() { return out_; }
+
+ private:
+  void emit(std::wstring_view chars);
+  void writeRaw(std::wstring_view chars);
+
+  std::wostream& out_;
+  const TemplateProcessor& processor_;
+  LinkWhitespaceFilter filter_;
+  std::wstring released_;
+};
+
+}  // namespace templateProcessor

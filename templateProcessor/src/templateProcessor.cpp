@@ -1,0 +1,372 @@
+#include "templateProcessor/src/templateProcessor.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "i18n/src/istring.h"
+#include "lib/log/src/log.h"
+#include "lib/misc/src/textConversion.h"
+#include "lib/misc/src/wruntimeError.h"
+#include "templateProcessor/src/blockReader.h"
+#include "templateProcessor/src/builtinFunctions.h"
+#include "templateProcessor/src/byteFiles.h"
+#include "templateProcessor/src/charStream.h"
+#include "templateProcessor/src/globalParameters.h"
+#include "templateProcessor/src/parameterBindings.h"
+#include "templateProcessor/src/viewStream.h"
+#include "tools/src/filesys.h"
+
+namespace templateProcessor {
+namespace {
+
+using tools::TextVal;
+
+msgGroup templateGroup(L"templateProcessor");
+
+constexpr int kTemplateFileError = 13101;
+constexpr int kOutputFileError = 13102;
+constexpr int kIncludeFileError = 13103;
+constexpr int kRecursiveInclude = 13104;
+constexpr int kOutputWriteError = 13105;
+constexpr int kNestedTooDeeply = 13106;
+
+std::wstring message(int id, const std::wstring& argument) {
+  return internal::istring(id).format(argument);
+}
+
+// The directory of `path` without its trailing '/', except for the root itself.
+std::wstring baseDirOf(const std::wstring& path) {
+  std::wstring dir = tools::getDirectory(path);
+  while (dir.size() > 1 && dir.back() == L'/') dir.pop_back();
+  return dir;
+}
+
+class DepthScope {
+ public:
+  explicit DepthScope(int& depth) : depth_(depth) { ++depth_; }
+  ~DepthScope() { --depth_; }
+  DepthScope(const DepthScope&) = delete;
+  DepthScope& operator=(const DepthScope&) = delete;
+
+ private:
+  int& depth_;
+};
+
+class StackEntry {
+ public:
+  StackEntry(std::vector<std::wstring>& stack, const std::wstring& name) : stack_(stack) {
+    stack_.push_back(name);
+  }
+  ~StackEntry() { stack_.pop_back(); }
+  StackEntry(const StackEntry&) = delete;
+  StackEntry& operator=(const StackEntry&) = delete;
+
+ private:
+  std::vector<std::wstring>& stack_;
+};
+
+template <typename Set>
+class SetEntry {
+ public:
+  SetEntry(Set& set, const typename Set::value_type& value)
+      : set_(set), position_(set.insert(value).first) {}
+  ~SetEntry() { set_.erase(position_); }
+  SetEntry(const SetEntry&) = delete;
+  SetEntry& operator=(const SetEntry&) = delete;
+
+ private:
+  Set& set_;
+  typename Set::iterator position_;
+};
+
+}  // namespace
+
+TemplateProcessor::TemplateProcessor(int flags) : flags_(flags) {}
+
+TemplateProcessor::~TemplateProcessor() = default;
+
+TextVal TemplateProcessor::getParameter(const std::wstring& name) {
+  return parameters_.try_emplace(name, L"", TextVal::kText).first->second;
+}
+
+void TemplateProcessor::setParameter(const std::wstring& name, const std::wstring& text) {
+  parameters_.insert_or_assign(name, TextVal(text, TextVal::kText));
+}
+
+void TemplateProcessor::setHtmlParameter(const std::wstring& name, const std::wstring& text) {
+  parameters_.insert_or_assign(name, TextVal(text, TextVal::kHtml));
+}
+
+void TemplateProcessor::removeParameter(const std::wstring& name) {
+  parameters_.erase(name);
+}
+
+void TemplateProcessor::processToFile(std::wistream& input, const std::wstring& outputPath) {
+  std::wofstream file;
+  if (!internal::openByteOutput(outputPath, file)) {
+    throw misc::wruntime_error(message(kOutputFileError, outputPath));
+  }
+  std::wstring extension;
+  tools::splitPath(outputPath, nullptr, nullptr, nullptr, &extension);
+  run(input, file, TextVal::classifyExtension(extension));
+  bool closed = false;
+  try {
+    file.close();
+    closed = !file.fail();
+  } catch (const std::ios_base::failure&) {
+    // The last buffered characters could not be converted.
+  }
+  if (!closed) throw misc::wruntime_error(message(kOutputWriteError, outputPath));
+}
+
+void TemplateProcessor::processFileToFile(const std::wstring& templatePath,
+                                          const std::wstring& outputPath) {
+  std::wifstream templateFile;
+  if (!internal::openByteInput(templatePath, templateFile)) {
+    throw misc::wruntime_error(message(kTemplateFileError, templatePath));
+  }
+  setParameter(L"BASE-DIR", baseDirOf(templatePath));
+  processToFile(templateFile, outputPath);
+}
+
+void TemplateProcessor::processFileToStream(const std::wstring& templatePath, std::wostream& output,
+                                            const tools::RenderPolicy* table) {
+  std::wifstream templateFile;
+  if (!internal::openByteInput(templatePath, templateFile)) {
+    throw misc::wruntime_error(message(kTemplateFileError, templatePath));
+  }
+  setParameter(L"BASE-DIR", baseDirOf(templatePath));
+  process(templateFile, output, table);
+}
+
+void TemplateProcessor::process(std::wistream& input, std::wostream& output,
+                                const tools::RenderPolicy* table) {
+  run(input, output, table ? *table : TextVal::kDefaultPolicy);
+}
+
+bool TemplateProcessor::getParameterValue(const std::wstring& name, const ParamArgs& args,
+                                          TextVal& out) {
+  const auto found = parameters_.find(name);
+  if (found != parameters_.end()) {
+    out = found->second;
+    return true;
+  }
+  if (internal::findGlobalParameter(name, out)) return true;
+  if (functionTable_ && callFunction(functionTable_, name, args, out)) return true;
+  return callFunction(internal::builtinFunctions(), name, args, out);
+}
+
+bool TemplateProcessor::valueKindName(FunctionCallback callback, const ParamArgs& args,
+                                      TextVal& out) {
+  TextVal value;
+  if (!callback || !callback(*this, args, value)) return false;
+  const bool atom10 = tools::equalsNoCase(args.namedOr(L"mode", L"atom10"), L"atom10");
+  out.set(atom10 ? TextVal::getTypeName(value.type()) : TextVal::getContentTypeName(value.type()),
+          TextVal::kText);
+  return true;
+}
+
+bool TemplateProcessor::callFunction(const FunctionEntry* table, const std::wstring& name,
+                                     const ParamArgs& args, TextVal& out) {
+  for (const FunctionEntry* entry = table; entry && entry->name; ++entry) {
+    if (tools::equalsNoCase(entry->name, name)) {
+      return entry->callback && entry->callback(*this, args, out);
+    }
+  }
+  return false;
+}
+
+bool TemplateProcessor::hasRepeatItem(const std::wstring& repeatName, int index) {
+  bool hasItem = false;
+  return repeatSources_ && callRepeatSource(repeatSources_, repeatName, index, hasItem) && hasItem;
+}
+
+void TemplateProcessor::endRepeatItem(const std::wstring&, int) {}
+
+bool TemplateProcessor::callRepeatSource(const RepeatSource* table, const std::wstring& name,
+                                         int index, bool& out) {
+  for (const RepeatSource* entry = table; entry && entry->name; ++entry) {
+    if (tools::equalsNoCase(entry->name, name)) {
+      out = entry->callback && entry->callback(*this, index);
+      return true;
+    }
+  }
+  return false;
+}
+
+void TemplateProcessor::outputValue(OutputStream& output, const TextVal& value,
+                                    const ParamArgs& args) {
+  int mode = encodingTable_->encodingFor(value.type());
+  std::wstring chars = args.namedOr(L"chars", L"");
+  if (const std::wstring* encode = args.findNamed(L"encode")) {
+    if (tools::equalsNoCase(*encode, L"sgml")) {
+      mode = TextVal::kEncodeSgml;
+    } else if (tools::equalsNoCase(*encode, L"percent")) {
+      mode = TextVal::kEncodePercent;
+    } else if (tools::equalsNoCase(*encode, L"none")) {
+      mode = TextVal::kEncodeNone;
+    }
+  }
+  if (mode == TextVal::kEncodeSgml && chars.empty()) chars = L"<&";
+  output.write(value.render(mode, chars));
+}
+
+void TemplateProcessor::dumpParameters(std::wostream& stream, int indent) {
+  const std::wstring margin(indent > 0 ? static_cast<std::size_t>(indent) : 0, L' ');
+  const auto section = [&](const wchar_t* title, const ParameterMap& map) {
+    stream << margin << title << L'\n';
+    for (const auto& [name, value] : map) {
+      stream << margin << L"  " << name << L" = \"" << value.value() << L"\"\n";
+    }
+  };
+  section(L"--- USER-DEFINED GLOBAL PARAMETERS ---", internal::userDefinedGlobalParameters());
+  section(L"--- GLOBAL PARAMETERS ---", internal::globalParameters());
+  section(L"--- TEMPLATE PARAMETERS ---", parameters_);
+}
+
+void TemplateProcessor::processStream(std::wistream& input, OutputStream& output) {
+  for (internal::CharInt c = internal::nextChar(input); !internal::isEnd(c);
+       c = internal::nextChar(input)) {
+    const auto ch = static_cast<wchar_t>(c);
+    const internal::CharInt next = ch == L'{' ? internal::peekChar(input) : c;
+    if (ch == L'{' && !internal::isEnd(next) && static_cast<wchar_t>(next) == L'%') {
+      internal::nextChar(input);
+      processDirective(input, output);
+    } else {
+      output.put(ch);
+    }
+  }
+}
+
+void TemplateProcessor::processDirective(std::wistream& input, OutputStream& output) {
+  std::wstring name;
+  for (internal::CharInt c = internal::nextChar(input); static_cast<wchar_t>(c) != L'%';
+       c = internal::nextChar(input)) {
+    if (internal::isEnd(c)) return;  // the directive is dropped
+    name += static_cast<wchar_t>(c);
+  }
+  const ParamArgs args = ParamArgs::parse(input);
+  if (tools::equalsNoCase(name, L"REPEAT")) {
+    processRepeat(input, output, args.firstPositional(), args.namedOr(L"header", L""),
+                  args.namedOr(L"footer", L""));
+  } else if (tools::equalsNoCase(name, L"INCLUDE")) {
+    processInclude(input, output, args.firstPositional(), args);
+  } else if (!name.empty() && (name.front() == L'?' || name.front() == L'!')) {
+    processCondition(input, output, name, args);
+  } else {
+    processParameter(output, name, args);
+  }
+}
+
+void TemplateProcessor::processRepeat(std::wistream& input, OutputStream& output,
+                                      const std::wstring& repeatName, const std::wstring& header,
+                                      const std::wstring& footer) {
+  const std::wstring body = internal::readRepeatBody(input);
+  StackEntry repeating(repeatStack_, repeatName);
+  DepthScope depth(nesting_);
+  int index = 1;
+  for (; hasRepeatItem(repeatName, index); ++index) {
+    if (index == 1) {
+      if (tooDeep(output)) return;
+      output.write(header);
+    }
+    internal::ParameterBindings bindings(parameters_);
+    bindings.bind(L"REPEAT-NUMBER", TextVal(std::to_wstring(index), TextVal::kText));
+    expandNested(body, output);
+    endRepeatItem(repeatName, index);
+  }
+  if (index > 1) output.write(footer);
+}
+
+void TemplateProcessor::processInclude(std::wistream&, OutputStream& output,
+                                       const std::wstring& path, const ParamArgs& args) {
+  const auto base = parameters_.find(L"BASE-DIR");
+  const std::wstring full =
+      tools::makePath(L"", base == parameters_.end() ? L"" : base->second.value(), path);
+  const std::wstring key = includeKey(full);
+  if (activeIncludes_.contains(key)) {
+    PG_LOG(templateGroup) << L"Recursive include " << full;
+    output.write(message(kRecursiveInclude, full));
+    return;
+  }
+  std::wifstream file;
+  if (!internal::openByteInput(full, file)) {
+    PG_LOG(templateGroup) << L"Can't open include " << full;
+    if (!args.hasPositional(L"isOptional")) output.write(message(kIncludeFileError, full));
+    return;
+  }
+  DepthScope depth(nesting_);
+  if (tooDeep(output)) return;
+  internal::ParameterBindings bindings(parameters_);
+  for (const auto& [name, value] : args.named())
+    bindings.bind(name, TextVal(value, TextVal::kText));
+  SetEntry including(activeIncludes_, key);
+  bindings.bind(L"BASE-DIR", TextVal(baseDirOf(full), TextVal::kText));
+  processStream(file, output);
+}
+
+void TemplateProcessor::processConditional(std::wistream& input, OutputStream& output,
+                                           bool condition) {
+  const internal::ConditionalParts parts = internal::readConditionalParts(input);
+  const std::wstring& part = condition ? parts.thenPart : parts.elsePart;
+  if (part.empty()) return;
+  DepthScope depth(nesting_);
+  if (tooDeep(output)) return;
+  expandNested(part, output);
+}
+
+void TemplateProcessor::run(std::wistream& input, std::wostream& output,
+                            const tools::RenderPolicy& table) {
+  encodingTable_ = &table;
+  OutputStream out(output, *this);
+  processStream(input, out);
+}
+
+void TemplateProcessor::expandNested(std::wstring_view text, OutputStream& output) {
+  internal::ViewStream stream(text);
+  processStream(stream, output);
+}
+
+bool TemplateProcessor::tooDeep(OutputStream& output) {
+  if (nesting_ <= kMaxNesting) return false;
+  output.write(internal::istring(kNestedTooDeeply));
+  return true;
+}
+
+void TemplateProcessor::processCondition(std::wistream& input, OutputStream& output,
+                                         const std::wstring& name, const ParamArgs& args) {
+  TextVal value;
+  const bool found = getParameterValue(name.substr(1), args, value);
+  if (name.front() == L'!') {
+    processConditional(input, output, !found || value.isEmpty());
+    return;
+  }
+  if (!found) value.set(L"", TextVal::kText);
+  internal::ParameterBindings bindings(parameters_);
+  bindings.bind(L"@", value);
+  processConditional(input, output, found && !value.isEmpty());
+}
+
+void TemplateProcessor::processParameter(OutputStream& output, const std::wstring& name,
+                                         const ParamArgs& args) {
+  TextVal value;
+  if (getParameterValue(name, args, value)) {
+    outputValue(output, value, args);
+  } else if (const std::wstring* fallback = args.findNamed(L"default")) {
+    output.write(*fallback);
+  } else if (!(flags_ & kDropUnknown)) {
+    output.write(L"{%" + name + L"%}");
+  }
+}
+
+// Paths of one file written differently ("a/./b", a symbolic link) must meet in the guard,
+// else a file could include itself without end.
+std::wstring TemplateProcessor::includeKey(const std::wstring& fullPath) const {
+  std::error_code error;
+  const std::filesystem::path canonical =
+      std::filesystem::weakly_canonical(std::filesystem::path(misc::toAnsi(fullPath)), error);
+  return error ? fullPath : misc::fromAnsi(canonical.string());
+}
+
+}  // namespace templateProcessor

@@ -1,0 +1,136 @@
+#pragma once
+// TemplateProcessor expands a text template: it copies the template to an output and
+// replaces directives, written between "{%" and the first '}' outside quotes, by values,
+// repeated or conditional blocks and included files.
+//
+//     {%NAME%}                          the value of NAME (unknown: echoed as {%NAME%})
+//     {%NAME% default=- encode=percent chars=/}
+//     {%?NAME%}...{%ELSE%}...{%ENDIF%}  NAME known and not empty ("@" is its value inside)
+//     {%!NAME%}...{%ENDIF%}             NAME unknown or empty
+//     {%REPEAT% items header="<ul>" footer="</ul>"}...{%REPEAT-NUMBER%}...{%/REPEAT%}
+//     {%INCLUDE% part.tpl isOptional title="x"}   relative to BASE-DIR; title bound inside
+//     {%REMOVE-LINK-WHITESPACE% on}  {%UNDEFINE% NAME}
+//
+// Names compare ignoring case. Values are TextVals; how a value is encoded follows its
+// kind and the output (see TextVal::classifyExtension), unless the directive asks for an
+// encoding. Subclasses decide what a name means by overriding getParameterValue.
+//
+//     TemplateProcessor processor;
+//     processor.setParameter(L"title", L"News");
+//     processor.processFileToFile(L"page.tpl", L"page.html");
+//
+// One thread uses a processor at a time; a processor may be run any number of times.
+
+#include <istream>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "templateProcessor/src/functionTable.h"
+#include "templateProcessor/src/outputStream.h"
+#include "templateProcessor/src/paramArgs.h"
+#include "templateProcessor/src/parameterMap.h"
+#include "tools/src/cLocale.h"
+#include "tools/src/textVal.h"
+
+namespace templateProcessor {
+
+class TemplateProcessor {
+ public:
+  // Strings written through the output go out as UTF-8 bytes, one per character.
+  static constexpr int kUtf8Output = 0x01;
+  // White space just inside HTML links is dropped (see LinkWhitespaceFilter).
+  static constexpr int kRemoveLinkWhitespace = 0x02;
+  // An unknown parameter without a default writes nothing instead of being echoed.
+  static constexpr int kDropUnknown = 0x04;
+
+  // Blocks and includes nested deeper than this are not expanded.
+  static constexpr int kMaxNesting = 64;
+
+  explicit TemplateProcessor(int flags = 0);
+  virtual ~TemplateProcessor();
+  TemplateProcessor(const TemplateProcessor&) = delete;
+  TemplateProcessor& operator=(const TemplateProcessor&) = delete;
+
+  // A copy of an own parameter; a missing name is first added with an empty value.
+  virtual tools::TextVal getParameter(const std::wstring& name);
+  virtual void setParameter(const std::wstring& name, const std::wstring& text);
+  virtual void setHtmlParameter(const std::wstring& name, const std::wstring& text);
+  virtual void removeParameter(const std::wstring& name);
+
+  // Expands `input` into the file `outputPath`, encoding values for its extension.
+  // Throws misc::wruntime_error when the file cannot be opened or written.
+  virtual void processToFile(std::wistream& input, const std::wstring& outputPath);
+  // Expands the file `templatePath` into `outputPath`; BASE-DIR becomes the template's
+  // directory. Throws misc::wruntime_error when either file cannot be opened.
+  virtual void processFileToFile(const std::wstring& templatePath, const std::wstring& outputPath);
+  virtual void processFileToStream(const std::wstring& templatePath, std::wostream& output,
+                                   const tools::RenderPolicy* table);
+  // Expands `input` into `output`; without a table nothing is encoded by default.
+  virtual void process(std::wistream& input, std::wostream& output,
+                       const tools::RenderPolicy* table = nullptr);
+
+  // What a directive name means: own parameters, then the process-wide ones, then the
+  // function table and the built-in functions. Returns false for an unknown name.
+  virtual bool getParameterValue(const std::wstring& name, const ParamArgs& args,
+                                 tools::TextVal& out);
+  // Runs `callback` and yields the kind name of its value ("unknown", "text", "html" for
+  // the default mode "atom10"; "text" or "html" for any other named argument "mode").
+  virtual bool valueKindName(FunctionCallback callback, const ParamArgs& args, tools::TextVal& out);
+  virtual bool callFunction(const FunctionEntry* table, const std::wstring& name,
+                            const ParamArgs& args, tools::TextVal& out);
+  virtual bool hasRepeatItem(const std::wstring& repeatName, int index);
+  // Called after each expanded item; does nothing here.
+  virtual void endRepeatItem(const std::wstring& repeatName, int index);
+  // Sets `out` to the callback's answer and returns true when `table` has `name`.
+  virtual bool callRepeatSource(const RepeatSource* table, const std::wstring& name, int index,
+                                bool& out);
+  // Encodes `value` as the run's table and the arguments encode= and chars= say.
+  virtual void outputValue(OutputStream& output, const tools::TextVal& value,
+                           const ParamArgs& args);
+  // Lists the user-defined global, global and own parameters, each line indented.
+  virtual void dumpParameters(std::wostream& stream, int indent);
+
+ protected:
+  virtual void processStream(std::wistream& input, OutputStream& output);
+  // Handles one directive; the input is just after its "{%".
+  virtual void processDirective(std::wistream& input, OutputStream& output);
+  virtual void processRepeat(std::wistream& input, OutputStream& output,
+                             const std::wstring& repeatName, const std::wstring& header,
+                             const std::wstring& footer);
+  virtual void processInclude(std::wistream& input, OutputStream& output, const std::wstring& path,
+                              const ParamArgs& args);
+  virtual void processConditional(std::wistream& input, OutputStream& output, bool condition);
+
+ public:
+  int getFlags() const { return flags_; }
+  void setFlags(int flags) { flags_ = flags; }
+  // Null-terminated tables, kept by pointer; null removes them.
+  void setFunctionTable(const FunctionEntry* table) { functionTable_ = table; }
+  void setRepeatSources(const RepeatSource* table) { repeatSources_ = table; }
+  // The names of the REPEAT blocks being expanded, innermost last.
+  const std::vector<std::wstring>& getRepeatStack() const { return repeatStack_; }
+  const ParameterMap& parameters() const { return parameters_; }
+
+ private:
+  void run(std::wistream& input, std::wostream& output, const tools::RenderPolicy& table);
+  void expandNested(std::wstring_view text, OutputStream& output);
+  // Writes a notice and returns true when blocks are nested deeper than kMaxNesting.
+  bool tooDeep(OutputStream& output);
+  void processCondition(std::wistream& input, OutputStream& output, const std::wstring& name,
+                        const ParamArgs& args);
+  void processParameter(OutputStream& output, const std::wstring& name, const ParamArgs& args);
+  std::wstring includeKey(const std::wstring& fullPath) const;
+
+  int flags_;
+  ParameterMap parameters_;
+  const FunctionEntry* functionTable_ = nullptr;
+  const RepeatSource* repeatSources_ = nullptr;
+  const tools::RenderPolicy* encodingTable_ = &tools::TextVal::kDefaultPolicy;
+  std::vector<std::wstring> repeatStack_;
+  std::set<std::wstring, tools::NoCaseLess> activeIncludes_;
+  int nesting_ = 0;
+};
+
+}  // namespace templateProcessor

@@ -1,0 +1,44 @@
+#include "tools/src/cLocale.h"
+
+#include <wctype.h>
+
+namespace tools {
+
+locale_t cLocale() {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return c;
+}
+
+wchar_t toUpperC(wchar_t c) {
+  return static_cast<wchar_t>(towupper_l(c, cLocale()));
+}
+
+bool isSpaceC(wchar_t c) {
+  return iswspace_l(c, cLocale()) != 0;
+}
+
+bool isAlnumC(wchar_t c) {
+  return iswalnum_l(c, cLocale()) != 0;
+}
+
+int compareNoCase(std::wstring_view a, std::wstring_view b) {
+  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const wchar_t ua = toUpperC(a[i]);
+    const wchar_t ub = toUpperC(b[i]);
+    if (ua != ub) return ua < ub ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+bool equalsNoCase(std::wstring_view a, std::wstring_view b) {
+  return a.size() == b.size() && compareNoCase(a, b) == 0;
+}
+
+bool endsWithNoCase(std::wstring_view text, std::wstring_view suffix) {
+  return text.size() >= suffix.size() &&
+         equalsNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+}  // namespace tools
