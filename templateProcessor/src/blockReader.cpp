@@ -23,8 +23,10 @@ bool readInto(std::wistream& input, std::wstring& part) {
   return true;
 }
 
+// Every marker ends in a character without case, so most characters are settled by one
+// comparison.
 bool endsWith(const std::wstring& part, std::wstring_view suffix) {
-  return tools::endsWithNoCase(part, suffix);
+  return part.back() == suffix.back() && tools::endsWithNoCase(part, suffix);
 }
 
 void dropSuffix(std::wstring& part, std::wstring_view suffix) {

@@ -1,13 +1,18 @@
 #include "templateProcessor/src/byteFiles.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "lib/misc/src/textConversion.h"
 #include "templateProcessor/src/nullCodecvt.h"
-#include "tools/src/filesys.h"
 
 namespace templateProcessor::internal {
 
 bool openByteInput(const std::wstring& path, std::wifstream& file) {
-  if (!tools::isFile(path)) return false;  // a directory would open, then read nothing
+  // Only regular files: a directory opens and reads nothing, and a device or pipe
+  // (/dev/zero, /dev/stdin) would never end or block the run.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(misc::toAnsi(path), error)) return false;
   file.imbue(NullCodecvt::locale());
   file.open(misc::toAnsi(path), std::ios::in | std::ios::binary);
   return file.is_open();

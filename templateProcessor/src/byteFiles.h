@@ -7,7 +7,7 @@
 
 namespace templateProcessor::internal {
 
-// False when the file cannot be opened.
+// False when the file is not a regular file or cannot be opened.
 bool openByteInput(const std::wstring& path, std::wifstream& file);
 // Creates or truncates the file; false when that fails.
 bool openByteOutput(const std::wstring& path, std::wofstream& file);

@@ -94,6 +94,9 @@ TEST(TemplateInclude, MissingFilesAndOptionalIncludes) {
   EXPECT_EQ(expand(p, L"[{%INCLUDE% dir}]"),
             L"[Can't open include file: " + tree.path(L"dir") + L"]");
   EXPECT_EQ(expand(p, L"[{%INCLUDE% dir/file.tpl isOptional}]"), L"[f]");
+
+  TemplateProcessor noBase;  // devices would never end
+  EXPECT_EQ(expand(noBase, L"[{%INCLUDE% /dev/zero}]"), L"[Can't open include file: /dev/zero]");
 }
 
 TEST(TemplateInclude, WithoutBaseDirPathsAreTakenAsGiven) {
