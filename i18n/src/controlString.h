@@ -23,7 +23,7 @@ struct ControlString {
   std::wstring describeEntries() const;
 };
 
-// Parses `text`; false (and `out` unspecified) when it breaks any rule above.
+// Parses `text`; false when it breaks any rule above (`out` is then of no use).
 bool parseControlString(std::wstring_view text, ControlString& out);
 
 }  // namespace i18n
