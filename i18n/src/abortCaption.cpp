@@ -23,7 +23,9 @@ std::wstring abortCaption() {
 }  // namespace
 
 namespace internal {
-void installAbortCaptionSource() { misc::setAbortCaptionSource(&abortCaption); }
+void installAbortCaptionSource() {
+  misc::setAbortCaptionSource(&abortCaption);
+}
 }  // namespace internal
 
 void installAbortCaption() {

@@ -18,8 +18,7 @@ istringBase::istringBase(ResourceBundleChain& chain, int id) : id_(id), indexed_
   }
 }
 
-istringBase::istringBase(ResourceBundleChain& chain, int id, int indexVal)
-    : id_(id), indexed_(1) {
+istringBase::istringBase(ResourceBundleChain& chain, int id, int indexVal) : id_(id), indexed_(1) {
   if (!chain.getIndexedStringResource(id, indexVal, *this)) {
     showIstringAlert(internal::kCantLoadIndexedString + std::to_wstring(id) +
                      internal::kIndexValueSeparator + std::to_wstring(indexVal));
@@ -56,19 +55,19 @@ std::wstring& istringBase::format(const std::wstring& a1, const std::wstring& a2
 
 namespace misc::internal {
 istring::istring(int id) : istringBase(i18n::miscChain(), id) {}
-}
+}  // namespace misc::internal
 namespace win32tools::internal {
 istring::istring(int id) : istringBase(i18n::win32toolsChain(), id) {}
-}
+}  // namespace win32tools::internal
 namespace config::internal {
 istring::istring(int id) : istringBase(i18n::configChain(), id) {}
-}
+}  // namespace config::internal
 namespace net::internal {
 istring::istring(int id) : istringBase(i18n::netChain(), id) {}
-}
+}  // namespace net::internal
 namespace templateProcessor::internal {
 istring::istring(int id) : istringBase(i18n::templateProcessorChain(), id) {}
-}
+}  // namespace templateProcessor::internal
 namespace tools::internal {
 istring::istring(int id) : istringBase(i18n::toolsChain(), id) {}
 istring::istring(int id, int indexVal) : istringBase(i18n::toolsChain(), id, indexVal) {}

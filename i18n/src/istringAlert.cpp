@@ -31,6 +31,8 @@ void showIstringAlert(const std::wstring& text) {
                        platform::MessageIcon::None);
 }
 
-void resetIstringAlertDecisionForTesting() { decision.store(kUndecided); }
+void resetIstringAlertDecisionForTesting() {
+  decision.store(kUndecided);
+}
 
 }  // namespace i18n

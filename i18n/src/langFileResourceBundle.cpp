@@ -14,9 +14,8 @@ constexpr const char* kNotDefined = "__not_defined__";
 // Names go to the file as ANSI text; values come back as UTF-8.
 std::wstring profileString(const std::wstring& section, const std::wstring& key,
                            const std::wstring& path, const char* defaultValue = "") {
-  const std::string value = platform::privateProfileString(misc::toAnsi(section),
-                                                           misc::toAnsi(key), defaultValue,
-                                                           misc::toAnsi(path));
+  const std::string value = platform::privateProfileString(misc::toAnsi(section), misc::toAnsi(key),
+                                                           defaultValue, misc::toAnsi(path));
   return misc::fromUtf8(value);
 }
 

@@ -5,8 +5,8 @@
 
 namespace i18n::internal {
 
-msgGroup& autoLoadResourceBundlesGroup();    // "AutoLoadResourceBundles"
+msgGroup& autoLoadResourceBundlesGroup();       // "AutoLoadResourceBundles"
 msgGroup& indexedResourceBundleStringsGroup();  // "IndexedResourceBundleStrings"
-msgGroup& istringGuardsGroup();              // "IstringGuards"
+msgGroup& istringGuardsGroup();                 // "IstringGuards"
 
 }  // namespace i18n::internal

@@ -9,7 +9,9 @@
 namespace i18n::internal {
 namespace {
 
-bool isSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
+bool isSeparator(wchar_t c) {
+  return c == L'/' || c == L'\\';
+}
 
 std::size_t nameStart(const std::wstring& path) {
   const auto last = path.find_last_of(L"/\\");
@@ -35,7 +37,9 @@ ProgramPathOverride& programPathOverride() {
 
 }  // namespace
 
-std::wstring directoryOf(const std::wstring& path) { return path.substr(0, nameStart(path)); }
+std::wstring directoryOf(const std::wstring& path) {
+  return path.substr(0, nameStart(path));
+}
 
 std::wstring baseNameOf(const std::wstring& path) {
   const std::size_t start = nameStart(path);
@@ -63,7 +67,9 @@ std::vector<std::wstring> searchDirectories(const std::wstring& executablePath) 
   return result;
 }
 
-bool isRegularFile(const std::wstring& path) { return platform::isRegularFile(misc::toAnsi(path)); }
+bool isRegularFile(const std::wstring& path) {
+  return platform::isRegularFile(misc::toAnsi(path));
+}
 
 std::wstring programPath() {
   ProgramPathOverride& o = programPathOverride();

@@ -14,7 +14,9 @@
 namespace i18n {
 namespace {
 
-msgGroup& autoLoadLog() { return internal::autoLoadResourceBundlesGroup(); }
+msgGroup& autoLoadLog() {
+  return internal::autoLoadResourceBundlesGroup();
+}
 
 std::wstring programFileName(const std::wstring& directory, const std::wstring& baseName,
                              const std::wstring& langId, const wchar_t* extension) {
@@ -26,7 +28,9 @@ std::wstring programFileName(const std::wstring& directory, const std::wstring& 
 ResourceBundleChain::ResourceBundleChain(std::wstring moduleName)
     : moduleName_(std::move(moduleName)) {}
 
-ResourceBundleChain::~ResourceBundleChain() { deleteResourceBundles(); }
+ResourceBundleChain::~ResourceBundleChain() {
+  deleteResourceBundles();
+}
 
 bool ResourceBundleChain::isEmpty() const {
   misc::ScopedReadLock guard(&lock_, PG_HERE);
@@ -136,8 +140,8 @@ bool ResourceBundleChain::getIndexedStringResource(int id, int indexVal, std::ws
 bool ResourceBundleChain::loadDllResourceBundle(const std::wstring& directory,
                                                 const std::wstring& langId,
                                                 std::unique_ptr<ResourceBundle>& bundle) {
-  const std::wstring path = programFileName(
-      directory, internal::baseNameOf(internal::programPath()), langId, L".so");
+  const std::wstring path =
+      programFileName(directory, internal::baseNameOf(internal::programPath()), langId, L".so");
   if (!internal::isRegularFile(path)) return false;
   std::wstring reason;
   auto module = StringModule::openLibrary(path, reason);
@@ -151,9 +155,10 @@ bool ResourceBundleChain::loadDllResourceBundle(const std::wstring& directory,
 bool ResourceBundleChain::loadLangFileResourceBundle(const std::wstring& directory,
                                                      const std::wstring& langId,
                                                      std::unique_ptr<ResourceBundle>& bundle) {
-  std::wstring path = programFileName(directory, internal::baseNameOf(internal::programPath()),
-                                      langId, L".lang");
-  if (!internal::isRegularFile(path)) path = programFileName(directory, moduleName_, langId, L".lang");
+  std::wstring path =
+      programFileName(directory, internal::baseNameOf(internal::programPath()), langId, L".lang");
+  if (!internal::isRegularFile(path))
+    path = programFileName(directory, moduleName_, langId, L".lang");
   if (!internal::isRegularFile(path) || !LangFileResourceBundle::isLangFile(path)) return false;
   PG_LOG(autoLoadLog()) << L"- Loading LANG file resource bundle: " << path;
   bundle = std::make_unique<LangFileResourceBundle>(moduleName_);

@@ -48,8 +48,7 @@ class ResourceBundleChain {
   // Probes `directory` for the language pack of `langId`; on success `bundle` holds it loaded.
   virtual bool loadDllResourceBundle(const std::wstring& directory, const std::wstring& langId,
                                      std::unique_ptr<ResourceBundle>& bundle);
-  virtual bool loadLangFileResourceBundle(const std::wstring& directory,
-                                          const std::wstring& langId,
+  virtual bool loadLangFileResourceBundle(const std::wstring& directory, const std::wstring& langId,
                                           std::unique_ptr<ResourceBundle>& bundle);
 
   std::wstring getModuleName() const;

@@ -42,25 +42,25 @@ TEST(ControlStringTest, RepeatedKeyKeepsTheFirstTarget) {
 
 TEST(ControlStringTest, RejectsBrokenForms) {
   const wchar_t* rejected[] = {
-      L"",                     // empty
-      L"[*::*]",               // too short, no default
-      L"[*:0:*]",              // default 0
-      L"[*:5:1>0:*]",          // target 0
-      L"[*:5:1>6*]",           // entry not closed by a colon
-      L"[*:5:1>6:x*]",         // neither digit nor closing bracket after an entry
-      L"[*:5:*] ",             // blank after the closing bracket
-      L" [*:5:*]",             // blank before the opening bracket
-      L"[*:5:1>:*]",           // target without digits
-      L"[*:5:1:*]",            // key without '>'
-      L"[*:5:-1>6:*]",         // sign
-      L"[*:+5:*]",             // sign on the default
-      L"[*: 5:*]",             // blank in a number
-      L"[*:5*]",               // default not closed by a colon
-      L"[*:5:*]:*]",           // text after the closing bracket, itself ending in ":*]"
-      L"(*:5:*)",              // wrong frame
-      L"[*:5:1>6:7>8:*:*]",    // a second star inside
-      L"[*:2147483648:*]",     // default beyond the id range
-      L"[*:5:1>99999999999:*]" // target beyond the id range
+      L"",                      // empty
+      L"[*::*]",                // too short, no default
+      L"[*:0:*]",               // default 0
+      L"[*:5:1>0:*]",           // target 0
+      L"[*:5:1>6*]",            // entry not closed by a colon
+      L"[*:5:1>6:x*]",          // neither digit nor closing bracket after an entry
+      L"[*:5:*] ",              // blank after the closing bracket
+      L" [*:5:*]",              // blank before the opening bracket
+      L"[*:5:1>:*]",            // target without digits
+      L"[*:5:1:*]",             // key without '>'
+      L"[*:5:-1>6:*]",          // sign
+      L"[*:+5:*]",              // sign on the default
+      L"[*: 5:*]",              // blank in a number
+      L"[*:5*]",                // default not closed by a colon
+      L"[*:5:*]:*]",            // text after the closing bracket, itself ending in ":*]"
+      L"(*:5:*)",               // wrong frame
+      L"[*:5:1>6:7>8:*:*]",     // a second star inside
+      L"[*:2147483648:*]",      // default beyond the id range
+      L"[*:5:1>99999999999:*]"  // target beyond the id range
   };
   for (const wchar_t* text : rejected) EXPECT_FALSE(parses(text)) << "accepted: " << text;
   EXPECT_FALSE(parses(L"[*:2147483647:4294967295>1:*]")) << "key beyond the range";

@@ -23,10 +23,8 @@ TEST(PathTextTest, JoinAddsOneSeparatorOnlyWhenMissing) {
 }
 
 TEST(PathTextTest, SearchDirectoriesRunFromTheProgramToTheRoot) {
-  EXPECT_EQ(searchDirectories(L"/a/b/prog"),
-            (std::vector<std::wstring>{L"/a/b/", L"/a/", L"/"}));
+  EXPECT_EQ(searchDirectories(L"/a/b/prog"), (std::vector<std::wstring>{L"/a/b/", L"/a/", L"/"}));
   EXPECT_EQ(searchDirectories(L"/prog"), (std::vector<std::wstring>{L"/"}));
   EXPECT_TRUE(searchDirectories(L"prog").empty());
-  EXPECT_EQ(searchDirectories(L"rel/dir/prog"),
-            (std::vector<std::wstring>{L"rel/dir/", L"rel/"}));
+  EXPECT_EQ(searchDirectories(L"rel/dir/prog"), (std::vector<std::wstring>{L"rel/dir/", L"rel/"}));
 }

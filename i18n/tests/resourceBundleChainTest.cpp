@@ -59,9 +59,12 @@ std::string lookupIndexed(ResourceBundleChain& chain, int id, int index) {
 std::string kinds(const ResourceBundleChain& chain) {
   std::string out;
   for (const ResourceBundle* b : chain.getResourceBundles()) {
-    if (dynamic_cast<const LangFileResourceBundle*>(b)) out += 'L';
-    else if (dynamic_cast<const DllResourceBundle*>(b)) out += 'D';
-    else if (dynamic_cast<const ExeResourceBundle*>(b)) out += 'E';
+    if (dynamic_cast<const LangFileResourceBundle*>(b))
+      out += 'L';
+    else if (dynamic_cast<const DllResourceBundle*>(b))
+      out += 'D';
+    else if (dynamic_cast<const ExeResourceBundle*>(b))
+      out += 'E';
   }
   return out;
 }
@@ -95,8 +98,8 @@ TEST(ResourceBundleChainTest, LangFileComesBeforeThePackAndTheProgramTableIsLast
   TestTree tree;
   tree.setRegistry(kGerman);
   tree.copyPack(PG_SAMPLE_PACK, kPackInBin);
-  tree.write(kLangInBin, TestTree::langFile({"10101=LANG ABORT", "14027=",
-                                             "14028=from the LANG file"}));
+  tree.write(kLangInBin,
+             TestTree::langFile({"10101=LANG ABORT", "14027=", "14028=from the LANG file"}));
   GroupSwitch on(internal::autoLoadResourceBundlesGroup());
   ResourceBundleChain chain(L"misc");
   testing::internal::CaptureStderr();
@@ -118,10 +121,11 @@ TEST(ResourceBundleChainTest, LangFileComesBeforeThePackAndTheProgramTableIsLast
   EXPECT_EQ(lookup(chain, 99999), "<none>") << "a missing string leaves the output alone";
 
   const std::string bin = tree.binDir().string();
-  EXPECT_EQ(occurrences(log, "- Loading LANG file resource bundle: " + bin +
-                                 "/PageGleanSettings.deu.lang"), 1);
-  EXPECT_EQ(occurrences(log, "- Loading DLL resource bundle: " + bin +
-                                 "/PageGleanSettings.deu.so"), 1);
+  EXPECT_EQ(occurrences(
+                log, "- Loading LANG file resource bundle: " + bin + "/PageGleanSettings.deu.lang"),
+            1);
+  EXPECT_EQ(occurrences(log, "- Loading DLL resource bundle: " + bin + "/PageGleanSettings.deu.so"),
+            1);
   EXPECT_EQ(occurrences(log, "LanguagePacks"), 0) << "the program directory had files";
   EXPECT_EQ(occurrences(log, "WARNING"), 0);
 }

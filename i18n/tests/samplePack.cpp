@@ -42,7 +42,9 @@ constexpr Entry kEntries[] = {
 extern "C" {
 
 #ifndef PG_SAMPLE_PACK_UNMARKED
-__attribute__((visibility("default"))) const char* get_lang_id(void) { return "deu"; }
+__attribute__((visibility("default"))) const char* get_lang_id(void) {
+  return "deu";
+}
 
 __attribute__((visibility("default"))) const void* get_afx_extension_module(void) {
   return &kEntries;

@@ -40,12 +40,21 @@ std::vector<std::vector<Line>> readBlocks() {
 }  // namespace
 
 TEST(StringTableTest, IdsAreUniqueAndEveryBlockStartsWithItsModuleName) {
-  const std::map<int, std::string> expectedBlocks = {
-      {10000, "log"},        {10100, "misc"},         {10300, "resizer"},
-      {10400, "widgets"},    {11100, "tools"},        {11200, "win32tools"},
-      {11400, "crypto"},     {11500, "net"},          {11750, "channels1"},
-      {11900, "htmlStripper"}, {13100, "templateProcessor"}, {13400, "config"},
-      {13700, "users"},      {13800, "shared"},       {14000, "settingsEditor"}};
+  const std::map<int, std::string> expectedBlocks = {{10000, "log"},
+                                                     {10100, "misc"},
+                                                     {10300, "resizer"},
+                                                     {10400, "widgets"},
+                                                     {11100, "tools"},
+                                                     {11200, "win32tools"},
+                                                     {11400, "crypto"},
+                                                     {11500, "net"},
+                                                     {11750, "channels1"},
+                                                     {11900, "htmlStripper"},
+                                                     {13100, "templateProcessor"},
+                                                     {13400, "config"},
+                                                     {13700, "users"},
+                                                     {13800, "shared"},
+                                                     {14000, "settingsEditor"}};
   std::set<int> ids;
   std::map<int, std::string> blockStarts;
   const auto blocks = readBlocks();

@@ -102,6 +102,8 @@ MessageBoxRecorder::MessageBoxRecorder() {
       });
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() { platform::setMessageBoxHandler(previous_); }
+MessageBoxRecorder::~MessageBoxRecorder() {
+  platform::setMessageBoxHandler(previous_);
+}
 
 }  // namespace i18n::test

@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::wstring> args(parts.begin() + 1, parts.end());
   std::wstring out = L"stale";
   const bool ok = platform::formatMessage(format, args, limit, out);
-  if (!ok && !out.empty()) std::abort();                          // a failure leaves nothing
-  if (ok && limit != 0 && out.size() >= limit) std::abort();       // a success fits
-  if (!ok && limit == 0) std::abort();                             // no limit, no failure
+  if (!ok && !out.empty()) std::abort();                      // a failure leaves nothing
+  if (ok && limit != 0 && out.size() >= limit) std::abort();  // a success fits
+  if (!ok && limit == 0) std::abort();                        // no limit, no failure
   if (ok && format.find(L'%') == std::wstring::npos && out != format) std::abort();
   return 0;
 }

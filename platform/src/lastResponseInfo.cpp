@@ -7,8 +7,12 @@ namespace {
 thread_local std::wstring lastResponse;
 }
 
-std::wstring lastResponseInfo() { return lastResponse; }
+std::wstring lastResponseInfo() {
+  return lastResponse;
+}
 
-void setLastResponseInfo(std::wstring text) { lastResponse = std::move(text); }
+void setLastResponseInfo(std::wstring text) {
+  lastResponse = std::move(text);
+}
 
 }  // namespace platform

@@ -17,8 +17,12 @@ std::unique_ptr<SharedLibrary> SharedLibrary::open(const std::string& path, std:
   return std::unique_ptr<SharedLibrary>(new SharedLibrary(handle));
 }
 
-SharedLibrary::~SharedLibrary() { ::dlclose(handle_); }
+SharedLibrary::~SharedLibrary() {
+  ::dlclose(handle_);
+}
 
-void* SharedLibrary::symbol(const char* name) const { return ::dlsym(handle_, name); }
+void* SharedLibrary::symbol(const char* name) const {
+  return ::dlsym(handle_, name);
+}
 
 }  // namespace platform

@@ -31,13 +31,15 @@ TEST_F(RegistryTest, FileLivesUnderTheConfigHome) {
   EXPECT_EQ(platform::registryFilePath(), (dir_ / "tarvo/registry.ini").string());
   ::unsetenv("XDG_CONFIG_HOME");
   const char* home = std::getenv("HOME");
-  EXPECT_EQ(platform::registryFilePath(), std::string(home ? home : "") + "/.config/tarvo/registry.ini");
+  EXPECT_EQ(platform::registryFilePath(),
+            std::string(home ? home : "") + "/.config/tarvo/registry.ini");
 }
 
 TEST_F(RegistryTest, ValuesHaveTheirTypes) {
-  write("[Software\\Tarvo\\Tarvo\\lang]\nLangId=sz:deu\nPath=expand_sz:%HOME%/x\n"
-        "Alerts=dword:1\nHex=DWORD:0x1F\nBadNumber=dword:12abc\nTooBig=dword:4294967296\n"
-        "Untyped=hello\nBinary=binary:00ff\n");
+  write(
+      "[Software\\Tarvo\\Tarvo\\lang]\nLangId=sz:deu\nPath=expand_sz:%HOME%/x\n"
+      "Alerts=dword:1\nHex=DWORD:0x1F\nBadNumber=dword:12abc\nTooBig=dword:4294967296\n"
+      "Untyped=hello\nBinary=binary:00ff\n");
   platform::RegistryKey key;
   ASSERT_EQ(key.open(L"software\\tarvo\\TARVO\\Lang"), 0);
   platform::RegistryValue v;

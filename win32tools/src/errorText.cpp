@@ -19,7 +19,8 @@ std::wstring win32ErrorText(std::uint32_t code) {
     std::wstring text = platform::systemErrorText(static_cast<int>(code));
     if (!text.empty()) return text;
   }
-  for (const internal::ErrorTableRow* table : {internal::kWinSockErrors, internal::kWinInetErrors}) {
+  for (const internal::ErrorTableRow* table :
+       {internal::kWinSockErrors, internal::kWinInetErrors}) {
     if (const int id = internal::findErrorString(table, code)) return internal::istring(id);
   }
   wchar_t hex[16];
@@ -27,6 +28,8 @@ std::wstring win32ErrorText(std::uint32_t code) {
   return internal::istring(11204).format(hex);
 }
 
-std::wstring lastErrorText() { return win32ErrorText(platform::getLastError()); }
+std::wstring lastErrorText() {
+  return win32ErrorText(platform::getLastError());
+}
 
 }  // namespace win32tools

@@ -14,7 +14,9 @@
 namespace win32tools {
 namespace {
 
-std::wstring tableText(int id) { return internal::istring(id); }
+std::wstring tableText(int id) {
+  return internal::istring(id);
+}
 
 std::size_t rows(const internal::ErrorTableRow* table) {
   std::size_t n = 0;
@@ -74,8 +76,8 @@ TEST(ErrorTextTest, TablesHaveTheirRowsAndConsecutiveIdsWithTexts) {
     std::size_t count;
     int firstId;
   };
-  for (const Table& t : {Table{internal::kWinSockErrors, 47, 11227},
-                         Table{internal::kWinInetErrors, 95, 11285}}) {
+  for (const Table& t :
+       {Table{internal::kWinSockErrors, 47, 11227}, Table{internal::kWinInetErrors, 95, 11285}}) {
     ASSERT_EQ(rows(t.rows), t.count);
     std::set<std::uint32_t> codes;
     for (std::size_t i = 0; i < t.count; ++i) {
