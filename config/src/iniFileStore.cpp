@@ -120,7 +120,7 @@ void IniFileStore::closeSaveStream(std::unique_ptr<std::ostream> stream) {
     const std::wstring reason = platform::systemErrorText(result.error);
     if (reason.empty())
       throw Exception(internal::istring(creating ? 13402 : 13412).format(fileName_));
-    throw Exception(internal::istring(creating ? 13420 : 13421).format(fileName_, reason));
+    throw Exception(internal::istring(creating ? 13418 : 13419).format(fileName_, reason));
   }
   autoVerify();
 }
