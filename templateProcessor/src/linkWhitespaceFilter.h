@@ -21,6 +21,8 @@ class LinkWhitespaceFilter {
   // Releases every held character and starts again outside any link.
   void finish(std::wstring& released);
   bool holding() const { return !pending_.empty(); }
+  // Nothing held and outside any link: finish() would change nothing.
+  bool idle() const { return pending_.empty() && state_ == State::kOutside; }
 
  private:
   enum class State { kOutside, kStartTag, kLinkStart, kLinkBody };

@@ -41,7 +41,7 @@ void OutputStream::flush() {
 
 void OutputStream::emit(std::wstring_view chars) {
   if (!(processor_.getFlags() & TemplateProcessor::kRemoveLinkWhitespace)) {
-    flush();
+    if (!filter_.idle()) flush();
     writeRaw(chars);
     return;
   }

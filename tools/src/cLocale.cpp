@@ -10,6 +10,7 @@ locale_t cLocale() {
 }
 
 wchar_t toUpperC(wchar_t c) {
+  if (c < 0x80) return c >= L'a' && c <= L'z' ? c - (L'a' - L'A') : c;  // the common case, fast
   return static_cast<wchar_t>(towupper_l(c, cLocale()));
 }
 
