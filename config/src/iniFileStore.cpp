@@ -48,7 +48,9 @@ void IniFileStore::setFileName(const std::wstring& path) {
   misc::ScopedWriteLock lock(&this->lock(), PG_HERE);
   if (path.empty()) throw Exception(internal::istring(13401));
   fileName_ = path;
-  markDirty();
+  // Only marked: with autoSave on, a save here would overwrite the file loadFile is about to
+  // read with the tree it is about to replace.
+  setDirty();
 }
 
 void IniFileStore::loadFile(const std::wstring& path) {

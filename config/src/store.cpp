@@ -188,6 +188,11 @@ std::size_t Store::deferSaveCount() {
   return deferSaves_.size();
 }
 
+void Store::setDirty() {
+  misc::ScopedWriteLock lock(&lock_, PG_HERE);
+  dirty_ = true;
+}
+
 void Store::setSavePolicy(bool autoSave, int delayedSaveSecs) {
   misc::ScopedWriteLock lock(&lock_, PG_HERE);
   autoSave_ = autoSave;

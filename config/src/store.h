@@ -98,6 +98,8 @@ class Store {
   // The policy is fixed when a concrete store is made; -1 seconds means the process
   // default, which is no delay.
   void setSavePolicy(bool autoSave, int delayedSaveSecs);
+  // Marks the store dirty without asking for a save.
+  void setDirty();
 
  private:
   void writeNow();

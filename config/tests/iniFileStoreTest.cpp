@@ -226,6 +226,24 @@ TEST(IniFileStoreFiles, MissingFilesAndEmptyNames) {
   EXPECT_EQ(readBytes(dir.file("second.ini")), "[s]\r\nk=v\r\n");
 }
 
+class AutoSavingIniStore : public IniFileStore {
+ public:
+  AutoSavingIniStore() : IniFileStore(nullptr, useDefaultFlags) { setSavePolicy(true, 0); }
+};
+
+TEST(IniFileStoreFiles, AutoSaveWritesChangesButNeverOverwritesAFileBeingLoaded) {
+  TempDir dir;
+  writeBytes(dir.file("mine.ini"), "[s]\r\nk=on disk\r\n");
+  AutoSavingIniStore store;
+  store.loadFile(dir.wfile("other.ini"));  // absent: nothing written
+  store.setString(L"s", L"k", L"in memory");
+  EXPECT_EQ(readBytes(dir.file("other.ini")), "[s]\r\nk=in memory\r\n");
+  store.loadFile(dir.wfile("mine.ini"));
+  EXPECT_EQ(store.getString(L"s", L"k", false, L""), L"on disk");
+  EXPECT_EQ(readBytes(dir.file("mine.ini")), "[s]\r\nk=on disk\r\n");
+  EXPECT_FALSE(store.isDirty());
+}
+
 TEST(IniFileStoreFiles, NamesThatWouldNotReadBackAreRefused) {
   TempDir dir;
   const std::string path = dir.file("names.ini");
