@@ -4,21 +4,23 @@
 #include <wctype.h>
 
 namespace platform {
-namespace {
 
 locale_t cLocale() {
   static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
   return c;
 }
 
-}  // namespace
-
 wchar_t toUpperC(wchar_t c) {
+  if (c < 0x80) return c >= L'a' && c <= L'z' ? c - (L'a' - L'A') : c;  // the common case, fast
   return static_cast<wchar_t>(towupper_l(c, cLocale()));
 }
 
 bool isSpaceC(wchar_t c) {
   return iswspace_l(c, cLocale()) != 0;
+}
+
+bool isAlnumC(wchar_t c) {
+  return iswalnum_l(c, cLocale()) != 0;
 }
 
 int compareNoCase(std::wstring_view a, std::wstring_view b) {

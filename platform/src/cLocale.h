@@ -3,12 +3,19 @@
 // (the user interface sets the user's locale at start). Names that compare ignoring case
 // fold here, so a user's locale never changes which names match or how they sort.
 
+#include <locale.h>
+
 #include <string_view>
 
 namespace platform {
 
+// The process-wide "C" locale object, for the *_l functions; never freed.
+locale_t cLocale();
+
 wchar_t toUpperC(wchar_t c);
 bool isSpaceC(wchar_t c);
+// Letters and digits.
+bool isAlnumC(wchar_t c);
 
 // Compares unit by unit after toUpperC; the first difference decides and a proper prefix
 // sorts first. Negative, zero or positive.

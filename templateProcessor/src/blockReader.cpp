@@ -2,8 +2,8 @@
 
 #include <string_view>
 
+#include "platform/src/cLocale.h"
 #include "templateProcessor/src/charStream.h"
-#include "tools/src/cLocale.h"
 
 namespace templateProcessor::internal {
 namespace {
@@ -26,7 +26,9 @@ bool readInto(std::wistream& input, std::wstring& part) {
 // Every marker ends in a character without case, so most characters are settled by one
 // comparison.
 bool endsWith(const std::wstring& part, std::wstring_view suffix) {
-  return part.back() == suffix.back() && tools::endsWithNoCase(part, suffix);
+  return part.size() >= suffix.size() && part.back() == suffix.back() &&
+         platform::equalsNoCase(std::wstring_view(part).substr(part.size() - suffix.size()),
+                                suffix);
 }
 
 void dropSuffix(std::wstring& part, std::wstring_view suffix) {

@@ -1,6 +1,6 @@
 #include "templateProcessor/src/linkWhitespaceFilter.h"
 
-#include "tools/src/cLocale.h"
+#include "platform/src/cLocale.h"
 
 namespace templateProcessor {
 namespace {
@@ -12,7 +12,7 @@ bool isLetterA(wchar_t c) {
 }  // namespace
 
 void LinkWhitespaceFilter::put(wchar_t c, std::wstring& released) {
-  const bool blank = tools::isSpaceC(c);
+  const bool blank = platform::isSpaceC(c);
   switch (state_) {
     case State::kOutside:
       putOutside(c, blank, released);
@@ -66,7 +66,7 @@ void LinkWhitespaceFilter::closeLink(wchar_t c, std::wstring& released) {
   const std::size_t tag = pending_.rfind(L'<');
   if (tag != std::wstring::npos) {
     std::size_t textEnd = tag;
-    while (textEnd > 0 && tools::isSpaceC(pending_[textEnd - 1])) --textEnd;
+    while (textEnd > 0 && platform::isSpaceC(pending_[textEnd - 1])) --textEnd;
     if (textEnd < tag && (textEnd > 0 || releasedText_)) pending_.erase(textEnd, tag - textEnd);
   }
   pending_ += c;
@@ -78,7 +78,7 @@ void LinkWhitespaceFilter::closeLink(wchar_t c, std::wstring& released) {
 // and the '<', '/' and blanks of a closing tag already begun after it.
 void LinkWhitespaceFilter::releaseOverflow(std::wstring& released) {
   const auto skipBlanks = [this](std::size_t& at) {
-    while (at > 0 && tools::isSpaceC(pending_[at - 1])) --at;
+    while (at > 0 && platform::isSpaceC(pending_[at - 1])) --at;
   };
   std::size_t keep = pending_.size();
   skipBlanks(keep);
@@ -93,7 +93,7 @@ void LinkWhitespaceFilter::releaseOverflow(std::wstring& released) {
   }
   if (pending_.size() - keep >= kCapacity) keep = pending_.size();  // nothing left to gain
   for (std::size_t i = 0; i < keep && !releasedText_; ++i) {
-    releasedText_ = !tools::isSpaceC(pending_[i]);
+    releasedText_ = !platform::isSpaceC(pending_[i]);
   }
   released.append(pending_, 0, keep);
   pending_.erase(0, keep);

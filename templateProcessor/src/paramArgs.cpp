@@ -11,7 +11,7 @@ using internal::nextChar;
 using internal::peekChar;
 
 bool isSpace(CharInt c) {
-  return !isEnd(c) && tools::isSpaceC(static_cast<wchar_t>(c));
+  return !isEnd(c) && platform::isSpaceC(static_cast<wchar_t>(c));
 }
 
 bool is(CharInt c, wchar_t expected) {
@@ -39,14 +39,6 @@ std::wstring readToken(std::wistream& input, bool isName) {
   return token;
 }
 
-std::wstring trimmed(const std::wstring& text) {
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  while (first < last && tools::isSpaceC(text[first])) ++first;
-  while (last > first && tools::isSpaceC(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
-
 }  // namespace
 
 ParamArgs ParamArgs::parse(std::wistream& input) {
@@ -59,7 +51,7 @@ ParamArgs ParamArgs::parse(std::wistream& input) {
       nextChar(input);
       break;
     }
-    std::wstring name = trimmed(readToken(input, true));
+    std::wstring name(platform::trimSpaceC(readToken(input, true)));
     const bool assigns = is(peekChar(input), L'=');
     if (assigns) nextChar(input);
     if (name.empty()) continue;
@@ -98,7 +90,7 @@ std::wstring ParamArgs::namedOr(std::wstring_view name, std::wstring_view fallba
 
 bool ParamArgs::hasPositional(std::wstring_view token) const {
   for (const std::wstring& p : positional_) {
-    if (tools::equalsNoCase(p, token)) return true;
+    if (platform::equalsNoCase(p, token)) return true;
   }
   return false;
 }

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/src/cLocale.h"
+#include "platform/src/cLocale.h"
 
 namespace templateProcessor {
 
@@ -32,7 +32,7 @@ class ParamArgs {
   // Every argument name, positional or named, in order of appearance.
   const std::vector<std::wstring>& names() const { return names_; }
   const std::vector<std::wstring>& positional() const { return positional_; }
-  const std::map<std::wstring, std::wstring, tools::NoCaseLess>& named() const { return named_; }
+  const std::map<std::wstring, std::wstring, platform::NoCaseLess>& named() const { return named_; }
 
   // The first positional argument, or "".
   std::wstring firstPositional() const;
@@ -45,7 +45,7 @@ class ParamArgs {
  private:
   std::vector<std::wstring> names_;
   std::vector<std::wstring> positional_;
-  std::map<std::wstring, std::wstring, tools::NoCaseLess> named_;
+  std::map<std::wstring, std::wstring, platform::NoCaseLess> named_;
 };
 
 }  // namespace templateProcessor

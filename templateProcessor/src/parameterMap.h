@@ -5,11 +5,11 @@
 #include <map>
 #include <string>
 
-#include "tools/src/cLocale.h"
+#include "platform/src/cLocale.h"
 #include "tools/src/textVal.h"
 
 namespace templateProcessor {
 
-using ParameterMap = std::map<std::wstring, tools::TextVal, tools::NoCaseLess>;
+using ParameterMap = std::map<std::wstring, tools::TextVal, platform::NoCaseLess>;
 
 }  // namespace templateProcessor

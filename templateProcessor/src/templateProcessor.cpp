@@ -161,7 +161,7 @@ bool TemplateProcessor::valueKindName(FunctionCallback callback, const ParamArgs
                                       TextVal& out) {
   TextVal value;
   if (!callback || !callback(*this, args, value)) return false;
-  const bool atom10 = tools::equalsNoCase(args.namedOr(L"mode", L"atom10"), L"atom10");
+  const bool atom10 = platform::equalsNoCase(args.namedOr(L"mode", L"atom10"), L"atom10");
   out.set(atom10 ? TextVal::getTypeName(value.type()) : TextVal::getContentTypeName(value.type()),
           TextVal::kText);
   return true;
@@ -170,7 +170,7 @@ bool TemplateProcessor::valueKindName(FunctionCallback callback, const ParamArgs
 bool TemplateProcessor::callFunction(const FunctionEntry* table, const std::wstring& name,
                                      const ParamArgs& args, TextVal& out) {
   for (const FunctionEntry* entry = table; entry && entry->name; ++entry) {
-    if (tools::equalsNoCase(entry->name, name)) {
+    if (platform::equalsNoCase(entry->name, name)) {
       return entry->callback && entry->callback(*this, args, out);
     }
   }
@@ -187,7 +187,7 @@ void TemplateProcessor::endRepeatItem(const std::wstring&, int) {}
 bool TemplateProcessor::callRepeatSource(const RepeatSource* table, const std::wstring& name,
                                          int index, bool& out) {
   for (const RepeatSource* entry = table; entry && entry->name; ++entry) {
-    if (tools::equalsNoCase(entry->name, name)) {
+    if (platform::equalsNoCase(entry->name, name)) {
       out = entry->callback && entry->callback(*this, index);
       return true;
     }
@@ -200,11 +200,11 @@ void TemplateProcessor::outputValue(OutputStream& output, const TextVal& value,
   int mode = encodingTable_->encodingFor(value.type());
   std::wstring chars = args.namedOr(L"chars", L"");
   if (const std::wstring* encode = args.findNamed(L"encode")) {
-    if (tools::equalsNoCase(*encode, L"sgml")) {
+    if (platform::equalsNoCase(*encode, L"sgml")) {
       mode = TextVal::kEncodeSgml;
-    } else if (tools::equalsNoCase(*encode, L"percent")) {
+    } else if (platform::equalsNoCase(*encode, L"percent")) {
       mode = TextVal::kEncodePercent;
-    } else if (tools::equalsNoCase(*encode, L"none")) {
+    } else if (platform::equalsNoCase(*encode, L"none")) {
       mode = TextVal::kEncodeNone;
     }
   }
@@ -247,10 +247,10 @@ void TemplateProcessor::processDirective(std::wistream& input, OutputStream& out
     name += static_cast<wchar_t>(c);
   }
   const ParamArgs args = ParamArgs::parse(input);
-  if (tools::equalsNoCase(name, L"REPEAT")) {
+  if (platform::equalsNoCase(name, L"REPEAT")) {
     processRepeat(input, output, args.firstPositional(), args.namedOr(L"header", L""),
                   args.namedOr(L"footer", L""));
-  } else if (tools::equalsNoCase(name, L"INCLUDE")) {
+  } else if (platform::equalsNoCase(name, L"INCLUDE")) {
     processInclude(input, output, args.firstPositional(), args);
   } else if (!name.empty() && (name.front() == L'?' || name.front() == L'!')) {
     processCondition(input, output, name, args);

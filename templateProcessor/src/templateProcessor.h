@@ -27,11 +27,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/src/cLocale.h"
 #include "templateProcessor/src/functionTable.h"
 #include "templateProcessor/src/outputStream.h"
 #include "templateProcessor/src/paramArgs.h"
 #include "templateProcessor/src/parameterMap.h"
-#include "tools/src/cLocale.h"
 #include "tools/src/textVal.h"
 
 namespace templateProcessor {
@@ -129,7 +129,7 @@ class TemplateProcessor {
   const RepeatSource* repeatSources_ = nullptr;
   const tools::RenderPolicy* encodingTable_ = &tools::TextVal::kDefaultPolicy;
   std::vector<std::wstring> repeatStack_;
-  std::set<std::wstring, tools::NoCaseLess> activeIncludes_;
+  std::set<std::wstring, platform::NoCaseLess> activeIncludes_;
   int nesting_ = 0;
 };
 

@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "lib/misc/src/readWriteLock.h"
-#include "tools/src/cLocale.h"
+#include "platform/src/cLocale.h"
 
 namespace tools {
 namespace {
@@ -69,7 +69,7 @@ EntityTable& table() {
 
 int digitValue(wchar_t c) {
   if (c >= L'0' && c <= L'9') return c - L'0';
-  const wchar_t upper = toUpperC(c);
+  const wchar_t upper = platform::toUpperC(c);
   if (upper >= L'A' && upper <= L'F') return upper - L'A' + 10;
   return -1;
 }
@@ -77,7 +77,7 @@ int digitValue(wchar_t c) {
 bool decodeNumeric(std::wstring_view text, std::size_t& cursor, wchar_t& code) {
   ++cursor;  // '#'
   char32_t base = 10;
-  if (cursor < text.size() && toUpperC(text[cursor]) == L'X') {
+  if (cursor < text.size() && platform::toUpperC(text[cursor]) == L'X') {
     base = 16;
     ++cursor;
   }
@@ -99,7 +99,7 @@ bool decodeNumeric(std::wstring_view text, std::size_t& cursor, wchar_t& code) {
 
 bool decodeNamed(std::wstring_view text, std::size_t& cursor, wchar_t& code) {
   const std::size_t first = cursor;
-  while (cursor < text.size() && isAlnumC(text[cursor])) ++cursor;
+  while (cursor < text.size() && platform::isAlnumC(text[cursor])) ++cursor;
   if (cursor == first) return false;
   const std::optional<wchar_t> found = sgmlEntityCode(text.substr(first, cursor - first));
   if (!found) return false;

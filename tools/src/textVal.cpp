@@ -2,7 +2,7 @@
 
 #include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/urlEncode.h"
-#include "tools/src/cLocale.h"
+#include "platform/src/cLocale.h"
 #include "tools/src/sgml.h"
 
 namespace tools {
@@ -81,10 +81,10 @@ std::wstring TextVal::getContentTypeName(std::int32_t type) {
 const RenderPolicy& TextVal::classifyExtension(std::wstring_view extension) {
   if (!extension.empty() && extension.front() == L'.') extension.remove_prefix(1);
   for (const wchar_t* html : {L"htm", L"html"}) {
-    if (equalsNoCase(extension, html)) return kHtmlPolicy;
+    if (platform::equalsNoCase(extension, html)) return kHtmlPolicy;
   }
   for (const wchar_t* xml : {L"xml", L"rss", L"rdf", L"atom"}) {
-    if (equalsNoCase(extension, xml)) return kXmlPolicy;
+    if (platform::equalsNoCase(extension, xml)) return kXmlPolicy;
   }
   return kDefaultPolicy;
 }

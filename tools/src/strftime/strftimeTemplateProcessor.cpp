@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <string_view>
 
-#include "tools/src/cLocale.h"
+#include "platform/src/cLocale.h"
 
 namespace tools {
 namespace {
@@ -56,7 +56,8 @@ bool StrftimeTemplateProcessor::getParameterValue(const std::wstring& name,
   const std::wstring format = strftimeFormatFor(name);
   if (format.empty()) return false;
   wchar_t result[kResultChars];
-  const std::size_t length = wcsftime_l(result, kResultChars, format.c_str(), &moment_, cLocale());
+  const std::size_t length =
+      wcsftime_l(result, kResultChars, format.c_str(), &moment_, platform::cLocale());
   if (length == 0) return false;
   out.set(std::wstring(result, length), TextVal::kText);
   return true;
