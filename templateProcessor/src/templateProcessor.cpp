@@ -123,20 +123,14 @@ void TemplateProcessor::processToFile(std::wistream& input, const std::wstring& 
 void TemplateProcessor::processFileToFile(const std::wstring& templatePath,
                                           const std::wstring& outputPath) {
   std::wifstream templateFile;
-  if (!internal::openByteInput(templatePath, templateFile)) {
-    throw misc::wruntime_error(message(kTemplateFileError, templatePath));
-  }
-  setParameter(L"BASE-DIR", baseDirOf(templatePath));
+  openTemplate(templatePath, templateFile);
   processToFile(templateFile, outputPath);
 }
 
 void TemplateProcessor::processFileToStream(const std::wstring& templatePath, std::wostream& output,
                                             const tools::RenderPolicy* table) {
   std::wifstream templateFile;
-  if (!internal::openByteInput(templatePath, templateFile)) {
-    throw misc::wruntime_error(message(kTemplateFileError, templatePath));
-  }
-  setParameter(L"BASE-DIR", baseDirOf(templatePath));
+  openTemplate(templatePath, templateFile);
   process(templateFile, output, table);
 }
 
@@ -314,6 +308,13 @@ void TemplateProcessor::processConditional(std::wistream& input, OutputStream& o
   DepthScope depth(nesting_);
   if (tooDeep(output)) return;
   expandNested(part, output);
+}
+
+void TemplateProcessor::openTemplate(const std::wstring& path, std::wifstream& file) {
+  if (!internal::openByteInput(path, file)) {
+    throw misc::wruntime_error(message(kTemplateFileError, path));
+  }
+  setParameter(L"BASE-DIR", baseDirOf(path));
 }
 
 void TemplateProcessor::run(std::wistream& input, std::wostream& output,

@@ -21,6 +21,7 @@
 //
 // One thread uses a processor at a time; a processor may be run any number of times.
 
+#include <fstream>
 #include <istream>
 #include <ostream>
 #include <set>
@@ -114,6 +115,8 @@ class TemplateProcessor {
   const ParameterMap& parameters() const { return parameters_; }
 
  private:
+  // Opens a template file and makes its directory BASE-DIR; throws when it cannot.
+  void openTemplate(const std::wstring& path, std::wifstream& file);
   void run(std::wistream& input, std::wostream& output, const tools::RenderPolicy& table);
   void expandNested(std::wstring_view text, OutputStream& output);
   // Writes a notice and returns true when blocks are nested deeper than kMaxNesting.
