@@ -9,7 +9,9 @@
 #include "config/src/sectionWriteLock.h"
 #include "config/tests/memoryStore.h"
 #include "i18n/src/istring.h"
+#include "lib/log/src/log.h"
 #include "lib/log/src/msgGroup.h"
+#include "lib/misc/src/textConversion.h"
 
 namespace config {
 namespace {
@@ -121,15 +123,29 @@ TEST_F(DelayedSave, SaveAtOnceWritesInsteadOfQueueing) {
 }
 
 TEST_F(DelayedSave, AFailingSaveIsLoggedAndTheWorkerGoesOn) {
+  // The worker logs after it has released the token, so the test watches the log itself,
+  // reading it under the log's own lock.
+  CMessageLog& log = getMessageLog();
+  std::wstreambuf* const standardError = log.getTarget();
+  std::wstringbuf captured;
+  log.setTarget(&captured, 0);
+  auto logged = [&] {
+    log.lock(PG_HERE);
+    const std::wstring text = captured.str();
+    log.unlock(PG_HERE);
+    return text;
+  };
   worker.start();
   MemoryStore store;
   store.setPolicy(true, 1);
   store.failSaves(true);
-  ::testing::internal::CaptureStderr();
   store.setString(L"s", L"k", L"v");
-  ASSERT_TRUE(eventually([&] { return store.deferSaveCount() == 0; }));
-  const std::string log = ::testing::internal::GetCapturedStderr();
-  EXPECT_THAT(log, HasSubstr("DelayedSave thread error: save refused"));
+  const bool reported = eventually([&] {
+    return logged().find(L"DelayedSave thread error: save refused") != std::wstring::npos;
+  });
+  log.setTarget(standardError, 0);
+  EXPECT_TRUE(reported) << misc::toUtf8(logged());
+  EXPECT_EQ(store.deferSaveCount(), 0u);
   EXPECT_TRUE(store.isDirty());
   EXPECT_TRUE(worker.isRunning());
 

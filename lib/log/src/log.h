@@ -64,6 +64,7 @@ class CMessageLog : public std::wostream {
   virtual void writePrefix(std::wstring& out);
 
   misc::ReadWriteLock* getLock() const { return messageLock_; }
+  std::wstreambuf* getTarget() const { return target_; }
   // Stores the context of the message about to be written.
   CMessageLog& stream(const msgGroup* group, const char* file, int line);
   void setIndentWidth(int width) { indentWidth_ = width; }
