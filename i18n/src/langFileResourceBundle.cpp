@@ -3,6 +3,7 @@
 #include "i18n/src/exception.h"
 #include "i18n/src/ownTexts.h"
 #include "i18n/src/pathText.h"
+#include "tools/src/filesys.h"
 #include "lib/misc/src/textConversion.h"
 #include "platform/src/iniReader.h"
 
@@ -34,17 +35,17 @@ std::wstring LangFileResourceBundle::getStringMapPath() const {
 }
 
 void LangFileResourceBundle::doLoad(const std::wstring& path, std::unique_ptr<StringModule>) {
-  if (!internal::isRegularFile(path)) throw Exception(internal::kNoSuchFile);
+  if (!tools::isFile(path)) throw Exception(internal::kNoSuchFile);
   misc::ScopedWriteLock guard(&lock(), PG_HERE);
   sectionName_ = L"Module: " + getModuleName();
   const std::wstring candidates[] = {
-      internal::replaceExtension(path, L".smap"),
-      internal::joinPath(internal::directoryOf(path), getModuleName() + L".smap"),
-      internal::replaceExtension(internal::programPath(), L".smap"),
+      tools::changeExtension(path, L".smap"),
+      tools::makePath(L"", tools::getDirectory(path), getModuleName(), L".smap"),
+      tools::changeExtension(internal::programPath(), L".smap"),
   };
   stringMapPath_.clear();
   for (const std::wstring& candidate : candidates) {
-    if (internal::isRegularFile(candidate)) {
+    if (tools::isFile(candidate)) {
       stringMapPath_ = candidate;
       break;
     }

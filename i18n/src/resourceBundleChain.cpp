@@ -10,6 +10,7 @@
 #include "i18n/src/msgGroups.h"
 #include "i18n/src/pathText.h"
 #include "lib/log/src/log.h"
+#include "tools/src/filesys.h"
 
 namespace i18n {
 namespace {
@@ -20,7 +21,7 @@ msgGroup& autoLoadLog() {
 
 std::wstring programFileName(const std::wstring& directory, const std::wstring& baseName,
                              const std::wstring& langId, const wchar_t* extension) {
-  return internal::joinPath(directory, baseName + L'.' + langId + extension);
+  return tools::makePath(L"", directory, baseName + L'.' + langId, extension);
 }
 
 }  // namespace
@@ -57,7 +58,7 @@ void ResourceBundleChain::autoLoadResourceBundles() {
 void ResourceBundleChain::searchLanguageFiles(const std::wstring& langId) {
   for (const std::wstring& directory : internal::searchDirectories(internal::programPath())) {
     if (probe(directory, langId)) return;
-    const std::wstring packs = internal::joinPath(directory, L"LanguagePacks/" + langId + L'/');
+    const std::wstring packs = tools::makePath(L"", directory + L"LanguagePacks/" + langId);
     if (probe(packs, langId)) return;
   }
 }
@@ -141,8 +142,8 @@ bool ResourceBundleChain::loadDllResourceBundle(const std::wstring& directory,
                                                 const std::wstring& langId,
                                                 std::unique_ptr<ResourceBundle>& bundle) {
   const std::wstring path =
-      programFileName(directory, internal::baseNameOf(internal::programPath()), langId, L".so");
-  if (!internal::isRegularFile(path)) return false;
+      programFileName(directory, internal::programBaseName(), langId, L".so");
+  if (!tools::isFile(path)) return false;
   std::wstring reason;
   auto module = StringModule::openLibrary(path, reason);
   if (!module || !module->exports(PG_LANG_PACK_MARKER)) return false;
@@ -156,10 +157,10 @@ bool ResourceBundleChain::loadLangFileResourceBundle(const std::wstring& directo
                                                      const std::wstring& langId,
                                                      std::unique_ptr<ResourceBundle>& bundle) {
   std::wstring path =
-      programFileName(directory, internal::baseNameOf(internal::programPath()), langId, L".lang");
-  if (!internal::isRegularFile(path))
+      programFileName(directory, internal::programBaseName(), langId, L".lang");
+  if (!tools::isFile(path))
     path = programFileName(directory, moduleName_, langId, L".lang");
-  if (!internal::isRegularFile(path) || !LangFileResourceBundle::isLangFile(path)) return false;
+  if (!tools::isFile(path) || !LangFileResourceBundle::isLangFile(path)) return false;
   PG_LOG(autoLoadLog()) << L"- Loading LANG file resource bundle: " << path;
   bundle = std::make_unique<LangFileResourceBundle>(moduleName_);
   bundle->load(path, nullptr);
