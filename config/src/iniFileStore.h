@@ -57,17 +57,18 @@ class IniFileStore : public Store {
   // setting the file name marks the store dirty.
   virtual void saveFile(const std::wstring& path, bool force);
   // Compares the file, as the system's plain INI reader sees it, with the tree: a missing
-  // section or key, or a differing value, appends one line to `report`. Root keys, which
-  // that reader cannot see, are left out.
+  // section or key, a differing value, and a section or key that only the file has each
+  // append one line to `report`. Root keys, which that reader cannot see, are left out.
   virtual void verifySections(std::wstring& report);
   // verifySections after each load and save while the diagnostic switch is on; reports
   // differences to the log and in a message box.
   virtual void autoVerify();
   // Writes `section` and its descendants.
   virtual void writeSection(StoreSection& section, std::ostream& out);
-  // Compares one section and its descendants with the file as `file` read it.
+  // Compares one section and its descendants with the file as `file` read it, striking
+  // every section it finds off `remaining`.
   virtual void verifySection(StoreSection& section, const platform::IniFile& file,
-                             std::wstring& report);
+                             std::vector<std::string>& remaining, std::wstring& report);
 
   std::wstring getName() override;
 

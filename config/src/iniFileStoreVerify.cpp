@@ -28,6 +28,12 @@ std::string plainReaderView(const std::wstring& value) {
   return probe.value("s", "k").value_or("");
 }
 
+// Strikes `name` off `names`; what stays was never matched.
+void strikeOff(std::vector<std::string>& names, const std::string& name) {
+  std::erase_if(names,
+                [&](const std::string& n) { return platform::equalsIgnoringAsciiCase(n, name); });
+}
+
 }  // namespace
 
 void IniFileStore::verifySections(std::wstring& report) {
@@ -35,16 +41,23 @@ void IniFileStore::verifySections(std::wstring& report) {
   if (fileName_.empty()) throw Exception(internal::istring(13401));
   platform::IniFile file;
   file.read(misc::toAnsi(fileName_));
-  for (auto& [name, child] : root().children()) verifySection(*child, file, report);
+  std::vector<std::string> remaining = file.sectionNames();
+  for (auto& [name, child] : root().children()) verifySection(*child, file, remaining, report);
+  for (const std::string& extra : remaining) {
+    addLine(report, internal::istring(13421).format(misc::fromUtf8(extra)));
+  }
 }
 
 void IniFileStore::verifySection(StoreSection& section, const platform::IniFile& file,
-                                 std::wstring& report) {
+                                 std::vector<std::string>& remaining, std::wstring& report) {
   const std::string name = misc::toUtf8(section.fullName());
+  strikeOff(remaining, name);
   if (!file.hasSection(name)) {
     addLine(report, internal::istring(13415).format(section.fullName()));
   } else if (!section.isBlockSection()) {
+    std::vector<std::string> extraKeys = file.keyNames(name);
     for (const auto& [key, value] : section.values()) {
+      strikeOff(extraKeys, misc::toUtf8(key));
       const auto got = file.value(name, misc::toUtf8(key));
       const std::string expected = plainReaderView(value);
       if (!got) {
@@ -54,8 +67,13 @@ void IniFileStore::verifySection(StoreSection& section, const platform::IniFile&
                                                         misc::fromUtf8(expected)));
       }
     }
+    for (const std::string& extra : extraKeys) {
+      addLine(report, internal::istring(13420).format(misc::fromUtf8(extra)));
+    }
   }
-  for (auto& [childName, child] : section.children()) verifySection(*child, file, report);
+  for (auto& [childName, child] : section.children()) {
+    verifySection(*child, file, remaining, report);
+  }
 }
 
 void IniFileStore::autoVerify() {

@@ -365,13 +365,17 @@ TEST_F(AutoVerify, ReportsWhatAPlainReaderSeesDifferently) {
   store.setString(L"s", L"gone", L"1");
   store.setString(L"t", L"k", L"v");
   store.saveFile(dir_.wfile("b.ini"), true);
-  writeBytes(dir_.file("b.ini"), "[s]\r\nk=changed\r\n");
+  writeBytes(dir_.file("b.ini"), "[s]\r\nk=changed\r\nK=second\r\nnew=1\r\n[u]\r\n[U]\r\n");
 
   std::wstring report;
   store.verifySections(report);
   EXPECT_EQ(report, internal::istring(13416).format(L"gone") + L"\n" +
                         internal::istring(13417).format(L"k", L"changed", L"v") + L"\n" +
-                        internal::istring(13415).format(L"t"));
+                        internal::istring(13420).format(L"new") + L"\n" +
+                        internal::istring(13415).format(L"t") + L"\n" +
+                        internal::istring(13421).format(L"u"));
+  EXPECT_THAT(report, HasSubstr(L"Found extra key in INI file: new"));
+  EXPECT_THAT(report, HasSubstr(L"Found extra section in INI file: [u]"));
   EXPECT_THAT(report, HasSubstr(L"Key value mismatch: k (got \"changed\", expected \"v\")"));
   EXPECT_TRUE(boxes_.empty());
 
@@ -384,7 +388,8 @@ TEST_F(AutoVerify, ReportsWhatAPlainReaderSeesDifferently) {
   const std::string log = ::testing::internal::GetCapturedStderr();
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0], internal::istring(13411) + L"|" + dir_.wfile("c.ini") + L"\n\n" +
-                           internal::istring(13415).format(L"a]b"));
+                           internal::istring(13415).format(L"a]b") + L"\n" +
+                           internal::istring(13421).format(L"a"));
   EXPECT_THAT(log, HasSubstr("IniFileStore auto-verify error: " + dir_.file("c.ini")));
   EXPECT_THAT(log, HasSubstr("[a]b]"));
 

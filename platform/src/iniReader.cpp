@@ -94,6 +94,31 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
   return std::nullopt;
 }
 
+namespace {
+
+void addOnce(std::vector<std::string>& names, const std::string& name) {
+  for (const std::string& known : names) {
+    if (equalsIgnoringAsciiCase(known, name)) return;
+  }
+  names.push_back(name);
+}
+
+}  // namespace
+
+std::vector<std::string> IniFile::sectionNames() const {
+  std::vector<std::string> names;
+  for (const Section& s : sections_) addOnce(names, s.name);
+  return names;
+}
+
+std::vector<std::string> IniFile::keyNames(std::string_view section) const {
+  std::vector<std::string> names;
+  if (const Section* s = findSection(section)) {
+    for (const auto& entry : s->entries) addOnce(names, entry.first);
+  }
+  return names;
+}
+
 std::string privateProfileString(std::string_view section, std::string_view key,
                                  const std::string& defaultValue, const std::string& path) {
   IniFile file;

@@ -29,6 +29,10 @@ class IniFile {
   bool hasSection(std::string_view section) const;
   // The value of `key` in `section`; nothing when either is absent.
   std::optional<std::string> value(std::string_view section, std::string_view key) const;
+  // The names the reader would list: sections, or the keys of one section, in file order,
+  // each name once in its first spelling.
+  std::vector<std::string> sectionNames() const;
+  std::vector<std::string> keyNames(std::string_view section) const;
 
  private:
   struct Section {
