@@ -25,7 +25,7 @@ void DllResourceBundle::doLoad(const std::wstring& path, std::unique_ptr<StringM
   if (!module) {
     std::wstring reason;
     module = StringModule::openLibrary(path, reason);
-    if (!module) throw Exception(internal::kCantLoadResourceDll + reason);
+    if (!module) throw Exception(internal::ownText(internal::kCantLoadResourceDll, {reason}));
   }
   misc::ScopedWriteLock guard(&lock(), PG_HERE);
   module_ = std::move(module);

@@ -14,14 +14,14 @@ constexpr std::size_t kFormatBufferChars = 2048;
 
 istringBase::istringBase(ResourceBundleChain& chain, int id) : id_(id), indexed_(0) {
   if (!chain.getStringResource(id, *this)) {
-    showIstringAlert(internal::kCantLoadString + std::to_wstring(id));
+    showIstringAlert(internal::ownText(internal::kCantLoadString, {std::to_wstring(id)}));
   }
 }
 
 istringBase::istringBase(ResourceBundleChain& chain, int id, int indexVal) : id_(id), indexed_(1) {
   if (!chain.getIndexedStringResource(id, indexVal, *this)) {
-    showIstringAlert(internal::kCantLoadIndexedString + std::to_wstring(id) +
-                     internal::kIndexValueSeparator + std::to_wstring(indexVal));
+    showIstringAlert(internal::ownText(internal::kCantLoadIndexedString,
+                                       {std::to_wstring(id), std::to_wstring(indexVal)}));
   }
 }
 

@@ -27,8 +27,8 @@ bool alertsSwitchedOn() {
 void showIstringAlert(const std::wstring& text) {
   if (decision.load() == kUndecided) decision.store(alertsSwitchedOn() ? kOn : kOff);
   if (decision.load() != kOn) return;
-  platform::messageBox(internal::kAlertCaption, text, platform::MessageButtons::Ok,
-                       platform::MessageIcon::None);
+  platform::messageBox(internal::ownText(internal::kAlertCaption), text,
+                       platform::MessageButtons::Ok, platform::MessageIcon::None);
 }
 
 void resetIstringAlertDecisionForTesting() {

@@ -3,9 +3,9 @@
 #include "i18n/src/exception.h"
 #include "i18n/src/ownTexts.h"
 #include "i18n/src/pathText.h"
-#include "tools/src/filesys.h"
 #include "lib/misc/src/textConversion.h"
 #include "platform/src/iniReader.h"
+#include "tools/src/filesys.h"
 
 namespace i18n {
 namespace {
@@ -35,7 +35,7 @@ std::wstring LangFileResourceBundle::getStringMapPath() const {
 }
 
 void LangFileResourceBundle::doLoad(const std::wstring& path, std::unique_ptr<StringModule>) {
-  if (!tools::isFile(path)) throw Exception(internal::kNoSuchFile);
+  if (!tools::isFile(path)) throw Exception(internal::ownText(internal::kNoSuchFile));
   misc::ScopedWriteLock guard(&lock(), PG_HERE);
   sectionName_ = L"Module: " + getModuleName();
   const std::wstring candidates[] = {

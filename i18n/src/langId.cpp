@@ -36,7 +36,8 @@ std::wstring readLangId() {
   if (rc == platform::kRegistryNotFound) return {};
   if (rc != 0) throwRegistryError(rc);
   if (value.type != platform::kRegSz) {
-    throw Exception(internal::kUnexpectedLangIdType + std::to_wstring(value.type));
+    throw Exception(
+        internal::ownText(internal::kUnexpectedLangIdType, {std::to_wstring(value.type)}));
   }
   return value.text.substr(0, value.text.find(L'\0'));
 }

@@ -1,17 +1,22 @@
 #pragma once
-// The texts of the string machinery itself. Its own failures cannot be loaded through it
-// (the lookup that failed would be asked again), so they are the only literal texts.
+// The texts of the string machinery itself. They come straight from the program's own table:
+// a failure of the machinery cannot be reported through the chain whose lookup just failed.
+
+#include <initializer_list>
+#include <string>
 
 namespace i18n::internal {
 
-inline constexpr const wchar_t* kCantLoadString = L"Can't load string resource: id=";
-inline constexpr const wchar_t* kCantLoadIndexedString = L"Can't load indexed string resource: id=";
-inline constexpr const wchar_t* kIndexValueSeparator = L" ; indexVal=";
-inline constexpr const wchar_t* kAlertCaption = L"Tarvo istring error";
-inline constexpr const wchar_t* kUnexpectedLangIdType = L"Unexpected lang_id value type: ";
-inline constexpr const wchar_t* kCantLoadResourceDll = L"Can't load the resource DLL: ";
-inline constexpr const wchar_t* kNoSuchFile = L"No such file.";
-inline constexpr const wchar_t* kMissingEntryPoint = L"undefined symbol: ";
+inline constexpr int kCantLoadString = 14101;         // id
+inline constexpr int kCantLoadIndexedString = 14102;  // id, index value
+inline constexpr int kAlertCaption = 14103;
+inline constexpr int kUnexpectedLangIdType = 14104;  // type number
+inline constexpr int kCantLoadResourceDll = 14105;   // reason
+inline constexpr int kNoSuchFile = 14106;
+inline constexpr int kMissingEntryPoint = 14107;  // symbol
+
+// The built-in text of `id` with its %1... placeholders filled in.
+std::wstring ownText(int id, std::initializer_list<std::wstring> arguments = {});
 
 // Where the per-user settings of the machinery live in the registry.
 inline constexpr const wchar_t* kLangKey = L"Software\\Tarvo\\Tarvo\\lang";

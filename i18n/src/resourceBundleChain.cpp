@@ -141,8 +141,7 @@ bool ResourceBundleChain::getIndexedStringResource(int id, int indexVal, std::ws
 bool ResourceBundleChain::loadDllResourceBundle(const std::wstring& directory,
                                                 const std::wstring& langId,
                                                 std::unique_ptr<ResourceBundle>& bundle) {
-  const std::wstring path =
-      programFileName(directory, internal::programBaseName(), langId, L".so");
+  const std::wstring path = programFileName(directory, internal::programBaseName(), langId, L".so");
   if (!tools::isFile(path)) return false;
   std::wstring reason;
   auto module = StringModule::openLibrary(path, reason);
@@ -156,10 +155,8 @@ bool ResourceBundleChain::loadDllResourceBundle(const std::wstring& directory,
 bool ResourceBundleChain::loadLangFileResourceBundle(const std::wstring& directory,
                                                      const std::wstring& langId,
                                                      std::unique_ptr<ResourceBundle>& bundle) {
-  std::wstring path =
-      programFileName(directory, internal::programBaseName(), langId, L".lang");
-  if (!tools::isFile(path))
-    path = programFileName(directory, moduleName_, langId, L".lang");
+  std::wstring path = programFileName(directory, internal::programBaseName(), langId, L".lang");
+  if (!tools::isFile(path)) path = programFileName(directory, moduleName_, langId, L".lang");
   if (!tools::isFile(path) || !LangFileResourceBundle::isLangFile(path)) return false;
   PG_LOG(autoLoadLog()) << L"- Loading LANG file resource bundle: " << path;
   bundle = std::make_unique<LangFileResourceBundle>(moduleName_);

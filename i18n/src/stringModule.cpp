@@ -25,7 +25,8 @@ std::unique_ptr<StringModule> StringModule::openLibrary(const std::wstring& path
   }
   auto load = reinterpret_cast<LoadString>(library->symbol(PG_LANG_PACK_STRING_ENTRY));
   if (load == nullptr) {
-    error = internal::kMissingEntryPoint + misc::fromAnsi(PG_LANG_PACK_STRING_ENTRY);
+    error = internal::ownText(internal::kMissingEntryPoint,
+                              {misc::fromAnsi(PG_LANG_PACK_STRING_ENTRY)});
     return nullptr;
   }
   error.clear();

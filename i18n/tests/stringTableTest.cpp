@@ -54,7 +54,8 @@ TEST(StringTableTest, IdsAreUniqueAndEveryBlockStartsWithItsModuleName) {
                                                      {13400, "config"},
                                                      {13700, "users"},
                                                      {13800, "shared"},
-                                                     {14000, "settingsEditor"}};
+                                                     {14000, "settingsEditor"},
+                                                     {14100, "i18n"}};
   std::set<int> ids;
   std::map<int, std::string> blockStarts;
   const auto blocks = readBlocks();
