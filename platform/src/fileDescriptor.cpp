@@ -53,6 +53,10 @@ void FileDescriptor::reset() {
   fd_ = -1;
 }
 
+int FileDescriptor::close() {
+  return ::close(release());
+}
+
 FileDescriptor openForWriting(const std::string& path) {
   return aboveStandardStreams(
       openRetrying(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666));

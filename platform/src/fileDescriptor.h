@@ -18,6 +18,9 @@ class FileDescriptor {
   bool valid() const { return fd_ >= 0; }
   int release();
   void reset();
+  // Closes now and returns close()'s result (0, or -1 with errno set): a write error that
+  // only shows when the file is closed must not be lost in a destructor.
+  int close();
 
  private:
   int fd_ = -1;

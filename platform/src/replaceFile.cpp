@@ -1,5 +1,7 @@
 #include "platform/src/replaceFile.h"
 
+#include "platform/src/fileDescriptor.h"
+
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
@@ -21,27 +23,6 @@ using Stage = ReplaceFileResult::Stage;
 ReplaceFileResult failure(Stage stage, int error) {
   return {stage, error};
 }
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-  int get() const { return fd_; }
-  // Closes now and reports the result, which a destructor could not.
-  int close() {
-    const int rc = ::close(fd_);
-    fd_ = -1;
-    return rc;
-  }
-
- private:
-  int fd_;
-};
 
 // Removes the temporary file unless it was renamed into place.
 class TemporaryName {
