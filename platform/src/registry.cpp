@@ -1,5 +1,6 @@
 #include "platform/src/registry.h"
 
+#include <cctype>
 #include <cstdlib>
 
 #include "platform/src/utf8.h"
@@ -13,11 +14,18 @@ struct TypeName {
 };
 constexpr TypeName kTypes[] = {{"sz", kRegSz}, {"expand_sz", kRegExpandSz}, {"dword", kRegDword}};
 
+bool isHexPrefix(const std::string& data) {
+  return data.size() > 2 && data[0] == '0' && (data[1] == 'x' || data[1] == 'X');
+}
+
+// Decimal or 0x-prefixed hexadecimal; a leading zero does not make the number octal.
 bool parseDword(const std::string& data, std::uint32_t& out) {
-  if (data.empty() || data[0] == '-' || data[0] == '+' || data[0] == ' ') return false;
+  const bool hex = isHexPrefix(data);
+  const std::string digits = hex ? data.substr(2) : data;
+  if (digits.empty() || !std::isxdigit(static_cast<unsigned char>(digits[0]))) return false;
   char* end = nullptr;
   errno = 0;
-  const unsigned long long n = std::strtoull(data.c_str(), &end, 0);
+  const unsigned long long n = std::strtoull(digits.c_str(), &end, hex ? 16 : 10);
   if (errno != 0 || *end != '\0' || n > 0xFFFFFFFFull) return false;
   out = static_cast<std::uint32_t>(n);
   return true;
@@ -42,8 +50,13 @@ RegistryValue decode(const std::string& raw) {
   return value;
 }
 
+// Text is measured as the registry stores it: UTF-16, where a character beyond the basic
+// plane takes two units.
 std::size_t dataBytes(const RegistryValue& value) {
-  return value.type == kRegDword ? 4 : (value.text.size() + 1) * sizeof(char16_t);
+  if (value.type == kRegDword) return 4;
+  std::size_t units = 1;  // the NUL
+  for (const wchar_t c : value.text) units += static_cast<std::uint32_t>(c) > 0xFFFF ? 2 : 1;
+  return units * sizeof(char16_t);
 }
 
 }  // namespace

@@ -39,7 +39,8 @@ TEST_F(RegistryTest, ValuesHaveTheirTypes) {
   write(
       "[Software\\Tarvo\\Tarvo\\lang]\nLangId=sz:deu\nPath=expand_sz:%HOME%/x\n"
       "Alerts=dword:1\nHex=DWORD:0x1F\nBadNumber=dword:12abc\nTooBig=dword:4294967296\n"
-      "Untyped=hello\nBinary=binary:00ff\n");
+      "Untyped=hello\nBinary=binary:00ff\nLeadingZero=dword:010\nNine=dword:09\n"
+      "Signed=dword:+5\nHexWithoutDigits=dword:0x\n");
   platform::RegistryKey key;
   ASSERT_EQ(key.open(L"software\\tarvo\\TARVO\\Lang"), 0);
   platform::RegistryValue v;
@@ -54,7 +55,14 @@ TEST_F(RegistryTest, ValuesHaveTheirTypes) {
   EXPECT_EQ(v.dword, 1u);
   ASSERT_EQ(key.queryValue(L"Hex", v, 4), 0);
   EXPECT_EQ(v.dword, 31u);
-  for (const wchar_t* name : {L"BadNumber", L"TooBig", L"Untyped", L"Binary"}) {
+  ASSERT_EQ(key.queryValue(L"LeadingZero", v, 4), 0);
+  EXPECT_EQ(v.type, platform::kRegDword);
+  EXPECT_EQ(v.dword, 10u) << "decimal, not octal";
+  ASSERT_EQ(key.queryValue(L"Nine", v, 4), 0);
+  EXPECT_EQ(v.type, platform::kRegDword);
+  EXPECT_EQ(v.dword, 9u);
+  for (const wchar_t* name :
+       {L"BadNumber", L"TooBig", L"Untyped", L"Binary", L"Signed", L"HexWithoutDigits"}) {
     ASSERT_EQ(key.queryValue(name, v, 1024), 0) << name;
     EXPECT_EQ(v.type, platform::kRegNone) << name;
   }
@@ -70,5 +78,10 @@ TEST_F(RegistryTest, AbsentKeysValuesAndTooSmallBuffers) {
   ASSERT_EQ(key.open(L"Software\\Tarvo\\Tarvo\\lang"), 0);
   EXPECT_EQ(key.queryValue(L"Other", v, 1024), platform::kRegistryNotFound);
   EXPECT_EQ(key.queryValue(L"LangId", v, 8), 0) << "three characters and a NUL, two bytes each";
+  EXPECT_EQ(key.queryValue(L"LangId", v, 7), EOVERFLOW);
+  // U+1F600 takes two UTF-16 units: "a", the pair and the NUL make eight bytes.
+  write("[Software\\Tarvo\\Tarvo\\lang]\nLangId=sz:a\xF0\x9F\x98\x80\n");
+  ASSERT_EQ(key.open(L"Software\\Tarvo\\Tarvo\\lang"), 0);
+  EXPECT_EQ(key.queryValue(L"LangId", v, 8), 0);
   EXPECT_EQ(key.queryValue(L"LangId", v, 7), EOVERFLOW);
 }
