@@ -47,15 +47,17 @@ bool DelayedSaveWorkerThread::isRunning() {
 void DelayedSaveWorkerThread::queueSave(Store& store, std::time_t dueTime) {
   if (!isRunning()) throw Exception(istring(13408));
   misc::ScopedWriteLock lock(&lock_, PG_HERE);
+  if (!saveAtOnce_) {
+    PG_LOG(delayedSaveGroup) << L"Queuing Store for delayed save (now="
+                             << static_cast<long long>(std::time(nullptr)) << L"): "
+                             << static_cast<long long>(dueTime) << L" " << store.getName();
+  }
   std::unique_ptr<DeferSave> token = store.allocDeferSave();
   token->force = true;
   if (saveAtOnce_) {
     store.releaseDeferSave(token.get());
     return;
   }
-  PG_LOG(delayedSaveGroup) << L"Queuing Store for delayed save (now="
-                           << static_cast<long long>(std::time(nullptr)) << L"): "
-                           << static_cast<long long>(dueTime) << L" " << store.getName();
   queue_.push_back({dueTime, std::move(token)});
   queueEvent_.set();
 }

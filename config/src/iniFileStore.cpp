@@ -5,6 +5,7 @@
 #include <sstream>
 #include <utility>
 
+#include "config/src/delayedSaveWorkerThread.h"
 #include "config/src/exception.h"
 #include "config/src/iniReader.h"
 #include "config/src/iniSyntax.h"
@@ -42,7 +43,11 @@ std::string withFileLineEnds(std::string_view text) {
 IniFileStore::IniFileStore(const wchar_t* const* blockSectionNames, std::uint32_t flags)
     : Store(blockSectionNames), flags_((flags & useDefaultFlags) ? kDefaultFlags : flags) {}
 
-IniFileStore::~IniFileStore() = default;
+IniFileStore::~IniFileStore() {
+  // A queued save being performed right now calls this object's hooks: it must end before
+  // the object begins to go away, not only before the base part does.
+  internal::DelayedSaveWorkerThread::instance().forgetStore(*this);
+}
 
 void IniFileStore::setFileName(const std::wstring& path) {
   misc::ScopedWriteLock lock(&this->lock(), PG_HERE);
@@ -117,12 +122,13 @@ void IniFileStore::closeSaveStream(std::unique_ptr<std::ostream> stream) {
   const std::string bytes = static_cast<std::ostringstream&>(*stream).str();
   stream.reset();
   const auto result = platform::replaceFile(misc::toAnsi(fileName_), bytes);
+  if (result.stage == platform::ReplaceFileResult::Stage::Create) {
+    throw Exception(internal::istring(13402).format(fileName_));
+  }
   if (!result.ok()) {
-    const bool creating = result.stage == platform::ReplaceFileResult::Stage::Create;
     const std::wstring reason = platform::systemErrorText(result.error);
-    if (reason.empty())
-      throw Exception(internal::istring(creating ? 13402 : 13412).format(fileName_));
-    throw Exception(internal::istring(creating ? 13418 : 13419).format(fileName_, reason));
+    if (reason.empty()) throw Exception(internal::istring(13412).format(fileName_));
+    throw Exception(internal::istring(13419).format(fileName_, reason));
   }
   autoVerify();
 }

@@ -1,13 +1,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <thread>
 
 #include "config/src/delayedSaveWorkerThread.h"
 #include "config/src/exception.h"
+#include "config/src/iniFileStore.h"
 #include "config/src/sectionWriteLock.h"
 #include "config/tests/memoryStore.h"
+#include "config/tests/testFiles.h"
 #include "i18n/src/istring.h"
 #include "lib/log/src/log.h"
 #include "lib/log/src/msgGroup.h"
@@ -66,13 +70,19 @@ TEST_F(DelayedSave, ChangesAccumulateUntilTheDueSaveWritesThemAll) {
   MemoryStore store(L"delayed store");
   store.setPolicy(true, 2);
 
+  msgGroup* deferGroup = msgGroup::findByName(L"ConfigDeferSave");
+  ASSERT_NE(deferGroup, nullptr);
   ::testing::internal::CaptureStderr();
   group->setEnabled(true);
+  deferGroup->setEnabled(true);
   store.setString(L"s", L"a", L"1");
+  deferGroup->setEnabled(false);
   group->setEnabled(false);
+  // The queuing line comes before the line of the token that the queued save holds.
   EXPECT_THAT(::testing::internal::GetCapturedStderr(),
               ::testing::ContainsRegex("Queuing Store for delayed save \\(now=[0-9]+\\): "
-                                       "[0-9]+ delayed store"));
+                                       "[0-9]+ delayed store\n.*Allocated a DeferSave for Store: "
+                                       "[^\n]* delayed store"));
   {
     SectionWriteLock lock(store, L"s");
     lock->setString(L"b", L"2");
@@ -166,6 +176,33 @@ TEST_F(DelayedSave, StopLeavesSavesQueuedUntilTheNextStart) {
   worker.stop();  // stopping twice is harmless
   worker.start();
   EXPECT_TRUE(eventually([&] { return store.saves() == 1; }));
+}
+
+// An INI store whose save policy the test sets.
+class DelayedIniStore : public IniFileStore {
+ public:
+  DelayedIniStore() : IniFileStore(nullptr, useDefaultFlags) {}
+  using Store::setSavePolicy;
+};
+
+TEST_F(DelayedSave, DestroyingAStoreWhileItsDueSaveRunsIsSafe) {
+  test::TempDir dir;
+  const std::string path = dir.file("due.ini");
+  worker.start();
+  for (int i = 0; i < 200; ++i) {
+    ::unlink(path.c_str());
+    auto store = std::make_unique<DelayedIniStore>();
+    store->setString(L"s", L"k", L"v");
+    store->saveFile(misc::fromUtf8(path), true);
+    ::unlink(path.c_str());
+    store->setString(L"s", L"k", L"w");
+    // Due at once: the worker may be writing while the store is being destroyed.
+    worker.queueSave(*store, std::time(nullptr));
+    store.reset();
+    const std::string written = test::readBytes(path);
+    EXPECT_TRUE(written.empty() || written == "[s]\r\nk=w\r\n") << written;
+  }
+  EXPECT_TRUE(worker.isRunning());
 }
 
 }  // namespace
