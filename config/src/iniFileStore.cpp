@@ -96,11 +96,27 @@ void IniFileStore::writeSection(StoreSection& section, std::ostream& out) {
     out << '[' << misc::toUtf8(section.fullName()) << ']' << kLineEnd;
   }
   if (section.isBlockSection()) {
-    out << withFileLineEnds(misc::toUtf8(section.blockDataRef()));
+    writeBlock(section, out);
   } else {
     writeValues(section, out);
   }
   for (auto& [name, child] : section.children()) writeSection(*child, out);
+}
+
+void IniFileStore::writeBlock(StoreSection& section, std::ostream& out) {
+  std::string text = misc::toUtf8(section.blockDataRef());
+  // The reader ends every block line with a line end; text without one at its end would
+  // swallow the next header and with it the next section.
+  if (!text.empty() && text.back() != '\n') text += '\n';
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = text.find('\n', start);
+    const std::string_view line(text.data() + start, end - start);
+    if (!internal::blockLineReadsBack(line)) {
+      throw Exception(internal::istring(13422).format(fileName_, misc::fromUtf8(line)));
+    }
+    start = end + 1;
+  }
+  out << withFileLineEnds(text);
 }
 
 void IniFileStore::writeValues(StoreSection& section, std::ostream& out) {

@@ -65,6 +65,9 @@ class IniFileStore : public Store {
   virtual void autoVerify();
   // Writes `section` and its descendants.
   virtual void writeSection(StoreSection& section, std::ostream& out);
+  // Writes the text of a block-data section; a line the reader would take for a header
+  // (or a line that ends in a carriage return) is refused with config::Exception.
+  void writeBlock(StoreSection& section, std::ostream& out);
   // Compares one section and its descendants with the file as `file` read it, striking
   // every section it finds off `remaining`.
   virtual void verifySection(StoreSection& section, const platform::IniFile& file,

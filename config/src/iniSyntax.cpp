@@ -79,4 +79,8 @@ bool sectionNameReadsBack(const std::wstring& name) {
   return piece && !piece->rest && piece->piece == name;
 }
 
+bool blockLineReadsBack(std::string_view line) {
+  return !skipBlanks(line).starts_with('[') && !line.ends_with('\r');
+}
+
 }  // namespace config::internal

@@ -35,6 +35,10 @@ std::string percentDecode(std::string_view text);
 // value, so the value does not matter); `firstLine` when it would open the file.
 bool keyReadsBack(const std::wstring& key, std::uint32_t flags, bool firstLine);
 
+// Whether `line` of block text (without its line end) reads back as the same line: a line
+// that starts like a header, or ends in a carriage return, does not.
+bool blockLineReadsBack(std::string_view line);
+
 // Whether a section of this name, written in a header, reads back under the same name.
 bool sectionNameReadsBack(const std::wstring& name);
 

@@ -196,6 +196,28 @@ TEST(IniFileBlockData, BlocksKeepTheirLinesVerbatimUpToTheNextHeader) {
             "[plain]\r\nk=v\r\n");
 }
 
+TEST(IniFileBlockData, BlockTextThatWouldNotReadBackIsNeverLost) {
+  const wchar_t* blocks[] = {L"blk", nullptr};
+  TempDir dir;
+  IniFileStore store(blocks, IniFileStore::useDefaultFlags);
+  store.findSection(L"blk", true)->blockDataRef() = L"no line end";
+  store.setString(L"blk/child", L"k", L"v");
+  store.saveFile(dir.wfile("b.ini"), true);
+  IniFileStore reread(blocks, IniFileStore::useDefaultFlags);
+  reread.loadFile(dir.wfile("b.ini"));
+  EXPECT_EQ(reread.findSection(L"blk", false)->blockData(), L"no line end\n");
+  EXPECT_EQ(reread.getString(L"blk/child", L"k", false, L""), L"v") << "the next header survives";
+
+  const std::string before = readBytes(dir.file("b.ini"));
+  for (const wchar_t* text : {L"ok\n  [looks like a header]\nmore\n", L"carriage\r\n"}) {
+    store.findSection(L"blk", false)->blockDataRef() = text;
+    store.setString(L"blk/child", L"k", L"changed");
+    EXPECT_THROW(store.saveFile(dir.wfile("b.ini"), true), Exception);
+    EXPECT_EQ(readBytes(dir.file("b.ini")), before);
+    EXPECT_TRUE(store.isDirty());
+  }
+}
+
 TEST(IniFileStoreFiles, MissingFilesAndEmptyNames) {
   TempDir dir;
   IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
