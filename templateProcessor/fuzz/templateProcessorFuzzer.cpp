@@ -14,9 +14,11 @@ namespace {
 
 using templateProcessor::TemplateProcessor;
 
-// Three items for REPEAT blocks named "items", none for any other name.
-bool threeItems(TemplateProcessor&, int index) {
-  return index <= 3;
+// Three items for REPEAT blocks named "items", none for any other name. Only the three
+// outermost blocks have items: nested repeats multiply their bodies, and without a bound
+// a short input would ask for 3^64 copies, which is the template's doing, not a fault.
+bool threeItems(TemplateProcessor& processor, int index) {
+  return index <= 3 && processor.getRepeatStack().size() <= 3;
 }
 
 const templateProcessor::RepeatSource kSources[] = {{L"items", threeItems}, {nullptr, nullptr}};

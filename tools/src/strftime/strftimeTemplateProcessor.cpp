@@ -45,6 +45,8 @@ std::wstring strftimeFormatFor(const std::wstring& name) {
 StrftimeTemplateProcessor::StrftimeTemplateProcessor(int offsetSeconds)
     : TemplateProcessor(0), moment_{} {
   const std::time_t instant = std::time(nullptr) + offsetSeconds;
+  // localtime_r reads TZ only once per process; a zone changed since must still count.
+  tzset();
   localtime_r(&instant, &moment_);
 }
 

@@ -110,6 +110,14 @@ TEST_F(StrftimeTest, TheInstantIsTakenInTheTimeZoneOfConstruction) {
   EXPECT_EQ(tokyo->moment().tm_mday, 8);
 }
 
+TEST_F(StrftimeTest, AZoneChangedWithoutTzsetStillCounts) {
+  auto utc = at(kThursday);
+  setenv("TZ", "JST-9", 1);  // no tzset(): the constructor must read TZ again
+  auto tokyo = at(kThursday);
+  EXPECT_EQ(expand(*utc, L"{%H%}"), L"09");
+  EXPECT_EQ(expand(*tokyo, L"{%H%}"), L"18");
+}
+
 TEST_F(StrftimeTest, NamesStayEnglishUnderAnyLocale) {
   const std::string previous = std::setlocale(LC_ALL, nullptr);
   if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "fr_FR.UTF-8")) {
