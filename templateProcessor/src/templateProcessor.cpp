@@ -276,8 +276,10 @@ void TemplateProcessor::processRepeat(std::wistream& input, OutputStream& output
 void TemplateProcessor::processInclude(std::wistream&, OutputStream& output,
                                        const std::wstring& path, const ParamArgs& args) {
   const auto base = parameters_.find(L"BASE-DIR");
-  const std::wstring full =
-      tools::makePath(L"", base == parameters_.end() ? L"" : base->second.value(), path);
+  // An absolute path names its file wherever the including template lives.
+  const bool absolute = !path.empty() && path.front() == L'/';
+  const std::wstring full = tools::makePath(
+      L"", base == parameters_.end() || absolute ? L"" : base->second.value(), path);
   const std::wstring key = includeKey(full);
   if (activeIncludes_.contains(key)) {
     PG_LOG(templateGroup) << L"Recursive include " << full;

@@ -107,6 +107,15 @@ TEST(TemplateInclude, WithoutBaseDirPathsAreTakenAsGiven) {
   EXPECT_EQ(expand(p, L"{%INCLUDE% " + tree.path(L"abs.tpl") + L"}"), L"abs+rel");
 }
 
+TEST(TemplateInclude, AnAbsolutePathIgnoresBaseDir) {
+  TempTree tree;
+  tree.write(L"sub/main.tpl", misc::toUtf8(L"<{%INCLUDE% " + tree.path(L"shared.tpl") + L"}>"));
+  tree.write(L"shared.tpl", "shared");
+  tree.write(L"sub/" + tree.path(L"shared.tpl").substr(1), "wrong file");
+  TemplateProcessor p;
+  EXPECT_EQ(expandFile(p, tree.path(L"sub/main.tpl")), L"<shared>");
+}
+
 TEST(TemplateFiles, ProcessFileToFileEncodesForTheOutputExtension) {
   TempTree tree;
   tree.write(L"page.tpl", "<p>{%t%}</p>{%h%}");
