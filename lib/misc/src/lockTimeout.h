@@ -5,9 +5,6 @@
 #include <chrono>
 #include <mutex>
 
-#include "lib/misc/src/programAbort.h"
-#include "lib/misc/src/textConversion.h"
-
 namespace misc {
 
 float lockTimeout();
@@ -15,6 +12,10 @@ void setLockTimeout(float seconds);
 
 // The bound as a duration; only meaningful when lockTimeout() >= 0.
 std::chrono::milliseconds lockTimeoutDuration();
+
+// The abort report of a lock entry that outlasted the bound, naming the caller. Returns only
+// while another abort is in progress.
+void abortEnterTimedOut(const char* file, int line);
 
 // Enters a timed mutex within the bound, or aborts naming the caller. When an abort is
 // already in progress the entry carries on without a bound.
@@ -25,9 +26,7 @@ void timedEnter(TimedMutex& mutex, const char* file, int line) {
     return;
   }
   if (mutex.try_lock_for(lockTimeoutDuration())) return;
-  programAbort(L"EnterCriticalSection() timed out: " + fromAnsi(file ? file : "") + L":" +
-                   std::to_wstring(line),
-               __FILE__, __LINE__);
+  abortEnterTimedOut(file, line);
   mutex.lock();
 }
 

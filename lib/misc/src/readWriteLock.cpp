@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "lib/misc/src/lockTimeout.h"
+#include "lib/misc/src/programAbort.h"
+#include "lib/misc/src/textConversion.h"
 #include "platform/src/thread.h"
 
 namespace misc {
@@ -16,19 +18,34 @@ bool ReadWriteLock::freeForWriter(std::uint32_t thread) const {
                      [thread](std::uint32_t r) { return r == 0 || r == thread; });
 }
 
-void ReadWriteLock::waitForChange(StateLock& state) {
+// Waiting for another thread's write lock stands for entering the writer's critical section:
+// its bound runs from the first attempt and its abort names the caller.
+void ReadWriteLock::waitForWriter(StateLock& state, std::uint32_t me, const char* file, int line) {
+  const auto writerGone = [this, me] { return owner_ == 0 || owner_ == me; };
+  if (lockTimeout() < 0) {
+    changed_.wait(state, writerGone);
+    return;
+  }
+  if (changed_.wait_for(state, lockTimeoutDuration(), writerGone)) return;
+  state.unlock();
+  abortEnterTimedOut(file, line);
+  state.lock();
+  changed_.wait(state, writerGone);  // another abort is showing: carry on
+}
+
+// A writer waiting for readers stands for the event wait, whose abort names this file.
+void ReadWriteLock::waitForReaders(StateLock& state) {
   if (lockTimeout() < 0) {
     changed_.wait(state);
     return;
   }
-  if (changed_.wait_for(state, lockTimeoutDuration()) == std::cv_status::timeout) {
-    // The waiting is the lock library's own, so the report names this file.
-    state.unlock();
-    programAbort(L"WaitForSingleObject() timed out: " + fromAnsi(__FILE__) + L":" +
-                     std::to_wstring(__LINE__),
-                 __FILE__, __LINE__);
-    state.lock();
-  }
+  if (changed_.wait_for(state, lockTimeoutDuration()) == std::cv_status::no_timeout) return;
+  state.unlock();
+  const int here = __LINE__;
+  programAbort(
+      L"WaitForSingleObject() timed out: " + fromAnsi(__FILE__) + L":" + std::to_wstring(here),
+      __FILE__, here);
+  state.lock();
 }
 
 std::uint32_t ReadWriteLock::writeLock(const char* file, int line) {
@@ -37,7 +54,15 @@ std::uint32_t ReadWriteLock::writeLock(const char* file, int line) {
   StateLock state(state_, std::adopt_lock);
   // The condition is re-checked after every wake-up; a read unlock between a check and the
   // wait cannot be lost because both happen under the state mutex.
-  while (owner_ != me && (owner_ != 0 || !freeForWriter(me))) waitForChange(state);
+  for (;;) {
+    if (owner_ != 0 && owner_ != me) {
+      waitForWriter(state, me, file, line);
+    } else if (owner_ == 0 && !freeForWriter(me)) {
+      waitForReaders(state);
+    } else {
+      break;
+    }
+  }
   owner_ = me;
   ++count_;
   file_ = file;
@@ -62,7 +87,7 @@ void ReadWriteLock::readLock(const char* file, int line) {
   const std::uint32_t me = platform::currentThreadId();
   timedEnter(state_, file, line);
   StateLock state(state_, std::adopt_lock);
-  while (owner_ != 0 && owner_ != me) waitForChange(state);
+  waitForWriter(state, me, file, line);
   // Reuse a released slot so that out-of-order releases do not grow the list.
   auto freeSlot = std::find(readers_.begin(), readers_.end(), 0u);
   if (freeSlot != readers_.end()) {

@@ -42,7 +42,8 @@ class ReadWriteLock {
   using StateLock = std::unique_lock<std::timed_mutex>;
 
   bool freeForWriter(std::uint32_t thread) const;
-  void waitForChange(StateLock& state);
+  void waitForWriter(StateLock& state, std::uint32_t me, const char* file, int line);
+  void waitForReaders(StateLock& state);
 
   mutable std::timed_mutex state_;
   std::condition_variable_any changed_;

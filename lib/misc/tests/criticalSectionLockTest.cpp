@@ -69,3 +69,25 @@ TEST_F(LockTimeoutDeathTest, WriterWaitPastTheTimeoutAbortsNamingTheLockLibrary)
       "WaitForSingleObject\\(\\) timed out: .*readWriteLock.cpp:[0-9]+\n- FILE:     "
       ".*readWriteLock.cpp \\(line [0-9]+\\)");
 }
+
+// Waiting for another thread's write lock is an entry into the writer's critical section, so
+// its abort names the waiting caller, for readers and writers alike.
+TEST_F(LockTimeoutDeathTest, WaitForAnotherWriterPastTheTimeoutAbortsNamingTheCaller) {
+  for (const bool reader : {true, false}) {
+    EXPECT_EXIT(
+        {
+          misc::setLockTimeout(0.05f);
+          misc::ReadWriteLock lock;
+          std::thread writer([&] { lock.writeLock(PG_HERE); });
+          writer.join();
+          if (reader) {
+            lock.readLock("reader.cpp", 11);
+          } else {
+            lock.writeLock("reader.cpp", 11);
+          }
+        },
+        testing::ExitedWithCode(1),
+        "PROGRAM ABORT: EnterCriticalSection\\(\\) timed out: reader.cpp:11\n- FILE:     "
+        ".*lockTimeout.cpp \\(line [0-9]+\\)");
+  }
+}
