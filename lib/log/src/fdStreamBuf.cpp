@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "platform/src/utf8.h"
 
 FdWideStreamBuf::int_type FdWideStreamBuf::overflow(int_type c) {
@@ -15,6 +17,7 @@ int FdWideStreamBuf::sync() {
   std::size_t done = 0;
   while (done < pending_.size()) {
     const ssize_t n = ::write(fd_, pending_.data() + done, pending_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       pending_.clear();
       return -1;

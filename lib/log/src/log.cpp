@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdio>
 #include <ctime>
 
@@ -68,8 +67,9 @@ void appendSource(std::wstring& out, const char* file, int line) {
   char text[512];
   std::snprintf(text, sizeof text, "%8s%-4s:%06lu ", name.c_str(), ext.c_str(),
                 static_cast<unsigned long>(line));
-  for (char* p = text; *p; ++p)
-    *p = static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+  for (char* p = text; *p; ++p) {
+    if (*p >= 'A' && *p <= 'Z') *p = static_cast<char>(*p - 'A' + 'a');  // not the user's locale
+  }
   out += platform::fromUtf8(text);
 }
 
@@ -262,10 +262,12 @@ CMessageLog& getMessageLog() {
 CLogMessage::CLogMessage(const msgGroup* group, const char* file, int line)
     : file_(file), line_(line), log_(globalMessageLog()) {
   log_.lock(file_, line_);
+  log_.clear();  // a target failure of an earlier message must not silence this one
   log_.stream(group, file_, line_);
 }
 
 CLogMessage::~CLogMessage() {
+  log_.clear();  // the line still ends after a failed write, so the next line gets its prefix
   log_ << L'\n';
   log_.flush();
   log_.unlock(file_, line_);

@@ -163,3 +163,40 @@ TEST(GlobalLogTest, LinesOfDifferentThreadsNeverInterleave) {
   }
   EXPECT_EQ(lines, 800);
 }
+
+namespace {
+
+// A target that refuses characters while `failing` is set.
+class FlakyTarget : public std::wstreambuf {
+ public:
+  bool failing = false;
+  std::wstring text;
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (failing) return traits_type::eof();
+    text += traits_type::to_char_type(c);
+    return c;
+  }
+};
+
+}  // namespace
+
+TEST(GlobalLogTest, AFailedTargetWriteDoesNotSilenceLaterMessages) {
+  CMessageLog& log = getMessageLog();
+  FlakyTarget target;
+  std::wstreambuf* const saved = log.getTarget();
+  log.setTarget(&target, 0);
+  log.setShowLineNumber(true);
+  const std::uint32_t before = log.lineCount();
+  target.failing = true;
+  PG_LOG_ALWAYS() << L"lost";
+  target.failing = false;
+  PG_LOG_ALWAYS() << L"kept";
+  log.setShowLineNumber(false);
+  log.setTarget(saved, 0);
+  // The failed line still ended, so the next one starts with its own prefix.
+  wchar_t expected[32];
+  std::swprintf(expected, 32, L"%06u | kept\n", before + 2);
+  EXPECT_EQ(target.text, expected);
+}
