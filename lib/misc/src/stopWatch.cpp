@@ -1,20 +1,25 @@
 #include "lib/misc/src/stopWatch.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "platform/src/clock.h"
 
 namespace misc {
 namespace {
-const std::int64_t ticksPerMillisecond = platform::counterFrequency() / 1000;
+// Read on first use: a stopwatch in another file's static may run before this file's statics.
+std::int64_t ticksPerMillisecond() {
+  static const std::int64_t ticks = platform::counterFrequency() / 1000;
+  return ticks;
 }
+}  // namespace
 
 CStopWatch::~CStopWatch() {
   if (startCount_ > 0) stop();
 }
 
 double CStopWatch::ticksToSeconds(std::int64_t ticks) {
-  return static_cast<double>(ticks / ticksPerMillisecond) * 0.001;
+  return static_cast<double>(ticks / ticksPerMillisecond()) * 0.001;
 }
 
 void CStopWatch::start() {
@@ -49,8 +54,10 @@ double CStopWatch::elapsed() const {
 }
 
 std::wstring CStopWatch::toString() const {
+  // Whole milliseconds printed as integers: "%.3f" would take the user's decimal comma.
+  const long long ms = std::llround(elapsed() * 1000.0);
   char text[64];
-  std::snprintf(text, sizeof text, "[%.3f]", elapsed());
+  std::snprintf(text, sizeof text, "[%lld.%03lld]", ms / 1000, ms % 1000);
   return std::wstring(text, text + std::char_traits<char>::length(text));
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <clocale>
 #include <cmath>
 #include <thread>
 
@@ -38,6 +39,21 @@ TEST(StopWatchTest, NewStopWatchIsZero) {
   misc::CStopWatch watch;
   EXPECT_EQ(watch.elapsed(), 0.0);
   EXPECT_EQ(watch.toString(), L"[0.000]");
+}
+
+TEST(StopWatchTest, TextUsesAPointWhateverTheUserLocale) {
+  const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE locale";
+  misc::CStopWatch watch;
+  watch.start();
+  std::this_thread::sleep_for(2ms);
+  const double stopped = watch.stop();
+  const std::wstring text = watch.toString();
+  std::setlocale(LC_NUMERIC, saved.c_str());
+  wchar_t expected[32];
+  std::swprintf(expected, 32, L"[%d.%03d]", static_cast<int>(stopped),
+                static_cast<int>(std::lround(stopped * 1000)) % 1000);
+  EXPECT_EQ(text, expected);
 }
 
 TEST(StopWatchTest, RunsPausesResumesAndStops) {
