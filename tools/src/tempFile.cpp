@@ -39,15 +39,25 @@ bool isDirectory(const std::string& path) {
   return !path.empty() && std::filesystem::is_directory(path, error);
 }
 
+// A relative directory is anchored now: the name must stay valid after the current
+// directory changes and for a child started in another one.
+std::wstring absoluteDirectory(const std::string& dir) {
+  const std::filesystem::path path(dir);
+  std::error_code error;
+  if (path.is_absolute()) return misc::fromAnsi(dir);
+  const std::filesystem::path current = std::filesystem::current_path(error);
+  return misc::fromAnsi(error ? dir : (current / path).string());
+}
+
 std::wstring tempDirectory() {
   if (const char* tmp = std::getenv("TMP")) {
     std::string dir = tmp;
-    if (isDirectory(dir)) return misc::fromAnsi(dir);
+    if (isDirectory(dir)) return absoluteDirectory(dir);
     std::erase(dir, '"');
-    if (isDirectory(dir)) return misc::fromAnsi(dir);
+    if (isDirectory(dir)) return absoluteDirectory(dir);
   }
   if (const char* tmpDir = std::getenv("TMPDIR"); tmpDir && isDirectory(tmpDir)) {
-    return misc::fromAnsi(tmpDir);
+    return absoluteDirectory(tmpDir);
   }
   return L"/tmp";
 }

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -148,8 +149,11 @@ TEST_F(ExternalCommandTest, TimeLimitZeroEndsAtOnce) {
 }
 
 TEST_F(ExternalCommandTest, TimeOutKillsTheChildAndItsChildren) {
-  // Orphans of the child come to this process, so their end can be observed.
+  // Orphans of the child come to this process, so their end can be observed; the guard
+  // gives that role up however the test ends, so later tests do not collect orphans.
   ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  const std::unique_ptr<void, void (*)(void*)> subreaper(
+      this, [](void*) { ::prctl(PR_SET_CHILD_SUBREAPER, 0); });
   const fs::path pidFile = dir_ / "grandchild.pid";
   command_.setTimeout(2);
   command_.setCommandLine(
@@ -162,7 +166,6 @@ TEST_F(ExternalCommandTest, TimeOutKillsTheChildAndItsChildren) {
   int status = 0;
   ASSERT_EQ(::waitpid(grandchild, &status, 0), grandchild);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-  ::prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
 TEST_F(ExternalCommandTest, NegativeTimeLimitWaitsForTheEnd) {

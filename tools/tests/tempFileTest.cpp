@@ -187,6 +187,21 @@ TEST_F(TempFileTest, DirectoryComesFromTmpThenTmpdirThenTmp) {
   EXPECT_EQ(narrow(TempFile().fileName()).parent_path(), "/tmp");
 }
 
+TEST_F(TempFileTest, RelativeDirectoryGivesAFullPathThatOutlivesAChangeOfDirectory) {
+  const fs::path previous = fs::current_path();
+  fs::create_directories(dir_ / "sub");
+  fs::current_path(dir_);
+  ::setenv("TMP", "sub", 1);
+  auto file = std::make_unique<TempFile>(L".txt");
+  fs::current_path(previous);
+
+  const fs::path path = narrow(file->fileName());
+  EXPECT_TRUE(path.is_absolute()) << path;
+  EXPECT_TRUE(fs::equivalent(path.parent_path(), dir_ / "sub")) << path;
+  file.reset();
+  EXPECT_FALSE(fs::exists(path));
+}
+
 TEST_F(TempFileTest, UnusableDirectoryThrows) {
   // Nobody, not even root, can create files in /proc.
   ::setenv("TMP", "/proc", 1);
