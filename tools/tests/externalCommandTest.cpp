@@ -242,5 +242,26 @@ TEST_F(ExternalCommandTest, OutputFilesAreCheckedInOrder) {
   EXPECT_EQ(out(), "");
 }
 
+std::size_t openDescriptorCount() {
+  return static_cast<std::size_t>(
+      std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+}
+
+TEST_F(ExternalCommandTest, NoDescriptorOutlivesARunOnAnyPath) {
+  command_.setCommandLine(wide(dir_ / "missing"));
+  failure();  // loads the messages, which may keep files of their own open
+  const std::size_t before = openDescriptorCount();
+  EXPECT_THROW(command_.run(out_, wide(dir_ / "no dir" / "err")), misc::wruntime_error);
+  failure();
+  command_.setCommandLine(child(L"out x"));
+  command_.run(out_, err_);
+  command_.setCommandLine(child(L"'unclosed"));
+  failure();
+  command_.setTimeout(0);
+  command_.setCommandLine(child(L"sleep 20000"));
+  failure();
+  EXPECT_EQ(openDescriptorCount(), before);
+}
+
 }  // namespace
 }  // namespace tools
