@@ -9,7 +9,7 @@
 #include "config/src/exception.h"
 #include "config/src/iniReader.h"
 #include "config/src/iniSyntax.h"
-#include "i18n/src/istring.h"
+#include "config/src/istring.h"
 #include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/urlEncode.h"
 #include "platform/src/replaceFile.h"

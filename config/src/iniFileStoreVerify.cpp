@@ -5,7 +5,7 @@
 
 #include "config/src/exception.h"
 #include "config/src/iniFileStore.h"
-#include "i18n/src/istring.h"
+#include "config/src/istring.h"
 #include "lib/log/src/log.h"
 #include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/urlEncode.h"

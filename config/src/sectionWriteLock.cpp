@@ -3,7 +3,7 @@
 #include "config/src/exception.h"
 #include "config/src/sectionPath.h"
 #include "config/src/store.h"
-#include "i18n/src/istring.h"
+#include "config/src/istring.h"
 #include "lib/log/src/log.h"
 
 namespace config {

@@ -6,7 +6,7 @@
 #include "config/src/exception.h"
 #include "config/src/sectionPath.h"
 #include "config/src/sectionReadLock.h"
-#include "i18n/src/istring.h"
+#include "config/src/istring.h"
 #include "lib/log/src/log.h"
 
 namespace config {

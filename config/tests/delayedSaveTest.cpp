@@ -12,7 +12,7 @@
 #include "config/src/sectionWriteLock.h"
 #include "config/tests/memoryStore.h"
 #include "config/tests/testFiles.h"
-#include "i18n/src/istring.h"
+#include "config/src/istring.h"
 #include "lib/log/src/log.h"
 #include "lib/log/src/msgGroup.h"
 #include "lib/misc/src/textConversion.h"

@@ -9,7 +9,7 @@
 #include "config/src/exception.h"
 #include "config/src/iniFileStore.h"
 #include "config/tests/testFiles.h"
-#include "i18n/src/istring.h"
+#include "config/src/istring.h"
 #include "lib/misc/src/textConversion.h"
 #include "platform/src/messageBox.h"
 

@@ -11,7 +11,7 @@
 #include "config/src/sectionWriteLock.h"
 #include "config/src/store.h"
 #include "config/tests/memoryStore.h"
-#include "i18n/src/istring.h"
+#include "config/src/istring.h"
 #include "lib/log/src/msgGroup.h"
 
 namespace config {

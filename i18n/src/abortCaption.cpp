@@ -3,7 +3,7 @@
 #include <atomic>
 #include <string>
 
-#include "i18n/src/istring.h"
+#include "i18n/src/miscStrings.h"
 #include "lib/misc/src/programAbort.h"
 
 namespace i18n {

@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "i18n/src/istringAlert.h"
-#include "i18n/src/moduleChains.h"
+#include "i18n/src/miscStrings.h"
+#include "i18n/src/resourceBundleChain.h"
 #include "i18n/src/ownTexts.h"
 #include "platform/src/formatMessage.h"
 
@@ -23,6 +24,12 @@ istringBase::istringBase(ResourceBundleChain& chain, int id, int indexVal) : id_
     showIstringAlert(internal::ownText(internal::kCantLoadIndexedString,
                                        {std::to_wstring(id), std::to_wstring(indexVal)}));
   }
+}
+
+ResourceBundleChain& newModuleChain(const wchar_t* moduleName) {
+  // The abort report's caption is a misc string: any module's strings bring it along.
+  misc::internal::stringChain();
+  return *new ResourceBundleChain(moduleName);  // never freed: see istring.h
 }
 
 std::wstring& istringBase::format(std::span<const wchar_t* const> arguments) {
@@ -53,22 +60,3 @@ std::wstring& istringBase::format(const std::wstring& a1, const std::wstring& a2
 
 }  // namespace i18n
 
-namespace misc::internal {
-istring::istring(int id) : istringBase(i18n::miscChain(), id) {}
-}  // namespace misc::internal
-namespace win32tools::internal {
-istring::istring(int id) : istringBase(i18n::win32toolsChain(), id) {}
-}  // namespace win32tools::internal
-namespace config::internal {
-istring::istring(int id) : istringBase(i18n::configChain(), id) {}
-}  // namespace config::internal
-namespace net::internal {
-istring::istring(int id) : istringBase(i18n::netChain(), id) {}
-}  // namespace net::internal
-namespace templateProcessor::internal {
-istring::istring(int id) : istringBase(i18n::templateProcessorChain(), id) {}
-}  // namespace templateProcessor::internal
-namespace tools::internal {
-istring::istring(int id) : istringBase(i18n::toolsChain(), id) {}
-istring::istring(int id, int indexVal) : istringBase(i18n::toolsChain(), id, indexVal) {}
-}  // namespace tools::internal

@@ -36,29 +36,38 @@ class istringBase : public std::wstring {
   int indexed_;
 };
 
+// A chain for the module `moduleName` that lives until the process ends.
+ResourceBundleChain& newModuleChain(const wchar_t* moduleName);
+
 }  // namespace i18n
 
-// One class per module; they differ only in the module chain they load through.
-#define PG_DECLARE_MODULE_ISTRING(ns)                      \
-  namespace ns::internal {                                 \
-  class istring : public ::i18n::istringBase {             \
-   public:                                                 \
-    explicit istring(int id);                              \
-  };                                                       \
+// Each module owns its istring class and its string chain: the module's header declares
+// the class with PG_MODULE_ISTRING(ns), and one source of the module creates the chain
+// with PG_MODULE_STRING_CHAIN(ns), named after the module:
+//
+//     // config/src/istring.h                  // config/src/istring.cpp
+//     PG_MODULE_ISTRING(config)                PG_MODULE_STRING_CHAIN(config)
+//
+// The chain exists from static initialisation on and is never freed, since strings may be
+// loaded during static destruction.
+#define PG_MODULE_ISTRING(ns)                                                   \
+  namespace ns::internal {                                                      \
+  ::i18n::ResourceBundleChain& stringChain();                                   \
+  class istring : public ::i18n::istringBase {                                  \
+   public:                                                                      \
+    explicit istring(int id) : istringBase(stringChain(), id) {}                \
+    /* Loads the indexed (plural-selecting) string `id` for the value `indexVal`. */ \
+    istring(int id, int indexVal) : istringBase(stringChain(), id, indexVal) {} \
+  };                                                                            \
   }
 
-PG_DECLARE_MODULE_ISTRING(misc)
-PG_DECLARE_MODULE_ISTRING(win32tools)
-PG_DECLARE_MODULE_ISTRING(config)
-PG_DECLARE_MODULE_ISTRING(net)
-PG_DECLARE_MODULE_ISTRING(templateProcessor)
-#undef PG_DECLARE_MODULE_ISTRING
-
-namespace tools::internal {
-class istring : public ::i18n::istringBase {
- public:
-  explicit istring(int id);
-  // Loads the indexed (plural-selecting) string `id` for the value `indexVal`.
-  istring(int id, int indexVal);
-};
-}  // namespace tools::internal
+#define PG_MODULE_STRING_CHAIN(ns)                                                     \
+  namespace ns::internal {                                                             \
+  ::i18n::ResourceBundleChain& stringChain() {                                         \
+    static ::i18n::ResourceBundleChain& chain = ::i18n::newModuleChain(L## #ns);       \
+    return chain;                                                                      \
+  }                                                                                    \
+  namespace {                                                                          \
+  [[maybe_unused]] const bool stringChainCreated = (stringChain(), true);              \
+  }                                                                                    \
+  }

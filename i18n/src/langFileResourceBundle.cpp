@@ -5,7 +5,7 @@
 #include "i18n/src/pathText.h"
 #include "lib/misc/src/textConversion.h"
 #include "platform/src/iniReader.h"
-#include "tools/src/filesys.h"
+#include "lib/filesys/src/filesys.h"
 
 namespace i18n {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "tools/src/filesys.h"
+#include "lib/filesys/src/filesys.h"
 
 namespace i18n::internal {
 namespace {

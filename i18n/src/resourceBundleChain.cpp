@@ -10,7 +10,7 @@
 #include "i18n/src/msgGroups.h"
 #include "i18n/src/pathText.h"
 #include "lib/log/src/log.h"
-#include "tools/src/filesys.h"
+#include "lib/filesys/src/filesys.h"
 
 namespace i18n {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "i18n/src/langId.h"
-#include "i18n/src/moduleChains.h"
+#include "i18n/src/miscStrings.h"
 #include "i18n/src/resourceBundleChain.h"
 #include "i18n/tests/testTree.h"
 #include "lib/misc/src/programAbort.h"
@@ -49,7 +49,7 @@ TEST(AbortCaptionDeathTest, InstalledCaptionIsKeptFromStartUp) {
         tree.write("app/bin/misc.deu.lang", i18n::test::TestTree::langFile({"10101=BEIM START"}));
         i18n::installAbortCaption();
         // Whatever becomes of the strings later, the caption was loaded at start-up.
-        i18n::miscChain().deleteResourceBundles();
+        misc::internal::stringChain().deleteResourceBundles();
         i18n::resetLangIdForTesting();
         tree.setRegistry("[Software\\Tarvo\\Tarvo\\lang]\nLangId=expand_sz:deu\n");
         reportCaptionAndAbort();

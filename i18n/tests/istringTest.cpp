@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "i18n/src/miscStrings.h"
+
 #include "i18n/src/istringGuards.h"
 #include "i18n/src/msgGroups.h"
 #include "i18n/src/resourceBundleChain.h"
 #include "i18n/tests/testTree.h"
+
+// A module the string machinery does not know declares its strings like every module.
+PG_MODULE_ISTRING(sample)
+PG_MODULE_STRING_CHAIN(sample)
 
 namespace i18n {
 namespace {
@@ -25,7 +31,7 @@ const char* const kAlertsOn = "[Software\\Tarvo\\Tarvo\\lang]\nShowIstringAlerts
 
 std::wstring plural(int id, int count) {
   const std::wstring n = std::to_wstring(count);
-  return tools::internal::istring(id, count).format(n);
+  return sample::internal::istring(id, count).format(n);
 }
 
 }  // namespace
@@ -48,7 +54,7 @@ TEST(IstringTest, PluralFormsOfSizesAndTimeUnits) {
 }
 
 TEST(IstringTest, FormattingFollowsTheMessageFormatter) {
-  tools::internal::istring text(11160);
+  sample::internal::istring text(11160);
   EXPECT_TRUE(text.isIndexed() == 0 && text.getId() == 11160);
   text.assign(L"%1%%");
   EXPECT_EQ(text.format(L"50"), L"50%");
@@ -56,16 +62,16 @@ TEST(IstringTest, FormattingFollowsTheMessageFormatter) {
   EXPECT_EQ(text.format(L"%2"), L"(%2)") << "an argument is not read again";
   text.assign(L"%1, %2 and %3");
   EXPECT_EQ(text.format(L"a", L"b", L"c"), L"a, b and c");
-  net::internal::istring cantConnect(11522);
+  sample::internal::istring cantConnect(11522);
   EXPECT_EQ(cantConnect.format(L"example.org", L"The request timed out."),
             L"Can't connect to example.org: The request timed out.");
 }
 
 TEST(IstringTest, ResultsOf2048CharactersOrMoreLeaveTheTextEmpty) {
-  config::internal::istring text(13402);  // "Can't open INI file: %1"
+  sample::internal::istring text(13402);  // "Can't open INI file: %1"
   const std::size_t prefix = text.size() - 2;
   const std::wstring fits(2047 - prefix, L'x');
-  EXPECT_EQ(config::internal::istring(13402).format(fits).size(), 2047u);
+  EXPECT_EQ(sample::internal::istring(13402).format(fits).size(), 2047u);
   const std::wstring tooLong(2048 - prefix, L'x');
   EXPECT_EQ(text.format(tooLong), L"");
   const wchar_t* none[] = {nullptr};

@@ -1,4 +1,4 @@
-#include "tools/src/strftime/strftimeTemplateProcessor.h"
+#include "templateProcessor/src/strftimeTemplateProcessor.h"
 
 #include <cwchar>
 #include <string_view>

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "i18n/src/istring.h"
+#include "templateProcessor/src/istring.h"
 #include "lib/log/src/log.h"
 #include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/wruntimeError.h"
@@ -15,7 +15,7 @@
 #include "templateProcessor/src/globalParameters.h"
 #include "templateProcessor/src/parameterBindings.h"
 #include "templateProcessor/src/viewStream.h"
-#include "tools/src/filesys.h"
+#include "lib/filesys/src/filesys.h"
 
 namespace templateProcessor {
 namespace {

@@ -1,6 +1,6 @@
 #include "tools/src/commandLine.h"
 
-#include "i18n/src/istring.h"
+#include "tools/src/istring.h"
 
 namespace tools {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "i18n/src/istring.h"
+#include "tools/src/istring.h"
 #include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/childProcess.h"

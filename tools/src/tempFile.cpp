@@ -6,14 +6,14 @@
 #include <filesystem>
 #include <random>
 
-#include "i18n/src/istring.h"
+#include "tools/src/istring.h"
 #include "lib/misc/src/criticalSectionLock.h"
 #include "lib/misc/src/sourceLocation.h"
 #include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/fileDescriptor.h"
 #include "platform/src/thread.h"
-#include "tools/src/filesys.h"
+#include "lib/filesys/src/filesys.h"
 
 namespace tools {
 namespace {

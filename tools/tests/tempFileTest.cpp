@@ -13,7 +13,7 @@
 
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/utf8.h"
-#include "tools/src/filesys.h"
+#include "lib/filesys/src/filesys.h"
 
 namespace tools {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "i18n/src/istring.h"
+#include "win32tools/src/istring.h"
 #include "platform/src/lastResponseInfo.h"
 #include "platform/src/systemError.h"
 #include "platform/src/thread.h"

@@ -6,7 +6,7 @@
 #include <set>
 #include <thread>
 
-#include "i18n/src/istring.h"
+#include "win32tools/src/istring.h"
 #include "platform/src/lastResponseInfo.h"
 #include "platform/src/thread.h"
 #include "win32tools/src/errorTables.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/src/utf8.h"
-#include "tools/src/filesys.h"
+#include "lib/filesys/src/filesys.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::wstring path =

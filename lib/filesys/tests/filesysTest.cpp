@@ -1,4 +1,4 @@
-#include "tools/src/filesys.h"
+#include "lib/filesys/src/filesys.h"
 
 #include "platform/src/utf8.h"
 
