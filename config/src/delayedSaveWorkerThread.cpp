@@ -5,8 +5,8 @@
 #include <system_error>
 
 #include "config/src/exception.h"
-#include "config/src/store.h"
 #include "config/src/istring.h"
+#include "config/src/store.h"
 #include "lib/log/src/log.h"
 
 namespace config::internal {

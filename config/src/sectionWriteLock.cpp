@@ -1,9 +1,9 @@
 #include "config/src/sectionWriteLock.h"
 
 #include "config/src/exception.h"
+#include "config/src/istring.h"
 #include "config/src/sectionPath.h"
 #include "config/src/store.h"
-#include "config/src/istring.h"
 #include "lib/log/src/log.h"
 
 namespace config {

@@ -4,9 +4,9 @@
 
 #include "config/src/delayedSaveWorkerThread.h"
 #include "config/src/exception.h"
+#include "config/src/istring.h"
 #include "config/src/sectionPath.h"
 #include "config/src/sectionReadLock.h"
-#include "config/src/istring.h"
 #include "lib/log/src/log.h"
 
 namespace config {

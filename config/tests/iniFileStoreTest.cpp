@@ -8,8 +8,8 @@
 
 #include "config/src/exception.h"
 #include "config/src/iniFileStore.h"
-#include "config/tests/testFiles.h"
 #include "config/src/istring.h"
+#include "config/tests/testFiles.h"
 #include "lib/misc/src/textConversion.h"
 #include "platform/src/messageBox.h"
 

@@ -7,11 +7,11 @@
 
 #include "config/src/checkedString.h"
 #include "config/src/exception.h"
+#include "config/src/istring.h"
 #include "config/src/sectionReadLock.h"
 #include "config/src/sectionWriteLock.h"
 #include "config/src/store.h"
 #include "config/tests/memoryStore.h"
-#include "config/src/istring.h"
 #include "lib/log/src/msgGroup.h"
 
 namespace config {

@@ -4,8 +4,8 @@
 
 #include "i18n/src/istringAlert.h"
 #include "i18n/src/miscStrings.h"
-#include "i18n/src/resourceBundleChain.h"
 #include "i18n/src/ownTexts.h"
+#include "i18n/src/resourceBundleChain.h"
 #include "platform/src/formatMessage.h"
 
 namespace i18n {
@@ -59,4 +59,3 @@ std::wstring& istringBase::format(const std::wstring& a1, const std::wstring& a2
 }
 
 }  // namespace i18n
-

@@ -50,24 +50,24 @@ ResourceBundleChain& newModuleChain(const wchar_t* moduleName);
 //
 // The chain exists from static initialisation on and is never freed, since strings may be
 // loaded during static destruction.
-#define PG_MODULE_ISTRING(ns)                                                   \
-  namespace ns::internal {                                                      \
-  ::i18n::ResourceBundleChain& stringChain();                                   \
-  class istring : public ::i18n::istringBase {                                  \
-   public:                                                                      \
-    explicit istring(int id) : istringBase(stringChain(), id) {}                \
+#define PG_MODULE_ISTRING(ns)                                                        \
+  namespace ns::internal {                                                           \
+  ::i18n::ResourceBundleChain& stringChain();                                        \
+  class istring : public ::i18n::istringBase {                                       \
+   public:                                                                           \
+    explicit istring(int id) : istringBase(stringChain(), id) {}                     \
     /* Loads the indexed (plural-selecting) string `id` for the value `indexVal`. */ \
-    istring(int id, int indexVal) : istringBase(stringChain(), id, indexVal) {} \
-  };                                                                            \
+    istring(int id, int indexVal) : istringBase(stringChain(), id, indexVal) {}      \
+  };                                                                                 \
   }
 
-#define PG_MODULE_STRING_CHAIN(ns)                                                     \
-  namespace ns::internal {                                                             \
-  ::i18n::ResourceBundleChain& stringChain() {                                         \
-    static ::i18n::ResourceBundleChain& chain = ::i18n::newModuleChain(L## #ns);       \
-    return chain;                                                                      \
-  }                                                                                    \
-  namespace {                                                                          \
-  [[maybe_unused]] const bool stringChainCreated = (stringChain(), true);              \
-  }                                                                                    \
+#define PG_MODULE_STRING_CHAIN(ns)                                               \
+  namespace ns::internal {                                                       \
+  ::i18n::ResourceBundleChain& stringChain() {                                   \
+    static ::i18n::ResourceBundleChain& chain = ::i18n::newModuleChain(L## #ns); \
+    return chain;                                                                \
+  }                                                                              \
+  namespace {                                                                    \
+  [[maybe_unused]] const bool stringChainCreated = (stringChain(), true);        \
+  }                                                                              \
   }

@@ -3,9 +3,9 @@
 #include "i18n/src/exception.h"
 #include "i18n/src/ownTexts.h"
 #include "i18n/src/pathText.h"
+#include "lib/filesys/src/filesys.h"
 #include "lib/misc/src/textConversion.h"
 #include "platform/src/iniReader.h"
-#include "lib/filesys/src/filesys.h"
 
 namespace i18n {
 namespace {

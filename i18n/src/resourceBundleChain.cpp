@@ -9,8 +9,8 @@
 #include "i18n/src/languagePack.h"
 #include "i18n/src/msgGroups.h"
 #include "i18n/src/pathText.h"
-#include "lib/log/src/log.h"
 #include "lib/filesys/src/filesys.h"
+#include "lib/log/src/log.h"
 
 namespace i18n {
 namespace {

@@ -1,4 +1,4 @@
-#include "lib/log/src/fdStreamBuf.h"
+#include "platform/src/fdStreamBuf.h"
 
 #include <unistd.h>
 
@@ -6,9 +6,11 @@
 
 #include "platform/src/utf8.h"
 
+namespace platform {
+
 FdWideStreamBuf::int_type FdWideStreamBuf::overflow(int_type c) {
   if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
-  platform::appendUtf8(static_cast<char32_t>(c), pending_);
+  appendUtf8(static_cast<char32_t>(c), pending_);
   if (pending_.size() >= 4096 && sync() != 0) return traits_type::eof();
   return c;
 }
@@ -27,3 +29,10 @@ int FdWideStreamBuf::sync() {
   pending_.clear();
   return 0;
 }
+
+std::wstreambuf& standardErrorBuffer() {
+  static auto* buffer = new FdWideStreamBuf(STDERR_FILENO);  // never freed: see the header
+  return *buffer;
+}
+
+}  // namespace platform

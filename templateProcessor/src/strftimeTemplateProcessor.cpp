@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/src/cLocale.h"
+#include "platform/src/localTime.h"
 
 namespace tools {
 namespace {
@@ -45,9 +46,7 @@ std::wstring strftimeFormatFor(const std::wstring& name) {
 StrftimeTemplateProcessor::StrftimeTemplateProcessor(int offsetSeconds)
     : TemplateProcessor(0), moment_{} {
   const std::time_t instant = std::time(nullptr) + offsetSeconds;
-  // localtime_r reads TZ only once per process; a zone changed since must still count.
-  tzset();
-  localtime_r(&instant, &moment_);
+  moment_ = platform::localTime(instant);
 }
 
 StrftimeTemplateProcessor::~StrftimeTemplateProcessor() = default;

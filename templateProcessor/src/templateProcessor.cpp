@@ -4,7 +4,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "templateProcessor/src/istring.h"
+#include "lib/filesys/src/filesys.h"
 #include "lib/log/src/log.h"
 #include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/wruntimeError.h"
@@ -13,9 +13,9 @@
 #include "templateProcessor/src/byteFiles.h"
 #include "templateProcessor/src/charStream.h"
 #include "templateProcessor/src/globalParameters.h"
+#include "templateProcessor/src/istring.h"
 #include "templateProcessor/src/parameterBindings.h"
 #include "templateProcessor/src/viewStream.h"
-#include "lib/filesys/src/filesys.h"
 
 namespace templateProcessor {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <vector>
 
-#include "tools/src/istring.h"
 #include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/childProcess.h"
 #include "platform/src/fileDescriptor.h"
 #include "platform/src/thread.h"
 #include "tools/src/commandLine.h"
+#include "tools/src/istring.h"
 #include "win32tools/src/errorText.h"
 
 namespace tools {

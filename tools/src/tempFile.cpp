@@ -2,18 +2,18 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <random>
 
-#include "tools/src/istring.h"
+#include "lib/filesys/src/filesys.h"
 #include "lib/misc/src/criticalSectionLock.h"
 #include "lib/misc/src/sourceLocation.h"
 #include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/wruntimeError.h"
+#include "platform/src/environment.h"
 #include "platform/src/fileDescriptor.h"
 #include "platform/src/thread.h"
-#include "lib/filesys/src/filesys.h"
+#include "tools/src/istring.h"
 
 namespace tools {
 namespace {
@@ -50,14 +50,14 @@ std::wstring absoluteDirectory(const std::string& dir) {
 }
 
 std::wstring tempDirectory() {
-  if (const char* tmp = std::getenv("TMP")) {
-    std::string dir = tmp;
+  if (auto tmp = platform::environmentVariable("TMP")) {
+    std::string dir = *tmp;
     if (isDirectory(dir)) return absoluteDirectory(dir);
     std::erase(dir, '"');
     if (isDirectory(dir)) return absoluteDirectory(dir);
   }
-  if (const char* tmpDir = std::getenv("TMPDIR"); tmpDir && isDirectory(tmpDir)) {
-    return absoluteDirectory(tmpDir);
+  if (auto tmpDir = platform::environmentVariable("TMPDIR"); tmpDir && isDirectory(*tmpDir)) {
+    return absoluteDirectory(*tmpDir);
   }
   return L"/tmp";
 }

@@ -11,9 +11,9 @@
 #include <sstream>
 #include <vector>
 
+#include "lib/filesys/src/filesys.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/utf8.h"
-#include "lib/filesys/src/filesys.h"
 
 namespace tools {
 namespace {

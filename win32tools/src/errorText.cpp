@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "win32tools/src/istring.h"
 #include "platform/src/lastResponseInfo.h"
 #include "platform/src/systemError.h"
 #include "platform/src/thread.h"
 #include "win32tools/src/errorTables.h"
+#include "win32tools/src/istring.h"
 
 namespace win32tools {
 namespace {

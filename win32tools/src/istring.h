@@ -1,6 +1,6 @@
 #pragma once
-// The localised strings of the win32tools module: win32tools::internal::istring(id) loads string `id`
-// through the module's own string chain.
+// The localised strings of the win32tools module: win32tools::internal::istring(id) loads string
+// `id` through the module's own string chain.
 
 #include "i18n/src/istring.h"
 

@@ -6,10 +6,10 @@
 #include <set>
 #include <thread>
 
-#include "win32tools/src/istring.h"
 #include "platform/src/lastResponseInfo.h"
 #include "platform/src/thread.h"
 #include "win32tools/src/errorTables.h"
+#include "win32tools/src/istring.h"
 
 namespace win32tools {
 namespace {

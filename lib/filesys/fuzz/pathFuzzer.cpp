@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/src/utf8.h"
 #include "lib/filesys/src/filesys.h"
+#include "platform/src/utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::wstring path =

@@ -1,12 +1,11 @@
 #include "lib/log/src/log.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <ctime>
 
-#include "lib/log/src/fdStreamBuf.h"
 #include "platform/src/clock.h"
+#include "platform/src/fdStreamBuf.h"
+#include "platform/src/localTime.h"
 #include "platform/src/thread.h"
 #include "platform/src/utf8.h"
 
@@ -20,17 +19,10 @@ std::wstring asciiToWide(const char* ascii) {
   return out;
 }
 
-std::tm localNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return local;
-}
-
 void appendDate(std::wstring& out) {
   static const char* const months[] = {"jan", "feb", "mar", "apr", "may", "jun",
                                        "jul", "aug", "sep", "oct", "nov", "dec"};
-  const std::tm t = localNow();
+  const std::tm t = platform::localTime(std::time(nullptr));
   char text[16];
   std::snprintf(text, sizeof text, "%02d%s%02d ", t.tm_mday, months[t.tm_mon % 12],
                 (t.tm_year + 1900) % 100);
@@ -38,7 +30,7 @@ void appendDate(std::wstring& out) {
 }
 
 void appendTime(std::wstring& out, bool microseconds) {
-  const std::tm t = localNow();
+  const std::tm t = platform::localTime(std::time(nullptr));
   char text[32];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
   out += asciiToWide(text);
@@ -237,8 +229,7 @@ namespace {
 CMessageLog& globalMessageLog() {
   // Process-lifetime objects: statics that log while being destroyed must still find them.
   static CMessageLog* log = [] {
-    auto* target = new FdWideStreamBuf(STDERR_FILENO);
-    auto* result = new CMessageLog(target, 0);
+    auto* result = new CMessageLog(&platform::standardErrorBuffer(), 0);
     result->setLock(new misc::ReadWriteLock);  // lines of different threads never interleave
     return result;
   }();

@@ -1,11 +1,11 @@
 #include "lib/log/src/msgGroup.h"
 
-#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <set>
 
 #include "lib/misc/src/textConversion.h"
+#include "platform/src/environment.h"
 
 namespace {
 
@@ -31,8 +31,8 @@ Registry& registry() {
 bool switchedOnByEnvironment(const std::wstring& name) {
   static const std::set<std::wstring> names = [] {
     std::set<std::wstring> result;
-    const char* value = std::getenv("PAGEGLEAN_LOG_GROUPS");
-    std::wstring list = value ? misc::fromUtf8(value) : std::wstring();
+    const auto value = platform::environmentVariable("PAGEGLEAN_LOG_GROUPS");
+    std::wstring list = value ? misc::fromUtf8(*value) : std::wstring();
     std::size_t start = 0;
     while (start <= list.size()) {
       std::size_t end = list.find(L',', start);
