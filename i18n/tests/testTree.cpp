@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <fstream>
+#include <memory>
 
 #include "i18n/src/istringAlert.h"
 #include "i18n/src/langId.h"
@@ -18,25 +18,19 @@ void forgetProcessState() {
   resetIstringAlertDecisionForTesting();
 }
 
-std::filesystem::path makeTempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "i18nTestXXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  return pattern;
-}
-
 // The module chains of the test program see no user registry and no language files: the
 // program seems to live in an empty temporary directory.
 class IsolatedProcess : public testing::Environment {
  public:
   void SetUp() override {
-    dir_ = makeTempDir();
-    ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
-    internal::setProgramPathForTesting(misc::fromUtf8((dir_ / "prog").string()));
+    dir_ = std::make_unique<testSupport::ScratchDir>("i18nTest");
+    ::setenv("XDG_CONFIG_HOME", dir_->file("config").c_str(), 1);
+    internal::setProgramPathForTesting(dir_->wfile("prog"));
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void TearDown() override { dir_.reset(); }
 
  private:
-  std::filesystem::path dir_;
+  std::unique_ptr<testSupport::ScratchDir> dir_;
 };
 
 [[maybe_unused]] testing::Environment* const isolated =
@@ -44,7 +38,7 @@ class IsolatedProcess : public testing::Environment {
 
 }  // namespace
 
-TestTree::TestTree() : root_(makeTempDir()) {
+TestTree::TestTree() {
   const char* old = std::getenv("XDG_CONFIG_HOME");
   hadConfigHome_ = old != nullptr;
   if (old) oldConfigHome_ = old;
@@ -62,8 +56,6 @@ TestTree::~TestTree() {
     ::unsetenv("XDG_CONFIG_HOME");
   }
   internal::setProgramPathForTesting(oldProgramPath_);
-  std::error_code ignored;
-  std::filesystem::remove_all(root_, ignored);
   forgetProcessState();
 }
 
@@ -72,9 +64,7 @@ std::wstring TestTree::wide(const std::filesystem::path& path) const {
 }
 
 void TestTree::write(const std::filesystem::path& relative, const std::string& content) const {
-  const auto path = root_ / relative;
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << content;
+  dir_.write(relative.string(), content);
 }
 
 void TestTree::copyPack(const char* builtPack, const std::filesystem::path& relative) const {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/src/messageBox.h"
+#include "testSupport/src/scratchDir.h"
 
 namespace i18n::test {
 
@@ -36,7 +37,8 @@ class TestTree {
                               const std::string& type = "Tarvo LANG file");
 
  private:
-  std::filesystem::path root_;
+  testSupport::ScratchDir dir_{"i18nTest"};
+  std::filesystem::path root_ = dir_.root();
   std::string oldConfigHome_;
   bool hadConfigHome_ = false;
   std::wstring oldProgramPath_;

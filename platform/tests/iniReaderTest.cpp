@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "testSupport/src/scratchDir.h"
+
 namespace {
 
 platform::IniFile parsed(std::string_view text) {
@@ -46,16 +48,14 @@ TEST(IniReaderTest, LinesThatAreNoEntriesAreSkipped) {
 }
 
 TEST(IniReaderTest, ProfileStringGivesTheDefaultForAnythingAbsentOrEmpty) {
-  const auto dir = std::filesystem::temp_directory_path() / "iniReaderTest";
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "x.ini").string();
-  std::ofstream(path) << "[S]\nk=v\nempty=\n";
+  const testSupport::ScratchDir dir("iniReaderTest");
+  const std::string path = dir.file("x.ini");
+  testSupport::writeBytes(path, "[S]\nk=v\nempty=\n");
   EXPECT_EQ(platform::privateProfileString("s", "K", "d", path), "v");
   EXPECT_EQ(platform::privateProfileString("S", "empty", "d", path), "d");
   EXPECT_EQ(platform::privateProfileString("S", "none", "d", path), "d");
   EXPECT_EQ(platform::privateProfileString("S", "k", "d", path + ".missing"), "d");
   platform::IniFile file;
   EXPECT_EQ(file.read(path + ".missing"), ENOENT);
-  EXPECT_EQ(file.read(dir.string()), EISDIR);
-  std::filesystem::remove_all(dir);
+  EXPECT_EQ(file.read(dir.path()), EISDIR);
 }

@@ -6,23 +6,19 @@
 #include <filesystem>
 #include <fstream>
 
+#include "testSupport/src/scratchDir.h"
+
 namespace {
 
 // A registry file under a temporary XDG_CONFIG_HOME.
 class RegistryTest : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("registryTest" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir_ / "tarvo");
-    ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
-  }
-  void TearDown() override {
-    ::unsetenv("XDG_CONFIG_HOME");
-    std::filesystem::remove_all(dir_);
-  }
-  void write(const std::string& text) { std::ofstream(dir_ / "tarvo/registry.ini") << text; }
+  void SetUp() override { ::setenv("XDG_CONFIG_HOME", scratch_.path().c_str(), 1); }
+  void TearDown() override { ::unsetenv("XDG_CONFIG_HOME"); }
+  void write(const std::string& text) { scratch_.write("tarvo/registry.ini", text); }
 
-  std::filesystem::path dir_;
+  testSupport::ScratchDir scratch_{"registryTest"};
+  const std::filesystem::path dir_ = scratch_.root();
 };
 
 }  // namespace

@@ -1,17 +1,15 @@
 #pragma once
 // Helpers for the template tests: expanding text in memory and building file trees in a
-// private temporary directory.
-
-#include <stdlib.h>
+// scratch directory.
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <string_view>
 
 #include "lib/misc/src/textConversion.h"
 #include "templateProcessor/src/templateProcessor.h"
+#include "testSupport/src/scratchDir.h"
 
 namespace templateProcessor::testing {
 
@@ -23,43 +21,24 @@ inline std::wstring expand(TemplateProcessor& processor, std::wstring_view text,
   return output.str();
 }
 
-// A directory removed with everything in it when the object dies.
+// A scratch directory addressed by wide relative paths, as templates name their files.
 class TempTree {
  public:
-  TempTree() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tptest-XXXXXX").string();
-    root_ = mkdtemp(pattern.data());
-  }
-  ~TempTree() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  TempTree(const TempTree&) = delete;
-  TempTree& operator=(const TempTree&) = delete;
-
   // The wide path of `relative` inside the tree ("" for the tree itself).
   std::wstring path(std::wstring_view relative = {}) const {
-    return relative.empty() ? misc::fromUtf8(root_.string())
-                            : misc::fromUtf8((root_ / misc::toUtf8(relative)).string());
+    return dir_.wfile(misc::toUtf8(relative));
   }
   // Writes `bytes` to `relative`, creating its directories.
   void write(std::wstring_view relative, std::string_view bytes) const {
-    const std::filesystem::path file = root_ / misc::toUtf8(relative);
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << bytes;
+    dir_.write(misc::toUtf8(relative), bytes);
   }
-  std::string read(std::wstring_view relative) const {
-    std::ifstream file(root_ / misc::toUtf8(relative), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-  }
+  std::string read(std::wstring_view relative) const { return dir_.read(misc::toUtf8(relative)); }
   bool exists(std::wstring_view relative) const {
-    return std::filesystem::exists(root_ / misc::toUtf8(relative));
+    return std::filesystem::exists(dir_.file(misc::toUtf8(relative)));
   }
 
  private:
-  std::filesystem::path root_;
+  testSupport::ScratchDir dir_{"tptest"};
 };
 
 }  // namespace templateProcessor::testing

@@ -1,6 +1,7 @@
 #include "lib/filesys/src/filesys.h"
 
 #include "platform/src/utf8.h"
+#include "testSupport/src/scratchDir.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -117,11 +118,10 @@ TEST(PathOperations, NoLengthLimit) {
 }
 
 TEST(FileQueries, SizeAndKind) {
-  const std::filesystem::path dir =
-      std::filesystem::path(::testing::TempDir()) / ("filesys" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  const testSupport::ScratchDir scratch("filesys");
+  const std::filesystem::path dir = scratch.root();
   const std::filesystem::path file = dir / "data \xc3\xa4.bin";
-  { std::ofstream(file, std::ios::binary) << std::string(1234, 'x'); }
+  scratch.write(file.filename().string(), std::string(1234, 'x'));
 
   std::uint32_t size = 7;
   EXPECT_TRUE(getFileSize(wide(file), size));
@@ -139,7 +139,6 @@ TEST(FileQueries, SizeAndKind) {
   EXPECT_FALSE(getFileSize(wide(dir / "missing"), size));
   EXPECT_EQ(size, 7u);
   EXPECT_FALSE(isFile(wide(dir / "missing")));
-  std::filesystem::remove_all(dir);
 }
 
 TEST(FileQueries, ModulePathIsThisProgram) {
