@@ -1,5 +1,7 @@
 #include "config/src/sectionPath.h"
 
+#include "config/src/exception.h"
+#include "config/src/istring.h"
 #include "platform/src/cLocale.h"
 
 namespace config::internal {
@@ -25,6 +27,10 @@ bool namesSection(std::wstring_view path) {
   auto piece = firstPathPiece(path);
   while (piece && piece->rest) piece = firstPathPiece(*piece->rest);
   return piece.has_value();
+}
+
+void requireSectionPath(const std::wstring& path) {
+  if (!namesSection(path)) throw Exception(istring(13414).format(path));
 }
 
 }  // namespace config::internal

@@ -25,4 +25,9 @@ namespace config::internal {
 // by another piece ("a/" names none).
 bool namesSection(std::wstring_view path);
 
+// Writes need a section to write into, and a path without one is the caller's mistake:
+// throws config::Exception (13414) unless `path` names a section. Checked before anything
+// is created, so a refused write leaves the tree as it was.
+void requireSectionPath(const std::wstring& path);
+
 }  // namespace config::internal

@@ -10,8 +10,8 @@ namespace config {
 
 SectionWriteLock::SectionWriteLock(Store& store, const std::wstring& sectionPath) : store_(store) {
   lock_.emplace(&store.lock(), PG_HERE);
+  internal::requireSectionPath(sectionPath);
   section_ = store.findSection(sectionPath, true);
-  if (!section_) throw Exception(internal::istring(13414).format(sectionPath));
   token_ = store.allocDeferSave();
 }
 

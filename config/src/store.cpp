@@ -16,11 +16,6 @@ msgGroup deferSaveGroup(L"ConfigDeferSave");
 
 constexpr int kDefaultDelayedSaveSecs = 0;
 
-// Writes need a section to write into; a path without one is the caller's mistake.
-void requireSectionPath(const std::wstring& path) {
-  if (!internal::namesSection(path)) throw Exception(internal::istring(13414).format(path));
-}
-
 }  // namespace
 
 Store::Store(const wchar_t* const* blockSectionNames)
@@ -46,7 +41,7 @@ std::wstring Store::getString(const std::wstring& sectionPath, const std::wstrin
 void Store::setString(const std::wstring& sectionPath, const std::wstring& key,
                       const std::wstring& value) {
   misc::ScopedWriteLock lock(&lock_, PG_HERE);
-  requireSectionPath(sectionPath);
+  internal::requireSectionPath(sectionPath);
   findSection(sectionPath, true)->setString(key, value);
 }
 
@@ -65,7 +60,7 @@ void Store::copySection(Store& source, const std::wstring& sourcePath,
   SectionReadLock sourceLock(source, sourcePath);
   misc::ScopedWriteLock lock(&lock_, PG_HERE);
   const std::wstring& path = targetPath.empty() ? sourcePath : targetPath;
-  requireSectionPath(path);
+  internal::requireSectionPath(path);
   StoreSection* target = findSection(path, true);
   StoreSection* parent = target->parent();
   // Copied before the target is cleared: the source may lie inside the target.

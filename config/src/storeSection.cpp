@@ -125,7 +125,6 @@ void StoreSection::dumpValues(std::wostream& out, std::uint32_t flags, const std
 }
 
 StoreSection* StoreSection::findSection(const std::wstring& path, bool create) {
-  if (create && !internal::namesSection(path)) return nullptr;
   StoreSection* section = this;
   auto piece = internal::firstPathPiece(path);
   if (!piece) return nullptr;

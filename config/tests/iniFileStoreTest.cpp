@@ -96,7 +96,7 @@ const char kReadingCases[] =
     "K=second\n"
     "[ a / b ]\n"
     "nested=1\n"
-    "[x/]\n"
+    "[x/]\n"  // makes x, but names no section for its keys
     "skipped=1\n"
     "[ / ]\n"
     "skipped2=1\n"
@@ -129,7 +129,7 @@ void expectReadingCases(IniFileStore& store) {
   EXPECT_EQ(store.getString(L"c", L"c", false, L""), L"\u00e9\uFFFD");
   std::vector<std::wstring> sections;
   store.root().listChildren(sections, true);
-  EXPECT_THAT(sections, ElementsAre(L"a", L"c", L"OTHER", L"Sec", L"a/b"));
+  EXPECT_THAT(sections, ElementsAre(L"a", L"c", L"OTHER", L"Sec", L"x", L"a/b"));
   EXPECT_FALSE(store.isDirty());
 }
 

@@ -60,9 +60,10 @@ TEST(StoreSectionPaths, PiecesAreTrimmedAndEmptyOnesSkipped) {
   EXPECT_TRUE(b->parent()->parent()->isRoot());
   EXPECT_EQ(store.root().fullName(), L"");
 
-  // A path ending in a separator, or without a piece, names nothing and creates nothing.
+  // A path ending in a separator names nothing: its pieces are made, nothing below them.
   EXPECT_EQ(store.findSection(L"x/", true), nullptr);
-  EXPECT_EQ(store.findSection(L"x", false), nullptr);
+  ASSERT_NE(store.findSection(L"x", false), nullptr);
+  EXPECT_TRUE(store.findSection(L"x", false)->children().empty());
   EXPECT_EQ(store.findSection(L"a/", true), nullptr);
   std::vector<std::wstring> below;
   store.findSection(L"a", false)->listChildren(below, false);
