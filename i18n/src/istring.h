@@ -4,7 +4,7 @@
 // text arguments. A string that cannot be found does not throw: it stays empty (and an
 // alert is shown when the user switched alerts on).
 //
-//     throw config::Exception(config::internal::istring(13402).format(fileName));
+//     throw misc::wruntime_error(misc::internal::istring(10101));
 
 #include <span>
 #include <string>
