@@ -1,5 +1,7 @@
 #include "config/src/iniReader.h"
 
+#include <iterator>
+
 #include "config/src/iniSyntax.h"
 #include "config/src/store.h"
 #include "lib/misc/src/textConversion.h"
@@ -10,13 +12,10 @@ IniReader::IniReader(Store& store, std::uint32_t commentFlags)
     : store_(store), flags_(commentFlags), current_(&store.root()) {}
 
 void IniReader::read(std::istream& in) {
-  std::string line;
-  for (bool first = true; std::getline(in, line); first = false) {
-    std::string_view view = line;
-    if (first && view.starts_with("\xEF\xBB\xBF")) view.remove_prefix(3);
-    if (view.ends_with('\r')) view.remove_suffix(1);  // CR LF reads as a plain line end
-    readLine(view);
-  }
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string_view text = bytes;
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  while (auto line = takeLine(text)) readLine(*line);
   finishBlock();
 }
 

@@ -20,6 +20,18 @@ int hexValue(char c) {
 
 }  // namespace
 
+std::optional<std::string_view> takeLine(std::string_view& text) {
+  if (text.empty()) return std::nullopt;
+  const auto end = text.find_first_of("\r\n");
+  const std::string_view line = text.substr(0, end);
+  if (end == std::string_view::npos) {
+    text = {};
+  } else {
+    text.remove_prefix(text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1);
+  }
+  return line;
+}
+
 std::string_view skipBlanks(std::string_view line) {
   const auto first = line.find_first_not_of(kBlanks);
   return first == std::string_view::npos ? std::string_view() : line.substr(first);
@@ -66,21 +78,21 @@ std::string percentDecode(std::string_view text) {
 
 bool keyReadsBack(const std::wstring& key, std::uint32_t flags, bool firstLine) {
   const std::string line = misc::toUtf8(key) + "=";
-  // A line break splits the line; a mark at the very start of a file is dropped.
-  if (line.find('\n') != std::string::npos) return false;
+  // A line end splits the line; a mark at the very start of a file is dropped.
+  if (line.find_first_of("\r\n") != std::string::npos) return false;
   if (firstLine && line.starts_with(kByteOrderMark)) return false;
   const auto parsed = parseKeyLine(line, flags);
   return parsed && parsed->key == key && parsed->rawValue.empty();
 }
 
 bool sectionNameReadsBack(const std::wstring& name) {
-  if (name.find(L'\n') != std::wstring::npos) return false;
+  if (name.find_first_of(L"\r\n") != std::wstring::npos) return false;
   const auto piece = firstPathPiece(name);
   return piece && !piece->rest && piece->piece == name;
 }
 
 bool blockLineReadsBack(std::string_view line) {
-  return !skipBlanks(line).starts_with('[') && !line.ends_with('\r');
+  return !skipBlanks(line).starts_with('[') && line.find('\r') == std::string_view::npos;
 }
 
 }  // namespace config::internal

@@ -9,6 +9,10 @@
 
 namespace config::internal {
 
+// Cuts the next line off `text`: a line ends at LF, at CR LF or at a lone CR, and its line
+// end is dropped. None once `text` is used up (a final line without a line end counts).
+std::optional<std::string_view> takeLine(std::string_view& text);
+
 // `line` without its leading blanks (space, tab, CR, LF, VT, FF).
 std::string_view skipBlanks(std::string_view line);
 
@@ -36,7 +40,7 @@ std::string percentDecode(std::string_view text);
 bool keyReadsBack(const std::wstring& key, std::uint32_t flags, bool firstLine);
 
 // Whether `line` of block text (without its line end) reads back as the same line: a line
-// that starts like a header, or ends in a carriage return, does not.
+// that starts like a header, or holds a carriage return, does not.
 bool blockLineReadsBack(std::string_view line);
 
 // Whether a section of this name, written in a header, reads back under the same name.

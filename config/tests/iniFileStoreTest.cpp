@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -150,6 +151,23 @@ TEST(IniFileReading, CrLfReadsLikeLf) {
   expectReadingCases(store);
 }
 
+TEST(IniFileReading, ALoneCarriageReturnEndsALine) {
+  std::string cr(kReadingCases);
+  std::replace(cr.begin(), cr.end(), '\n', '\r');
+  IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
+  loadText(store, cr);
+  expectReadingCases(store);
+
+  // Mixed line ends, in a block as outside; CR CR LF is two line ends.
+  const wchar_t* blocks[] = {L"blk", nullptr};
+  IniFileStore mixed(blocks, IniFileStore::useDefaultFlags);
+  loadText(mixed, "[blk]\rx\r\r\ny\n\r[s]\rk=v\n\rj=w\r");
+  EXPECT_EQ(mixed.findSection(L"blk", false)->blockData(), L"x\n\ny\n\n");
+  TempDir dir;
+  mixed.saveFile(dir.wfile("mixed.ini"), true);
+  EXPECT_EQ(readBytes(dir.file("mixed.ini")), "[blk]\r\nx\r\n\r\ny\r\n\r\n[s]\r\nj=w\r\nk=v\r\n");
+}
+
 TEST(IniFileReading, CommentStylesFollowTheFlags) {
   const std::string text = "[s]\n#hash=1\n;semi=2\n'quote=3\n//slashes=4\n/single=5\n";
   IniFileStore none(nullptr, 0);
@@ -272,7 +290,8 @@ TEST(IniFileStoreFiles, NamesThatWouldNotReadBackAreRefused) {
   const std::pair<const wchar_t*, const wchar_t*> bad[] = {
       {L"s", L"a=b"},      {L"s", L"a\nb"},  {L"s", L" lead"},    {L"s", L"trail\t"},
       {L"s", L"#hash"},    {L"s", L";semi"}, {L"s", L"'quote"},   {L"s", L"//slashes"},
-      {L"s", L"[bracket"}, {L"s", L""},      {L"", L"\uFEFFbom"}, {L"a\nb", L"k"}};
+      {L"s", L"[bracket"}, {L"s", L""},      {L"", L"\uFEFFbom"}, {L"a\nb", L"k"},
+      {L"s", L"a\rb"},     {L"a\rb", L"k"}};
   for (const auto& [section, key] : bad) {
     IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
     store.setString(L"s", L"good", L"1");
