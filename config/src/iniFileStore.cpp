@@ -120,10 +120,13 @@ void IniFileStore::writeBlock(StoreSection& section, std::ostream& out) {
 }
 
 void IniFileStore::writeValues(StoreSection& section, std::ostream& out) {
-  bool firstLine = section.isRoot();
+  bool firstLine = section.isRoot();  // the root's keys open the file
   for (const auto& [key, value] : section.values()) {
-    if (!internal::keyReadsBack(key, flags_, std::exchange(firstLine, false))) {
+    if (!internal::keyReadsBack(key, flags_)) {
       throw Exception(internal::istring(13413).format(fileName_, key));
+    }
+    if (std::exchange(firstLine, false) && internal::writesMarkFirst(key)) {
+      out << internal::kByteOrderMark;
     }
     out << misc::toUtf8(key) << '=' << misc::urlEncode(misc::toUtf8(value)) << kLineEnd;
   }

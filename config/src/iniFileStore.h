@@ -6,13 +6,13 @@
 //   key=value                keys in case-insensitive order, no blanks around '='
 //   [section/child]          a nested section under its full name
 //
-// Files are UTF-8 without a byte-order mark and lines end in CR LF. Values are written
-// with every byte below 0x20 and every '%' as "%XX" (upper-case hex), so a value always
-// stays on one line; the reader decodes "%XX" and keeps any other '%'. The reader also takes
-// LF and lone CR line ends, an initial byte-order mark, blank lines, whole-line comments
-// (see the flags), repeated headers (they merge) and repeated keys (the last one wins), and
-// skips lines it cannot read. A block-data section holds the lines up to the next header as
-// its text.
+// Files are UTF-8 without a byte-order mark (but for a first key that starts with one) and
+// lines end in CR LF. Values are written with every byte below 0x20 and every '%' as "%XX"
+// (upper-case hex), so a value always stays on one line; the reader decodes "%XX" and keeps
+// any other '%'. The reader also takes LF and lone CR line ends, an initial byte-order
+// mark, blank lines, whole-line comments (see the flags), repeated headers (they merge) and
+// repeated keys (the last one wins), and skips lines it cannot read. A block-data section
+// holds the lines up to the next header as its text.
 //
 // Saving writes a temporary file beside the target and renames it into place, so a failure
 // (a full disk, no permission) raises config::Exception and leaves the old file as it was

@@ -14,7 +14,7 @@ IniReader::IniReader(Store& store, std::uint32_t commentFlags)
 void IniReader::read(std::istream& in) {
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   std::string_view text = bytes;
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   while (auto line = takeLine(text)) readLine(*line);
   finishBlock();
 }

@@ -9,7 +9,6 @@ namespace config::internal {
 namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n\v\f";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 int hexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -76,13 +75,15 @@ std::string percentDecode(std::string_view text) {
   return out;
 }
 
-bool keyReadsBack(const std::wstring& key, std::uint32_t flags, bool firstLine) {
+bool keyReadsBack(const std::wstring& key, std::uint32_t flags) {
   const std::string line = misc::toUtf8(key) + "=";
-  // A line end splits the line; a mark at the very start of a file is dropped.
-  if (line.find_first_of("\r\n") != std::string::npos) return false;
-  if (firstLine && line.starts_with(kByteOrderMark)) return false;
+  if (line.find_first_of("\r\n") != std::string::npos) return false;  // it would split
   const auto parsed = parseKeyLine(line, flags);
   return parsed && parsed->key == key && parsed->rawValue.empty();
+}
+
+bool writesMarkFirst(const std::wstring& key) {
+  return key.starts_with(L'\uFEFF');
 }
 
 bool sectionNameReadsBack(const std::wstring& name) {

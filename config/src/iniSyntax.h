@@ -9,6 +9,9 @@
 
 namespace config::internal {
 
+// The UTF-8 byte-order mark; the reader drops it at the very start of a file.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // Cuts the next line off `text`: a line ends at LF, at CR LF or at a lone CR, and its line
 // end is dropped. None once `text` is used up (a final line without a line end counts).
 std::optional<std::string_view> takeLine(std::string_view& text);
@@ -36,8 +39,13 @@ std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags);
 std::string percentDecode(std::string_view text);
 
 // Whether the line `key` "=" reads back as `key` (a key line is never split at the '=' of a
-// value, so the value does not matter); `firstLine` when it would open the file.
-bool keyReadsBack(const std::wstring& key, std::uint32_t flags, bool firstLine);
+// value, so the value does not matter). A mark that would open the file is the writer's
+// to protect (see writesMarkFirst).
+bool keyReadsBack(const std::wstring& key, std::uint32_t flags);
+
+// Whether a file whose first line is the key line of `key` must start with a byte-order
+// mark: the reader drops one mark there, so a key that starts with one keeps it only then.
+bool writesMarkFirst(const std::wstring& key);
 
 // Whether `line` of block text (without its line end) reads back as the same line: a line
 // that starts like a header, or holds a carriage return, does not.
