@@ -14,6 +14,7 @@
 #include "lib/misc/src/urlEncode.h"
 #include "platform/src/replaceFile.h"
 #include "platform/src/systemError.h"
+#include "platform/src/utf8.h"
 
 namespace config {
 namespace {
@@ -93,7 +94,7 @@ void IniFileStore::writeSection(StoreSection& section, std::ostream& out) {
     if (!internal::sectionNameReadsBack(section.name())) {
       throw Exception(internal::istring(13413).format(fileName_, section.name()));
     }
-    out << '[' << misc::toUtf8(section.fullName()) << ']' << kLineEnd;
+    out << '[' << platform::toUtf8Escaped(section.fullName()) << ']' << kLineEnd;
   }
   if (section.isBlockSection()) {
     writeBlock(section, out);
@@ -104,7 +105,7 @@ void IniFileStore::writeSection(StoreSection& section, std::ostream& out) {
 }
 
 void IniFileStore::writeBlock(StoreSection& section, std::ostream& out) {
-  std::string text = misc::toUtf8(section.blockDataRef());
+  std::string text = platform::toUtf8Escaped(section.blockDataRef());
   // The reader ends every block line with a line end; text without one at its end would
   // swallow the next header and with it the next section.
   if (!text.empty() && text.back() != '\n') text += '\n';
@@ -128,7 +129,8 @@ void IniFileStore::writeValues(StoreSection& section, std::ostream& out) {
     if (std::exchange(firstLine, false) && internal::writesMarkFirst(key)) {
       out << internal::kByteOrderMark;
     }
-    out << misc::toUtf8(key) << '=' << misc::urlEncode(misc::toUtf8(value)) << kLineEnd;
+    out << platform::toUtf8Escaped(key) << '=' << misc::urlEncode(platform::toUtf8Escaped(value))
+        << kLineEnd;
   }
 }
 

@@ -4,7 +4,7 @@
 
 #include "config/src/iniSyntax.h"
 #include "config/src/store.h"
-#include "lib/misc/src/textConversion.h"
+#include "platform/src/utf8.h"
 
 namespace config::internal {
 
@@ -32,13 +32,13 @@ void IniReader::readLine(std::string_view line) {
   }
   auto keyLine = parseKeyLine(line, flags_);
   if (keyLine && current_) {
-    current_->values()[keyLine->key] = misc::fromUtf8(percentDecode(keyLine->rawValue));
+    current_->values()[keyLine->key] = platform::fromUtf8Escaped(percentDecode(keyLine->rawValue));
   }
 }
 
 void IniReader::readHeader(std::string_view text) {
   finishBlock();
-  current_ = store_.findSection(misc::fromUtf8(text), true);
+  current_ = store_.findSection(platform::fromUtf8Escaped(text), true);
   if (current_ && current_->isBlockSection()) {
     block_ = current_;
     blockText_.clear();
@@ -46,7 +46,7 @@ void IniReader::readHeader(std::string_view text) {
 }
 
 void IniReader::finishBlock() {
-  if (block_) block_->blockDataRef() = misc::fromUtf8(blockText_);
+  if (block_) block_->blockDataRef() = platform::fromUtf8Escaped(blockText_);
   block_ = nullptr;
 }
 

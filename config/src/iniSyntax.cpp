@@ -2,8 +2,8 @@
 
 #include "config/src/iniFileStore.h"
 #include "config/src/sectionPath.h"
-#include "lib/misc/src/textConversion.h"
 #include "platform/src/cLocale.h"
+#include "platform/src/utf8.h"
 
 namespace config::internal {
 namespace {
@@ -55,7 +55,7 @@ std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags) 
   if (rest.empty() || isComment(rest, flags) || rest.starts_with('[')) return std::nullopt;
   const auto equals = line.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
-  std::wstring key(platform::trimSpaceC(misc::fromUtf8(line.substr(0, equals))));
+  std::wstring key(platform::trimSpaceC(platform::fromUtf8Escaped(line.substr(0, equals))));
   if (key.empty()) return std::nullopt;
   return KeyLine{std::move(key), line.substr(equals + 1)};
 }
@@ -76,7 +76,7 @@ std::string percentDecode(std::string_view text) {
 }
 
 bool keyReadsBack(const std::wstring& key, std::uint32_t flags) {
-  const std::string line = misc::toUtf8(key) + "=";
+  const std::string line = platform::toUtf8Escaped(key) + "=";
   if (line.find_first_of("\r\n") != std::string::npos) return false;  // it would split
   const auto parsed = parseKeyLine(line, flags);
   return parsed && parsed->key == key && parsed->rawValue.empty();
@@ -88,6 +88,8 @@ bool writesMarkFirst(const std::wstring& key) {
 
 bool sectionNameReadsBack(const std::wstring& name) {
   if (name.find_first_of(L"\r\n") != std::wstring::npos) return false;
+  // Escaped bytes that together form UTF-8 would read back as the character they form.
+  if (platform::fromUtf8Escaped(platform::toUtf8Escaped(name)) != name) return false;
   const auto piece = firstPathPiece(name);
   return piece && !piece->rest && piece->piece == name;
 }

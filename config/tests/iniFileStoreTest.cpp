@@ -127,7 +127,7 @@ void expectReadingCases(IniFileStore& store) {
   EXPECT_THAT(keysOf(store, L"other"), ElementsAre(L"k"));
   EXPECT_EQ(store.getString(L"other", L"k", false, L""), L"second");
   EXPECT_EQ(store.getString(L"a/b", L"nested", false, L""), L"1");
-  EXPECT_EQ(store.getString(L"c", L"c", false, L""), L"\u00e9\uFFFD");
+  EXPECT_EQ(store.getString(L"c", L"c", false, L""), L"\u00e9\xDCFF") << "the byte kept";
   std::vector<std::wstring> sections;
   store.root().listChildren(sections, true);
   EXPECT_THAT(sections, ElementsAre(L"a", L"c", L"OTHER", L"Sec", L"a/b"));
@@ -264,6 +264,26 @@ TEST(IniFileStoreFiles, MissingFilesAndEmptyNames) {
   store.save(true);
   store.saveFile(dir.wfile("second.ini"), false);
   EXPECT_EQ(readBytes(dir.file("second.ini")), "[s]\r\nk=v\r\n");
+}
+
+TEST(IniFileStoreFiles, BytesThatAreNotUtf8AreKeptExactly) {
+  // Already in the writer's order, so saving must give the same bytes back.
+  const std::string file =
+      "k=\xFF\xFE value \xC3\r\n"
+      "\x80=one\r\n"
+      "\x81=two\r\n"
+      "\xC3(=lone lead\r\n"
+      "\xED\xB2\x80=the UTF-8 form of a surrogate\r\n"
+      "[blk]\r\n\xF5 text \xF4\x90\x80\x80\r\n"
+      "[\xE9t\xE9]\r\nx=\xC0\xAF\r\n";
+  TempDir dir;
+  writeBytes(dir.file("bytes.ini"), file);
+  const wchar_t* blocks[] = {L"blk", nullptr};
+  IniFileStore store(blocks, IniFileStore::useDefaultFlags);
+  store.loadFile(dir.wfile("bytes.ini"));
+  EXPECT_EQ(keysOf(store, L"").size(), 5u) << "distinct keys never merge";
+  store.saveFile(dir.wfile("again.ini"), true);
+  EXPECT_EQ(readBytes(dir.file("again.ini")), file);
 }
 
 class AutoSavingIniStore : public IniFileStore {
