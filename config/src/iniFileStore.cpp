@@ -39,6 +39,12 @@ std::string withFileLineEnds(std::string_view text) {
   return out;
 }
 
+std::size_t depthOf(const StoreSection& section) {
+  std::size_t depth = 0;
+  for (const StoreSection* s = &section; !s->isRoot(); s = s->parent()) ++depth;
+  return depth;
+}
+
 }  // namespace
 
 IniFileStore::IniFileStore(const wchar_t* const* blockSectionNames, std::uint32_t flags)
@@ -93,6 +99,10 @@ void IniFileStore::writeSection(StoreSection& section, std::ostream& out) {
   if (!section.isRoot()) {
     if (!internal::sectionNameReadsBack(section.name())) {
       throw Exception(internal::istring(13413).format(fileName_, section.name()));
+    }
+    if (depthOf(section) > internal::kMaxSectionDepth) {
+      throw Exception(internal::istring(13423).format(fileName_, section.fullName(),
+                                                      std::to_wstring(internal::kMaxSectionDepth)));
     }
     out << '[' << platform::toUtf8Escaped(section.fullName()) << ']' << kLineEnd;
   }

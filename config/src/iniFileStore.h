@@ -12,7 +12,9 @@
 // any other '%'. The reader also takes LF and lone CR line ends, an initial byte-order
 // mark, blank lines, whole-line comments (see the flags), repeated headers (they merge) and
 // repeated keys (the last one wins), and skips lines it cannot read. A block-data section
-// holds the lines up to the next header as its text.
+// holds the lines up to the next header as its text. Sections nest at most
+// internal::kMaxSectionDepth (100) deep: the reader skips a deeper header with its lines, and
+// the writer refuses a deeper tree.
 //
 // Saving writes a temporary file beside the target and renames it into place, so a failure
 // (a full disk, no permission) raises config::Exception and leaves the old file as it was

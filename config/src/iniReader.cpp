@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "config/src/iniSyntax.h"
+#include "config/src/sectionPath.h"
 #include "config/src/store.h"
 #include "platform/src/utf8.h"
 
@@ -38,7 +39,10 @@ void IniReader::readLine(std::string_view line) {
 
 void IniReader::readHeader(std::string_view text) {
   finishBlock();
-  current_ = store_.findSection(platform::fromUtf8Escaped(text), true);
+  const std::wstring path = platform::fromUtf8Escaped(text);
+  // A header nested too deep for the writer is skipped with its lines.
+  current_ =
+      internal::pathDepth(path) <= kMaxSectionDepth ? store_.findSection(path, true) : nullptr;
   if (current_ && current_->isBlockSection()) {
     block_ = current_;
     blockText_.clear();

@@ -2,12 +2,17 @@
 // The line rules of the INI format, on the file's bytes. The reader applies them, and the
 // writer asks them whether a name it is about to write would read back as the same name.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace config::internal {
+
+// How deep sections nest in a file. Every header repeats the full path above it, so deeper
+// nesting would make a file grow with the square of its depth.
+inline constexpr std::size_t kMaxSectionDepth = 100;
 
 // The UTF-8 byte-order mark; the reader drops it at the very start of a file.
 inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";

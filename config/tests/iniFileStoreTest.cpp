@@ -286,6 +286,48 @@ TEST(IniFileStoreFiles, BytesThatAreNotUtf8AreKeptExactly) {
   EXPECT_EQ(readBytes(dir.file("again.ini")), file);
 }
 
+// A path of `depth` nested sections named "a".
+std::wstring nestedPath(int depth) {
+  std::wstring path = L"a";
+  for (int i = 1; i < depth; ++i) path += L"/a";
+  return path;
+}
+
+TEST(IniFileStoreFiles, SectionsNestAtMostAHundredDeep) {
+  TempDir dir;
+  // 5,000 levels in 10 KB: each header would repeat the path above it, so the format itself
+  // would grow to 25 MB. The header is skipped with its lines, like one that names no section.
+  writeBytes(dir.file("deep.ini"),
+             "[" + misc::toUtf8(nestedPath(5000)) + "]\r\nlost=1\r\n[b]\r\nk=v\r\n");
+  IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
+  store.loadFile(dir.wfile("deep.ini"));
+  ASSERT_EQ(store.findSection(L"a", false), nullptr);
+  EXPECT_EQ(store.getString(L"b", L"k", false, L""), L"v");
+  store.saveFile(dir.wfile("deep.ini"), true);
+  EXPECT_EQ(readBytes(dir.file("deep.ini")), "[b]\r\nk=v\r\n");
+
+  // The deepest a file holds reads back; one more level is refused with the reason.
+  const std::wstring longName(200, L'n');
+  std::wstring path = longName;
+  for (int i = 1; i < 100; ++i) path += L"/" + longName;
+  store.setString(path, L"k", L"deepest");
+  store.saveFile(dir.wfile("deep.ini"), true);
+  IniFileStore reread(nullptr, IniFileStore::useDefaultFlags);
+  reread.loadFile(dir.wfile("deep.ini"));
+  EXPECT_EQ(reread.getString(path, L"k", false, L""), L"deepest");
+  const std::string before = readBytes(dir.file("deep.ini"));
+  store.setString(L"x/" + nestedPath(100), L"k", L"too deep");
+  try {
+    store.saveFile(dir.wfile("deep.ini"), true);
+    ADD_FAILURE() << "wrote 101 levels";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.wideMessage(), internal::istring(13423).format(dir.wfile("deep.ini"),
+                                                               L"x/" + nestedPath(100), L"100"));
+    EXPECT_THAT(e.wideMessage(), HasSubstr(L"nested deeper than 100 levels"));
+  }
+  EXPECT_EQ(readBytes(dir.file("deep.ini")), before);
+}
+
 class AutoSavingIniStore : public IniFileStore {
  public:
   AutoSavingIniStore() : IniFileStore(nullptr, useDefaultFlags) { setSavePolicy(true, 0); }
