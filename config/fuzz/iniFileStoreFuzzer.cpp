@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to the INI reader. Whatever it reads must be writable, and writing,
-// reading and writing again must give the same bytes.
+// Feeds arbitrary bytes to the INI reader. Whatever it reads must be written without
+// complaint, and reading what was written must give the same tree; writing that tree again
+// gives the same bytes.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,26 +19,43 @@ class FuzzStore : public config::IniFileStore {
  public:
   explicit FuzzStore(std::uint32_t flags) : IniFileStore(kBlockSections, flags) {}
 
+  void read(const std::string& bytes) {
+    std::istringstream in(bytes);
+    loadFrom(in);
+  }
   std::string write() {
     std::ostringstream out;
-    writeTo(out);
+    try {
+      writeTo(out);
+    } catch (const config::Exception&) {
+      std::abort();  // the store holds what was read, so it must be writable
+    }
     return out.str();
   }
 };
 
-std::string readAndWrite(const std::string& bytes, std::uint32_t flags) {
-  FuzzStore store(flags);
-  std::istringstream in(bytes);
-  store.loadFrom(in);
-  try {
-    return store.write();
-  } catch (const config::Exception&) {
-    // The one name a file cannot carry where it was read: a root key that starts with a
-    // byte-order mark would open the file, where the mark is dropped.
-    const auto& keys = store.root().values();
-    if (keys.empty() || !keys.begin()->first.starts_with(L'\uFEFF')) std::abort();
-    return {};
+// Each text with its length, so that no two different trees give the same string.
+void addText(std::wstring& out, const std::wstring& text) {
+  out += std::to_wstring(text.size()) + L':' + text;
+}
+
+// The exact tree: every name in its spelling, every value, every block text.
+void addSection(std::wstring& out, config::StoreSection& section) {
+  addText(out, section.name());
+  addText(out, section.blockDataRef());
+  out += std::to_wstring(section.values().size()) + L'=';
+  for (const auto& [key, value] : section.values()) {
+    addText(out, key);
+    addText(out, value);
   }
+  out += std::to_wstring(section.children().size()) + L'[';
+  for (auto& [name, child] : section.children()) addSection(out, *child);
+}
+
+std::wstring treeOf(FuzzStore& store) {
+  std::wstring out;
+  addSection(out, store.root());
+  return out;
 }
 
 }  // namespace
@@ -45,8 +63,12 @@ std::string readAndWrite(const std::string& bytes, std::uint32_t flags) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const std::uint32_t flags = data[0] & 0x0F;
-  const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
-  const std::string first = readAndWrite(bytes, flags);
-  if (!first.empty() && readAndWrite(first, flags) != first) std::abort();
+  FuzzStore loaded(flags);
+  loaded.read(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
+  const std::string written = loaded.write();
+  FuzzStore reread(flags);
+  reread.read(written);
+  if (treeOf(reread) != treeOf(loaded)) std::abort();
+  if (reread.write() != written) std::abort();
   return 0;
 }

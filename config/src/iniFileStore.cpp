@@ -14,6 +14,7 @@
 #include "lib/misc/src/urlEncode.h"
 #include "platform/src/replaceFile.h"
 #include "platform/src/systemError.h"
+#include "platform/src/utf8.h"
 
 namespace config {
 namespace {
@@ -36,6 +37,12 @@ std::string withFileLineEnds(std::string_view text) {
     }
   }
   return out;
+}
+
+std::size_t depthOf(const StoreSection& section) {
+  std::size_t depth = 0;
+  for (const StoreSection* s = &section; !s->isRoot(); s = s->parent()) ++depth;
+  return depth;
 }
 
 }  // namespace
@@ -93,7 +100,11 @@ void IniFileStore::writeSection(StoreSection& section, std::ostream& out) {
     if (!internal::sectionNameReadsBack(section.name())) {
       throw Exception(internal::istring(13413).format(fileName_, section.name()));
     }
-    out << '[' << misc::toUtf8(section.fullName()) << ']' << kLineEnd;
+    if (depthOf(section) > internal::kMaxSectionDepth) {
+      throw Exception(internal::istring(13423).format(fileName_, section.fullName(),
+                                                      std::to_wstring(internal::kMaxSectionDepth)));
+    }
+    out << '[' << platform::toUtf8Escaped(section.fullName()) << ']' << kLineEnd;
   }
   if (section.isBlockSection()) {
     writeBlock(section, out);
@@ -104,7 +115,7 @@ void IniFileStore::writeSection(StoreSection& section, std::ostream& out) {
 }
 
 void IniFileStore::writeBlock(StoreSection& section, std::ostream& out) {
-  std::string text = misc::toUtf8(section.blockDataRef());
+  std::string text = platform::toUtf8Escaped(section.blockDataRef());
   // The reader ends every block line with a line end; text without one at its end would
   // swallow the next header and with it the next section.
   if (!text.empty() && text.back() != '\n') text += '\n';
@@ -120,12 +131,16 @@ void IniFileStore::writeBlock(StoreSection& section, std::ostream& out) {
 }
 
 void IniFileStore::writeValues(StoreSection& section, std::ostream& out) {
-  bool firstLine = section.isRoot();
+  bool firstLine = section.isRoot();  // the root's keys open the file
   for (const auto& [key, value] : section.values()) {
-    if (!internal::keyReadsBack(key, flags_, std::exchange(firstLine, false))) {
+    if (!internal::keyReadsBack(key, flags_)) {
       throw Exception(internal::istring(13413).format(fileName_, key));
     }
-    out << misc::toUtf8(key) << '=' << misc::urlEncode(misc::toUtf8(value)) << kLineEnd;
+    if (std::exchange(firstLine, false) && internal::writesMarkFirst(key)) {
+      out << internal::kByteOrderMark;
+    }
+    out << platform::toUtf8Escaped(key) << '=' << misc::urlEncode(platform::toUtf8Escaped(value))
+        << kLineEnd;
   }
 }
 

@@ -6,12 +6,15 @@
 //   key=value                keys in case-insensitive order, no blanks around '='
 //   [section/child]          a nested section under its full name
 //
-// Files are UTF-8 without a byte-order mark and lines end in CR LF. Values are written
-// with every byte below 0x20 and every '%' as "%XX" (upper-case hex), so a value always
-// stays on one line; the reader decodes "%XX" and keeps any other '%'. The reader also takes
-// LF line ends, an initial byte-order mark, blank lines, whole-line comments (see the flags),
-// repeated headers (they merge) and repeated keys (the last one wins), and skips lines it
-// cannot read. A block-data section holds the lines up to the next header as its text.
+// Files are UTF-8 without a byte-order mark (but for a first key that starts with one) and
+// lines end in CR LF. Values are written with every byte below 0x20 and every '%' as "%XX"
+// (upper-case hex), so a value always stays on one line; the reader decodes "%XX" and keeps
+// any other '%'. The reader also takes LF and lone CR line ends, an initial byte-order
+// mark, blank lines, whole-line comments (see the flags), repeated headers (they merge) and
+// repeated keys (the last one wins), and skips lines it cannot read. A block-data section
+// holds the lines up to the next header as its text. Sections nest at most
+// internal::kMaxSectionDepth (100) deep: the reader skips a deeper header with its lines, and
+// the writer refuses a deeper tree.
 //
 // Saving writes a temporary file beside the target and renames it into place, so a failure
 // (a full disk, no permission) raises config::Exception and leaves the old file as it was
@@ -66,7 +69,7 @@ class IniFileStore : public Store {
   // Writes `section` and its descendants.
   virtual void writeSection(StoreSection& section, std::ostream& out);
   // Writes the text of a block-data section; a line the reader would take for a header
-  // (or a line that ends in a carriage return) is refused with config::Exception.
+  // (or a line that holds a carriage return) is refused with config::Exception.
   void writeBlock(StoreSection& section, std::ostream& out);
   // Compares one section and its descendants with the file as `file` read it, striking
   // every section it finds off `remaining`.

@@ -11,6 +11,7 @@
 #include "lib/misc/src/urlEncode.h"
 #include "platform/src/iniReader.h"
 #include "platform/src/messageBox.h"
+#include "platform/src/utf8.h"
 
 namespace config {
 namespace {
@@ -24,7 +25,7 @@ void addLine(std::wstring& report, const std::wstring& line) {
 // file keeps its trimming and unquoting rules in one place.
 std::string plainReaderView(const std::wstring& value) {
   platform::IniFile probe;
-  probe.parse("[s]\nk=" + misc::urlEncode(misc::toUtf8(value)) + "\n");
+  probe.parse("[s]\nk=" + misc::urlEncode(platform::toUtf8Escaped(value)) + "\n");
   return probe.value("s", "k").value_or("");
 }
 
@@ -50,15 +51,15 @@ void IniFileStore::verifySections(std::wstring& report) {
 
 void IniFileStore::verifySection(StoreSection& section, const platform::IniFile& file,
                                  std::vector<std::string>& remaining, std::wstring& report) {
-  const std::string name = misc::toUtf8(section.fullName());
+  const std::string name = platform::toUtf8Escaped(section.fullName());
   strikeOff(remaining, name);
   if (!file.hasSection(name)) {
     addLine(report, internal::istring(13415).format(section.fullName()));
   } else if (!section.isBlockSection()) {
     std::vector<std::string> extraKeys = file.keyNames(name);
     for (const auto& [key, value] : section.values()) {
-      strikeOff(extraKeys, misc::toUtf8(key));
-      const auto got = file.value(name, misc::toUtf8(key));
+      strikeOff(extraKeys, platform::toUtf8Escaped(key));
+      const auto got = file.value(name, platform::toUtf8Escaped(key));
       const std::string expected = plainReaderView(value);
       if (!got) {
         addLine(report, internal::istring(13416).format(key));

@@ -1,8 +1,11 @@
 #include "config/src/iniReader.h"
 
+#include <iterator>
+
 #include "config/src/iniSyntax.h"
+#include "config/src/sectionPath.h"
 #include "config/src/store.h"
-#include "lib/misc/src/textConversion.h"
+#include "platform/src/utf8.h"
 
 namespace config::internal {
 
@@ -10,13 +13,10 @@ IniReader::IniReader(Store& store, std::uint32_t commentFlags)
     : store_(store), flags_(commentFlags), current_(&store.root()) {}
 
 void IniReader::read(std::istream& in) {
-  std::string line;
-  for (bool first = true; std::getline(in, line); first = false) {
-    std::string_view view = line;
-    if (first && view.starts_with("\xEF\xBB\xBF")) view.remove_prefix(3);
-    if (view.ends_with('\r')) view.remove_suffix(1);  // CR LF reads as a plain line end
-    readLine(view);
-  }
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string_view text = bytes;
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+  while (auto line = takeLine(text)) readLine(*line);
   finishBlock();
 }
 
@@ -33,13 +33,16 @@ void IniReader::readLine(std::string_view line) {
   }
   auto keyLine = parseKeyLine(line, flags_);
   if (keyLine && current_) {
-    current_->values()[keyLine->key] = misc::fromUtf8(percentDecode(keyLine->rawValue));
+    current_->values()[keyLine->key] = platform::fromUtf8Escaped(percentDecode(keyLine->rawValue));
   }
 }
 
 void IniReader::readHeader(std::string_view text) {
   finishBlock();
-  current_ = store_.findSection(misc::fromUtf8(text), true);
+  const std::wstring path = platform::fromUtf8Escaped(text);
+  // A header nested too deep for the writer is skipped with its lines.
+  current_ =
+      internal::pathDepth(path) <= kMaxSectionDepth ? store_.findSection(path, true) : nullptr;
   if (current_ && current_->isBlockSection()) {
     block_ = current_;
     blockText_.clear();
@@ -47,7 +50,7 @@ void IniReader::readHeader(std::string_view text) {
 }
 
 void IniReader::finishBlock() {
-  if (block_) block_->blockDataRef() = misc::fromUtf8(blockText_);
+  if (block_) block_->blockDataRef() = platform::fromUtf8Escaped(blockText_);
   block_ = nullptr;
 }
 

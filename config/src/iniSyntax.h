@@ -2,12 +2,24 @@
 // The line rules of the INI format, on the file's bytes. The reader applies them, and the
 // writer asks them whether a name it is about to write would read back as the same name.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace config::internal {
+
+// How deep sections nest in a file. Every header repeats the full path above it, so deeper
+// nesting would make a file grow with the square of its depth.
+inline constexpr std::size_t kMaxSectionDepth = 100;
+
+// The UTF-8 byte-order mark; the reader drops it at the very start of a file.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Cuts the next line off `text`: a line ends at LF, at CR LF or at a lone CR, and its line
+// end is dropped. None once `text` is used up (a final line without a line end counts).
+std::optional<std::string_view> takeLine(std::string_view& text);
 
 // `line` without its leading blanks (space, tab, CR, LF, VT, FF).
 std::string_view skipBlanks(std::string_view line);
@@ -32,11 +44,16 @@ std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags);
 std::string percentDecode(std::string_view text);
 
 // Whether the line `key` "=" reads back as `key` (a key line is never split at the '=' of a
-// value, so the value does not matter); `firstLine` when it would open the file.
-bool keyReadsBack(const std::wstring& key, std::uint32_t flags, bool firstLine);
+// value, so the value does not matter). A mark that would open the file is the writer's
+// to protect (see writesMarkFirst).
+bool keyReadsBack(const std::wstring& key, std::uint32_t flags);
+
+// Whether a file whose first line is the key line of `key` must start with a byte-order
+// mark: the reader drops one mark there, so a key that starts with one keeps it only then.
+bool writesMarkFirst(const std::wstring& key);
 
 // Whether `line` of block text (without its line end) reads back as the same line: a line
-// that starts like a header, or ends in a carriage return, does not.
+// that starts like a header, or holds a carriage return, does not.
 bool blockLineReadsBack(std::string_view line);
 
 // Whether a section of this name, written in a header, reads back under the same name.

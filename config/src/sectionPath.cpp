@@ -23,10 +23,17 @@ std::optional<PathPiece> firstPathPiece(std::wstring_view path) {
 
 namespace config::internal {
 
+std::size_t pathDepth(std::wstring_view path) {
+  std::size_t depth = 0;
+  for (auto piece = firstPathPiece(path); piece; piece = firstPathPiece(*piece->rest)) {
+    ++depth;
+    if (!piece->rest) return depth;
+  }
+  return 0;
+}
+
 bool namesSection(std::wstring_view path) {
-  auto piece = firstPathPiece(path);
-  while (piece && piece->rest) piece = firstPathPiece(*piece->rest);
-  return piece.has_value();
+  return pathDepth(path) != 0;
 }
 
 void requireSectionPath(const std::wstring& path) {

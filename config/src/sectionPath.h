@@ -2,6 +2,7 @@
 // Section paths: pieces separated by '/', each trimmed of white space, empty pieces skipped,
 // so "a/b", " a / b " and "/a//b" all name child b of section a.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,8 +22,10 @@ std::optional<PathPiece> firstPathPiece(std::wstring_view path);
 
 namespace config::internal {
 
-// True when `path` names a section: it has a piece, and every '/' after a piece is followed
-// by another piece ("a/" names none).
+// The number of pieces of `path`, 0 when it names no section: a path names one when it has
+// a piece and every '/' after a piece is followed by another piece ("a/" names none).
+std::size_t pathDepth(std::wstring_view path);
+
 bool namesSection(std::wstring_view path);
 
 // Writes need a section to write into, and a path without one is the caller's mistake:

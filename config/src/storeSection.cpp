@@ -202,11 +202,18 @@ std::wstring StoreSection::blockData() {
 
 std::wstring StoreSection::fullName() {
   if (fullNameCache_.empty() && !isRoot()) {
-    std::wstring name = name_;
-    for (const StoreSection* s = parent_; s && !s->isRoot(); s = s->parent_) {
-      name = s->name_ + L"/" + name;
+    // Built once at its final size: joining from the bottom up would copy it once per level.
+    std::vector<const StoreSection*> chain;
+    std::size_t size = 0;
+    for (const StoreSection* s = this; !s->isRoot(); s = s->parent_) {
+      chain.push_back(s);
+      size += s->name_.size() + 1;
     }
-    fullNameCache_ = std::move(name);
+    fullNameCache_.reserve(size - 1);
+    for (auto s = chain.rbegin(); s != chain.rend(); ++s) {
+      if (!fullNameCache_.empty()) fullNameCache_ += L'/';
+      fullNameCache_ += (*s)->name_;
+    }
   }
   return fullNameCache_;
 }

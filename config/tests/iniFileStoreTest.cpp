@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -126,7 +127,7 @@ void expectReadingCases(IniFileStore& store) {
   EXPECT_THAT(keysOf(store, L"other"), ElementsAre(L"k"));
   EXPECT_EQ(store.getString(L"other", L"k", false, L""), L"second");
   EXPECT_EQ(store.getString(L"a/b", L"nested", false, L""), L"1");
-  EXPECT_EQ(store.getString(L"c", L"c", false, L""), L"\u00e9\uFFFD");
+  EXPECT_EQ(store.getString(L"c", L"c", false, L""), L"\u00e9\xDCFF") << "the byte kept";
   std::vector<std::wstring> sections;
   store.root().listChildren(sections, true);
   EXPECT_THAT(sections, ElementsAre(L"a", L"c", L"OTHER", L"Sec", L"x", L"a/b"));
@@ -148,6 +149,23 @@ TEST(IniFileReading, CrLfReadsLikeLf) {
   IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
   loadText(store, crlf + "\r\n");
   expectReadingCases(store);
+}
+
+TEST(IniFileReading, ALoneCarriageReturnEndsALine) {
+  std::string cr(kReadingCases);
+  std::replace(cr.begin(), cr.end(), '\n', '\r');
+  IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
+  loadText(store, cr);
+  expectReadingCases(store);
+
+  // Mixed line ends, in a block as outside; CR CR LF is two line ends.
+  const wchar_t* blocks[] = {L"blk", nullptr};
+  IniFileStore mixed(blocks, IniFileStore::useDefaultFlags);
+  loadText(mixed, "[blk]\rx\r\r\ny\n\r[s]\rk=v\n\rj=w\r");
+  EXPECT_EQ(mixed.findSection(L"blk", false)->blockData(), L"x\n\ny\n\n");
+  TempDir dir;
+  mixed.saveFile(dir.wfile("mixed.ini"), true);
+  EXPECT_EQ(readBytes(dir.file("mixed.ini")), "[blk]\r\nx\r\n\r\ny\r\n\r\n[s]\r\nj=w\r\nk=v\r\n");
 }
 
 TEST(IniFileReading, CommentStylesFollowTheFlags) {
@@ -248,6 +266,68 @@ TEST(IniFileStoreFiles, MissingFilesAndEmptyNames) {
   EXPECT_EQ(readBytes(dir.file("second.ini")), "[s]\r\nk=v\r\n");
 }
 
+TEST(IniFileStoreFiles, BytesThatAreNotUtf8AreKeptExactly) {
+  // Already in the writer's order, so saving must give the same bytes back.
+  const std::string file =
+      "k=\xFF\xFE value \xC3\r\n"
+      "\x80=one\r\n"
+      "\x81=two\r\n"
+      "\xC3(=lone lead\r\n"
+      "\xED\xB2\x80=the UTF-8 form of a surrogate\r\n"
+      "[blk]\r\n\xF5 text \xF4\x90\x80\x80\r\n"
+      "[\xE9t\xE9]\r\nx=\xC0\xAF\r\n";
+  TempDir dir;
+  writeBytes(dir.file("bytes.ini"), file);
+  const wchar_t* blocks[] = {L"blk", nullptr};
+  IniFileStore store(blocks, IniFileStore::useDefaultFlags);
+  store.loadFile(dir.wfile("bytes.ini"));
+  EXPECT_EQ(keysOf(store, L"").size(), 5u) << "distinct keys never merge";
+  store.saveFile(dir.wfile("again.ini"), true);
+  EXPECT_EQ(readBytes(dir.file("again.ini")), file);
+}
+
+// A path of `depth` nested sections named "a".
+std::wstring nestedPath(int depth) {
+  std::wstring path = L"a";
+  for (int i = 1; i < depth; ++i) path += L"/a";
+  return path;
+}
+
+TEST(IniFileStoreFiles, SectionsNestAtMostAHundredDeep) {
+  TempDir dir;
+  // 5,000 levels in 10 KB: each header would repeat the path above it, so the format itself
+  // would grow to 25 MB. The header is skipped with its lines, like one that names no section.
+  writeBytes(dir.file("deep.ini"),
+             "[" + misc::toUtf8(nestedPath(5000)) + "]\r\nlost=1\r\n[b]\r\nk=v\r\n");
+  IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
+  store.loadFile(dir.wfile("deep.ini"));
+  ASSERT_EQ(store.findSection(L"a", false), nullptr);
+  EXPECT_EQ(store.getString(L"b", L"k", false, L""), L"v");
+  store.saveFile(dir.wfile("deep.ini"), true);
+  EXPECT_EQ(readBytes(dir.file("deep.ini")), "[b]\r\nk=v\r\n");
+
+  // The deepest a file holds reads back; one more level is refused with the reason.
+  const std::wstring longName(200, L'n');
+  std::wstring path = longName;
+  for (int i = 1; i < 100; ++i) path += L"/" + longName;
+  store.setString(path, L"k", L"deepest");
+  store.saveFile(dir.wfile("deep.ini"), true);
+  IniFileStore reread(nullptr, IniFileStore::useDefaultFlags);
+  reread.loadFile(dir.wfile("deep.ini"));
+  EXPECT_EQ(reread.getString(path, L"k", false, L""), L"deepest");
+  const std::string before = readBytes(dir.file("deep.ini"));
+  store.setString(L"x/" + nestedPath(100), L"k", L"too deep");
+  try {
+    store.saveFile(dir.wfile("deep.ini"), true);
+    ADD_FAILURE() << "wrote 101 levels";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.wideMessage(), internal::istring(13423).format(dir.wfile("deep.ini"),
+                                                               L"x/" + nestedPath(100), L"100"));
+    EXPECT_THAT(e.wideMessage(), HasSubstr(L"nested deeper than 100 levels"));
+  }
+  EXPECT_EQ(readBytes(dir.file("deep.ini")), before);
+}
+
 class AutoSavingIniStore : public IniFileStore {
  public:
   AutoSavingIniStore() : IniFileStore(nullptr, useDefaultFlags) { setSavePolicy(true, 0); }
@@ -270,9 +350,10 @@ TEST(IniFileStoreFiles, NamesThatWouldNotReadBackAreRefused) {
   TempDir dir;
   const std::string path = dir.file("names.ini");
   const std::pair<const wchar_t*, const wchar_t*> bad[] = {
-      {L"s", L"a=b"},      {L"s", L"a\nb"},  {L"s", L" lead"},    {L"s", L"trail\t"},
-      {L"s", L"#hash"},    {L"s", L";semi"}, {L"s", L"'quote"},   {L"s", L"//slashes"},
-      {L"s", L"[bracket"}, {L"s", L""},      {L"", L"\uFEFFbom"}, {L"a\nb", L"k"}};
+      {L"s", L"a=b"},      {L"s", L"a\nb"},  {L"s", L" lead"},  {L"s", L"trail\t"},
+      {L"s", L"#hash"},    {L"s", L";semi"}, {L"s", L"'quote"}, {L"s", L"//slashes"},
+      {L"s", L"[bracket"}, {L"s", L""},      {L"a\nb", L"k"},   {L"s", L"a\rb"},
+      {L"a\rb", L"k"}};
   for (const auto& [section, key] : bad) {
     IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
     store.setString(L"s", L"good", L"1");
@@ -293,8 +374,9 @@ TEST(IniFileStoreFiles, NamesThatWouldNotReadBackAreRefused) {
   }
 
   // What the flags do not treat as comments, and names with brackets, '%' or '/' inside,
-  // are fine; so is a mark that does not open the file.
+  // are fine; so is a mark, also where it opens the file.
   IniFileStore plain(nullptr, 0);
+  plain.root().setString(L"\uFEFFroot", L"first line");
   for (const wchar_t* key : {L"#hash", L";semi", L"a[b", L"x]", L"100%", L"a/b", L"\uFEFFbom"}) {
     plain.setString(L"s", key, key);
   }

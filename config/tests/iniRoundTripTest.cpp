@@ -17,7 +17,7 @@ namespace {
 using test::readBytes;
 using test::TempDir;
 
-// Every section, key and value with its exact spelling.
+// Every section, key, value and block text with its exact spelling.
 std::wstring canonical(IniFileStore& store) {
   std::wostringstream out;
   store.enumKeys(
@@ -29,7 +29,11 @@ std::wstring canonical(IniFileStore& store) {
       &out);
   std::vector<std::wstring> sections;
   store.root().listChildren(sections, true);
-  for (const auto& name : sections) out << L"section " << name << L'\n';
+  for (const auto& name : sections) {
+    out << L"section " << name << L'\n';
+    if (store.isBlockSection(name))
+      out << L"{" << store.findSection(name, false)->blockData() << L"}";
+  }
   return out.str();
 }
 
@@ -85,6 +89,27 @@ void fillRandomTree(IniFileStore& store, RandomText& text, MakeName makeName) {
         text.uniform(0, 5) == 0 ? &store.root() : store.findSection(makeName(), true);
     if (!section) continue;  // a path without a piece
     for (int k = text.uniform(0, 6); k > 0; --k) section->setString(makeName(), text.value());
+  }
+}
+
+TEST(IniRoundTrip, WhateverLoadsIsSavedAndReadsBackTheSame) {
+  const wchar_t* blocks[] = {L"block", nullptr};
+  const char* const files[] = {
+      "[block]\nx\r\r\n",  // a block line with a stray CR
+      "\xEF\xBB\xBF\xEF\xBB\xBF"
+      "bom=first\r\n[s]\r\n",  // a root key that starts with a mark
+      "\xEF\xBB\xBF"
+      "key=1\r\n\xEF\xBB\xBF[s]\r\n",  // a mark on a later line
+  };
+  TempDir dir;
+  for (const char* file : files) {
+    test::writeBytes(dir.file("in.ini"), file);
+    IniFileStore loaded(blocks, IniFileStore::useDefaultFlags);
+    loaded.loadFile(dir.wfile("in.ini"));
+    ASSERT_NO_THROW(loaded.saveFile(dir.wfile("out.ini"), true)) << file;
+    IniFileStore reread(blocks, IniFileStore::useDefaultFlags);
+    reread.loadFile(dir.wfile("out.ini"));
+    EXPECT_EQ(canonical(reread), canonical(loaded)) << file;
   }
 }
 

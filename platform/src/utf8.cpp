@@ -4,6 +4,12 @@ namespace platform {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+// A byte b that is no part of valid UTF-8 stands for itself as kEscapeBase + b (b >= 0x80).
+constexpr char32_t kEscapeBase = 0xDC00;
+
+bool isEscape(char32_t c) {
+  return c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF;
+}
 
 bool isValidCodePoint(char32_t c) {
   return c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
@@ -16,6 +22,40 @@ int sequenceLength(unsigned char lead) {
   if (lead >= 0xE0 && lead <= 0xEF) return 3;
   if (lead >= 0xF0 && lead <= 0xF4) return 4;
   return 0;
+}
+
+// Decodes `bytes`; each malformed sequence goes to `malformed`(its bytes, out).
+template <typename Malformed>
+std::wstring decode(std::string_view bytes, Malformed malformed) {
+  std::wstring out;
+  out.reserve(bytes.size());
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    const auto len = static_cast<std::size_t>(sequenceLength(lead));
+    if (len == 1) {
+      out += static_cast<wchar_t>(lead);
+      ++i;
+      continue;
+    }
+    char32_t c = lead & (0x7F >> len);
+    std::size_t got = 1;
+    for (; got < len && i + got < bytes.size(); ++got) {
+      const auto b = static_cast<unsigned char>(bytes[i + got]);
+      if ((b & 0xC0) != 0x80) break;
+      c = (c << 6) | (b & 0x3F);
+    }
+    const char32_t minimum = len == 2 ? 0x80 : len == 3 ? 0x800 : 0x10000;
+    if (len == 0 || got != len || c < minimum || !isValidCodePoint(c)) {
+      // Resynchronise at the first byte that did not continue the sequence.
+      malformed(bytes.substr(i, got), out);
+      i += got;
+      continue;
+    }
+    out += static_cast<wchar_t>(c);
+    i += len;
+  }
+  return out;
 }
 
 }  // namespace
@@ -47,39 +87,31 @@ std::string toUtf8(std::wstring_view text) {
 }
 
 std::wstring fromUtf8(std::string_view bytes) {
-  std::wstring out;
-  out.reserve(bytes.size());
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    const int len = sequenceLength(lead);
-    if (len == 1) {
-      out += static_cast<wchar_t>(lead);
-      ++i;
-      continue;
+  return decode(bytes, [](std::string_view, std::wstring& out) {
+    out += static_cast<wchar_t>(kReplacement);
+  });
+}
+
+std::string toUtf8Escaped(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (wchar_t w : text) {
+    const auto c = static_cast<char32_t>(w);
+    if (isEscape(c)) {
+      out += static_cast<char>(c - kEscapeBase);
+    } else {
+      appendUtf8(c, out);
     }
-    if (len == 0) {
-      out += static_cast<wchar_t>(kReplacement);
-      ++i;
-      continue;
-    }
-    char32_t c = lead & (0x7F >> len);
-    int got = 1;
-    for (; got < len && i + got < bytes.size(); ++got) {
-      const auto b = static_cast<unsigned char>(bytes[i + got]);
-      if ((b & 0xC0) != 0x80) break;
-      c = (c << 6) | (b & 0x3F);
-    }
-    const char32_t minimum = len == 2 ? 0x80 : len == 3 ? 0x800 : 0x10000;
-    if (got != len || c < minimum || !isValidCodePoint(c)) {
-      out += static_cast<wchar_t>(kReplacement);
-      i += got;  // resynchronise at the first byte that did not continue the sequence
-      continue;
-    }
-    out += static_cast<wchar_t>(c);
-    i += len;
   }
   return out;
+}
+
+std::wstring fromUtf8Escaped(std::string_view bytes) {
+  return decode(bytes, [](std::string_view sequence, std::wstring& out) {
+    for (char b : sequence) {
+      out += static_cast<wchar_t>(kEscapeBase + static_cast<unsigned char>(b));
+    }
+  });
 }
 
 }  // namespace platform

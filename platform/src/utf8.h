@@ -1,5 +1,12 @@
 #pragma once
 // The one UTF-8 codec of the program. Wide strings hold code points (wchar_t is 32 bits).
+//
+// Two ways with bytes that are not UTF-8: fromUtf8 shows them as U+FFFD, for text that is
+// only looked at; fromUtf8Escaped keeps them, for text that is written back (the INI files):
+// each byte b of a malformed sequence becomes U+DC00 + b, a code point in U+DC80..U+DCFF that
+// valid UTF-8 never yields, and toUtf8Escaped writes it back as b. So
+// toUtf8Escaped(fromUtf8Escaped(bytes)) == bytes for any bytes, and different bytes never
+// decode to the same text.
 
 #include <string>
 #include <string_view>
@@ -12,6 +19,11 @@ std::string toUtf8(std::wstring_view text);
 // Malformed sequences (bad lead or continuation bytes, overlong forms, surrogates,
 // truncated input) become one U+FFFD each; decoding never fails.
 std::wstring fromUtf8(std::string_view bytes);
+
+// As toUtf8, but U+DC80..U+DCFF become the byte they stand for.
+std::string toUtf8Escaped(std::wstring_view text);
+// As fromUtf8, but every byte of a malformed sequence becomes U+DC00 + its value.
+std::wstring fromUtf8Escaped(std::string_view bytes);
 
 // Appends the UTF-8 form of one code point to `out`.
 void appendUtf8(char32_t codePoint, std::string& out);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using platform::fromUtf8;
 using platform::toUtf8;
 
@@ -30,4 +32,31 @@ TEST(Utf8Test, MalformedBytesNeverCrashAndResynchronise) {
   EXPECT_EQ(fromUtf8("\xC0\xAF"), L"\uFFFD\uFFFD") << "overlong lead is invalid";
   EXPECT_EQ(fromUtf8("\xED\xA0\x80"), L"\uFFFD") << "encoded surrogate";
   EXPECT_EQ(fromUtf8(std::string("\0x", 2)), std::wstring(L"\0x", 2));
+}
+
+TEST(Utf8Test, EscapedDecodingKeepsEveryByte) {
+  using platform::fromUtf8Escaped;
+  using platform::toUtf8Escaped;
+  EXPECT_EQ(fromUtf8Escaped("\xC3\xA9\xFF"
+                            "a\xE2\x82"),
+            L"\u00e9\xDCFF"
+            L"a\xDCE2\xDC82");
+  EXPECT_EQ(fromUtf8Escaped("\xED\xB2\x80"), L"\xDCED\xDCB2\xDC80") << "the form of an escape";
+  std::wstring outside;
+  outside += static_cast<wchar_t>(0xDC7F);
+  outside += static_cast<wchar_t>(0xDD00);
+  EXPECT_EQ(toUtf8Escaped(outside), "\xEF\xBF\xBD\xEF\xBF\xBD") << "no byte stands for these";
+
+  // Any bytes come back; valid text decodes as it always did.
+  std::mt19937 random(7);
+  const char pool[] = "a\x7F\x80\xBF\xC2\xC3\xDF\xE0\xED\xEF\xF0\xF4\xF5\xFF\x9F\xA0";
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes;
+    for (int n = static_cast<int>(random() % 7); n > 0; --n) bytes += pool[random() % 16];
+    const std::wstring text = fromUtf8Escaped(bytes);
+    ASSERT_EQ(toUtf8Escaped(text), bytes);
+    if (fromUtf8(bytes).find(L'\uFFFD') == std::wstring::npos) {
+      ASSERT_EQ(text, fromUtf8(bytes));
+    }
+  }
 }
