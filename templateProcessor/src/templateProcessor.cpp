@@ -256,7 +256,8 @@ void TemplateProcessor::processDirective(std::wistream& input, OutputStream& out
 void TemplateProcessor::processRepeat(std::wistream& input, OutputStream& output,
                                       const std::wstring& repeatName, const std::wstring& header,
                                       const std::wstring& footer) {
-  const std::wstring body = internal::readRepeatBody(input);
+  std::wstring storage;
+  const std::wstring_view body = internal::readRepeatBody(input, storage);
   StackEntry repeating(repeatStack_, repeatName);
   DepthScope depth(nesting_);
   int index = 1;
@@ -304,8 +305,9 @@ void TemplateProcessor::processInclude(std::wistream&, OutputStream& output,
 
 void TemplateProcessor::processConditional(std::wistream& input, OutputStream& output,
                                            bool condition) {
-  const internal::ConditionalParts parts = internal::readConditionalParts(input);
-  const std::wstring& part = condition ? parts.thenPart : parts.elsePart;
+  std::wstring storage;
+  const internal::ConditionalParts parts = internal::readConditionalParts(input, storage);
+  const std::wstring_view part = condition ? parts.thenPart : parts.elsePart;
   if (part.empty()) return;
   DepthScope depth(nesting_);
   if (tooDeep(output)) return;

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,7 +17,10 @@ namespace {
 using testing::expand;
 using tools::TextVal;
 
-// Repeat sources: "three" has three items, "two" two, "none" none.
+// Repeat sources: "three" has three items, "two" two, "one" one, "none" none.
+bool oneItem(TemplateProcessor&, int index) {
+  return index <= 1;
+}
 bool threeItems(TemplateProcessor&, int index) {
   return index <= 3;
 }
@@ -25,8 +30,11 @@ bool twoItems(TemplateProcessor&, int index) {
 bool noItems(TemplateProcessor&, int) {
   return false;
 }
-const RepeatSource kSources[] = {
-    {L"three", threeItems}, {L"two", twoItems}, {L"none", noItems}, {nullptr, nullptr}};
+const RepeatSource kSources[] = {{L"three", threeItems},
+                                 {L"two", twoItems},
+                                 {L"one", oneItem},
+                                 {L"none", noItems},
+                                 {nullptr, nullptr}};
 
 // Functions: ECHO-ARG yields its argument "x" as html; NEVER always declines.
 bool echoArg(TemplateProcessor&, const ParamArgs& args, TextVal& out) {
@@ -228,6 +236,39 @@ TEST(TemplateConditionals, NestingBeyondTheLimitIsReportedNotFollowed) {
   EXPECT_EQ(expand(p, nested(TemplateProcessor::kMaxNesting + 1)),
             L"Template blocks are nested too deeply.!");
   EXPECT_EQ(expand(p, nested(1000)), L"Template blocks are nested too deeply.!");
+}
+
+// Records the heap in use whenever a block looks up PROBE.
+class HeapProbe : public TemplateProcessor {
+ public:
+  bool getParameterValue(const std::wstring& name, const ParamArgs& args, TextVal& out) override {
+    if (name == L"PROBE") peak = std::max(peak, testing::heapInUse());
+    return TemplateProcessor::getParameterValue(name, args, out);
+  }
+  std::size_t peak = 0;
+};
+
+TEST(TemplateConditionals, DeepBlocksHoldOneCopyOfTheirBody) {
+  // Blocks of every kind, nested as deep as allowed, taking then-parts, else-parts and a
+  // one-item repeat in turn, around a large body.
+  const std::wstring body(200'000, L'b');
+  const std::wstring opens[] = {L"{%?P%}", L"{%!P%}y{%ELSE%}", L"{%REPEAT% one}"};
+  const std::wstring closes[] = {L"{%ELSE%}x{%ENDIF%}", L"{%ENDIF%}", L"{%/REPEAT%}"};
+  std::wstring t;
+  for (int i = 0; i < TemplateProcessor::kMaxNesting; ++i) t += opens[i % 3];
+  t += L"{%PROBE% default=}" + body;
+  for (int i = TemplateProcessor::kMaxNesting - 1; i >= 0; --i) t += closes[i % 3];
+
+  HeapProbe p;
+  p.setRepeatSources(kSources);
+  p.setParameter(L"P", L"1");
+  std::wistringstream input(t);
+  std::wostringstream output;
+  const std::size_t before = testing::heapInUse();
+  p.process(input, output);
+  EXPECT_EQ(output.str(), body);
+  // One copy of the outer block, with room to grow; not one per level.
+  EXPECT_LT(p.peak - before, 4 * t.size() * sizeof(wchar_t));
 }
 
 TEST(TemplateRepeat, ItemsHeaderAndFooter) {

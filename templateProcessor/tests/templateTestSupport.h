@@ -1,7 +1,10 @@
 #pragma once
-// Helpers for the template tests: expanding text in memory and building file trees in a
-// scratch directory.
+// Helpers for the template tests: expanding text in memory, the heap in use, and building
+// file trees in a scratch directory.
 
+#include <malloc.h>
+
+#include <cstddef>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -11,6 +14,11 @@
 #include "templateProcessor/src/templateProcessor.h"
 #include "testSupport/src/scratchDir.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer's own count of live heap bytes (its header ships with clang only).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
 namespace templateProcessor::testing {
 
 inline std::wstring expand(TemplateProcessor& processor, std::wstring_view text,
@@ -19,6 +27,16 @@ inline std::wstring expand(TemplateProcessor& processor, std::wstring_view text,
   std::wostringstream output;
   processor.process(input, output, table);
   return output.str();
+}
+
+// Heap bytes the process holds now, as its allocator counts them.
+inline std::size_t heapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+#endif
 }
 
 // A scratch directory addressed by wide relative paths, as templates name their files.
