@@ -19,6 +19,7 @@
 #include "platform/src/event.h"
 #include "platform/src/systemError.h"
 #include "platform/src/utf8.h"
+#include "testSupport/src/scratchDir.h"
 
 namespace tools {
 namespace {
@@ -55,14 +56,9 @@ bool processAlive(pid_t pid) {
 class ExternalCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::path(::testing::TempDir()) /
-           ("externalCommand" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
     out_ = wide(dir_ / "out.txt");
     err_ = wide(dir_ / "err.txt");
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   // A command line that runs the test child with `actions`.
   static std::wstring child(const std::wstring& actions) {
@@ -82,7 +78,8 @@ class ExternalCommandTest : public ::testing::Test {
   std::string out() const { return readFile(platform::toUtf8(out_)); }
   std::string err() const { return readFile(platform::toUtf8(err_)); }
 
-  fs::path dir_;
+  testSupport::ScratchDir scratch_{"externalCommand"};
+  const fs::path dir_ = scratch_.root();
   std::wstring out_, err_;
   ExternalCommand command_;
 };

@@ -14,6 +14,7 @@
 #include "lib/filesys/src/filesys.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/utf8.h"
+#include "testSupport/src/scratchDir.h"
 
 namespace tools {
 namespace {
@@ -39,10 +40,6 @@ class TempFileTest : public ::testing::Test {
       const char* value = std::getenv(name);
       saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
     }
-    dir_ = fs::path(::testing::TempDir()) /
-           ("tempFile" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
     ::setenv("TMP", dir_.c_str(), 1);
     ::unsetenv("TMPDIR");
   }
@@ -54,11 +51,11 @@ class TempFileTest : public ::testing::Test {
         ::unsetenv(name.c_str());
       }
     }
-    fs::remove_all(dir_);
   }
 
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-  fs::path dir_;
+  testSupport::ScratchDir scratch_{"tempFile"};
+  const fs::path dir_ = scratch_.root();
 };
 
 TEST_F(TempFileTest, CreatesAnEmptyPrivateFileThatTheDestructorRemoves) {
