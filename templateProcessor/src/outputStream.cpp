@@ -52,6 +52,7 @@ void OutputStream::emit(std::wstring_view chars) {
 
 void OutputStream::writeRaw(std::wstring_view chars) {
   if (chars.empty()) return;
+  written_ += chars.size();
   std::wstreambuf* buffer = out_.rdbuf();
   const auto size = static_cast<std::streamsize>(chars.size());
   bool written = false;

@@ -7,6 +7,7 @@
 // Held characters are written when the mode is switched off and when the object dies.
 // A failed write marks the wrapped stream bad.
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -30,6 +31,8 @@ class OutputStream {
   void flush();
 
   std::wostream& stream() { return out_; }
+  // The characters handed to the wrapped stream so far.
+  std::size_t written() const { return written_; }
 
  private:
   void emit(std::wstring_view chars);
@@ -39,6 +42,7 @@ class OutputStream {
   const TemplateProcessor& processor_;
   LinkWhitespaceFilter filter_;
   std::wstring released_;
+  std::size_t written_ = 0;
 };
 
 }  // namespace templateProcessor

@@ -30,6 +30,8 @@ constexpr int kIncludeFileError = 13103;
 constexpr int kRecursiveInclude = 13104;
 constexpr int kOutputWriteError = 13105;
 constexpr int kNestedTooDeeply = 13106;
+constexpr int kTooManyIncludes = 13107;
+constexpr int kTooMuchOutput = 13108;
 
 std::wstring message(int id, const std::wstring& argument) {
   return internal::istring(id).format(argument);
@@ -220,8 +222,9 @@ void TemplateProcessor::dumpParameters(std::wostream& stream, int indent) {
 }
 
 void TemplateProcessor::processStream(std::wistream& input, OutputStream& output) {
-  for (internal::CharInt c = internal::nextChar(input); !internal::isEnd(c);
-       c = internal::nextChar(input)) {
+  while (!stopped(output)) {
+    const internal::CharInt c = internal::nextChar(input);
+    if (internal::isEnd(c)) return;
     const auto ch = static_cast<wchar_t>(c);
     const internal::CharInt next = ch == L'{' ? internal::peekChar(input) : c;
     if (ch == L'{' && !internal::isEnd(next) && static_cast<wchar_t>(next) == L'%') {
@@ -261,7 +264,7 @@ void TemplateProcessor::processRepeat(std::wistream& input, OutputStream& output
   StackEntry repeating(repeatStack_, repeatName);
   DepthScope depth(nesting_);
   int index = 1;
-  for (; hasRepeatItem(repeatName, index); ++index) {
+  for (; !stopped(output) && hasRepeatItem(repeatName, index); ++index) {
     if (index == 1) {
       if (tooDeep(output)) return;
       output.write(header);
@@ -271,11 +274,13 @@ void TemplateProcessor::processRepeat(std::wistream& input, OutputStream& output
     expandNested(body, output);
     endRepeatItem(repeatName, index);
   }
-  if (index > 1) output.write(footer);
+  if (index > 1 && !stopped_) output.write(footer);
 }
 
 void TemplateProcessor::processInclude(std::wistream&, OutputStream& output,
                                        const std::wstring& path, const ParamArgs& args) {
+  ++includes_;
+  if (stopped(output)) return;
   const auto base = parameters_.find(L"BASE-DIR");
   // An absolute path names its file wherever the including template lives.
   const bool absolute = !path.empty() && path.front() == L'/';
@@ -324,6 +329,8 @@ void TemplateProcessor::openTemplate(const std::wstring& path, std::wifstream& f
 void TemplateProcessor::run(std::wistream& input, std::wostream& output,
                             const tools::RenderPolicy& table) {
   encodingTable_ = &table;
+  includes_ = 0;
+  stopped_ = false;
   OutputStream out(output, *this);
   processStream(input, out);
 }
@@ -336,6 +343,16 @@ void TemplateProcessor::expandNested(std::wstring_view text, OutputStream& outpu
 bool TemplateProcessor::tooDeep(OutputStream& output) {
   if (nesting_ <= kMaxNesting) return false;
   output.write(internal::istring(kNestedTooDeeply));
+  return true;
+}
+
+bool TemplateProcessor::stop(OutputStream& output) {
+  stopped_ = true;
+  PG_LOG(templateGroup) << L"Expansion stopped after " << includes_ << L" includes and "
+                        << output.written() << L" characters";
+  output.write(includes_ > kMaxIncludes
+                   ? message(kTooManyIncludes, std::to_wstring(kMaxIncludes))
+                   : message(kTooMuchOutput, std::to_wstring(kMaxOutputChars)));
   return true;
 }
 

@@ -21,6 +21,7 @@
 //
 // One thread uses a processor at a time; a processor may be run any number of times.
 
+#include <cstddef>
 #include <fstream>
 #include <istream>
 #include <ostream>
@@ -48,6 +49,13 @@ class TemplateProcessor {
 
   // Blocks and includes nested deeper than this are not expanded.
   static constexpr int kMaxNesting = 64;
+  // A run stops once it has met more INCLUDE directives or written more characters than
+  // these: a notice takes the place of the rest of its output. Nesting is bounded above,
+  // but twenty small files that each include the next twice ask for 2^20 includes, and
+  // nested repeats multiply their output alike. Real templates stay far below both; an
+  // output file has one byte per character.
+  static constexpr std::size_t kMaxIncludes = 10'000;
+  static constexpr std::size_t kMaxOutputChars = std::size_t{256} << 20;
 
   explicit TemplateProcessor(int flags = 0);
   virtual ~TemplateProcessor();
@@ -121,6 +129,14 @@ class TemplateProcessor {
   void expandNested(std::wstring_view text, OutputStream& output);
   // Writes a notice and returns true when blocks are nested deeper than kMaxNesting.
   bool tooDeep(OutputStream& output);
+  // True once the run is past kMaxIncludes or kMaxOutputChars; the first such call writes
+  // the notice. Asked before every character, so the common answer is inline.
+  bool stopped(OutputStream& output) {
+    return stopped_ ||
+           ((includes_ > kMaxIncludes || output.written() > kMaxOutputChars) && stop(output));
+  }
+  // Ends the run with the notice of the bound it passed.
+  bool stop(OutputStream& output);
   void processCondition(std::wistream& input, OutputStream& output, const std::wstring& name,
                         const ParamArgs& args);
   void processParameter(OutputStream& output, const std::wstring& name, const ParamArgs& args);
@@ -134,6 +150,8 @@ class TemplateProcessor {
   std::vector<std::wstring> repeatStack_;
   std::set<std::wstring, platform::NoCaseLess> activeIncludes_;
   int nesting_ = 0;
+  std::size_t includes_ = 0;
+  bool stopped_ = false;
 };
 
 }  // namespace templateProcessor

@@ -83,6 +83,25 @@ TEST(TemplateInclude, OneFileSpelledManyWaysIsStillRecursion) {
   EXPECT_EQ(pingPong.substr(0, 3), L"PQP");  // the outermost file is not an include
 }
 
+TEST(TemplateInclude, FanOutStopsTheRunPastTheIncludeBudget) {
+  // Each file includes the next twice: 14 small files ask for 2^14 - 1 includes.
+  TempTree tree;
+  constexpr int kFiles = 14;
+  for (int i = 0; i < kFiles; ++i) {
+    const std::string next = "{%INCLUDE% f" + std::to_string(i + 1) + ".tpl}";
+    tree.write(L"f" + std::to_wstring(i) + L".tpl", i + 1 < kFiles ? next + next : "x");
+  }
+  tree.write(L"main.tpl", "{%INCLUDE% f0.tpl}after");
+  TemplateProcessor p;
+  const std::wstring out = expandFile(p, tree.path(L"main.tpl"));
+  const std::size_t leaves = out.find_first_not_of(L'x');
+  EXPECT_GT(leaves, TemplateProcessor::kMaxIncludes / 4);
+  EXPECT_EQ(out.substr(leaves), L"The template includes more than " +
+                                    std::to_wstring(TemplateProcessor::kMaxIncludes) +
+                                    L" files; its expansion stopped.");
+  EXPECT_EQ(expandFile(p, tree.path(L"main.tpl")), out);  // each run has the whole budget
+}
+
 TEST(TemplateInclude, MissingFilesAndOptionalIncludes) {
   TempTree tree;
   tree.write(L"dir/file.tpl", "f");

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "templateProcessor/src/globalParameters.h"
@@ -376,6 +378,53 @@ TEST(TemplateOutput, DumpParametersListsEveryMap) {
             L"    b = \"say \"x\"\"\n");
   removeUserDefinedGlobalParameter(L"u");
   removeGlobalParameter(L"g");
+}
+
+// Counts the characters written and keeps the last of them.
+class TailBuffer : public std::wstreambuf {
+ public:
+  std::size_t count = 0;
+  std::wstring tail;
+
+ protected:
+  std::streamsize xsputn(const wchar_t* text, std::streamsize size) override {
+    const std::wstring_view chars(text, static_cast<std::size_t>(size));
+    count += chars.size();
+    tail += chars.substr(chars.size() - std::min(chars.size(), kKept));
+    if (tail.size() > kKept) tail.erase(0, tail.size() - kKept);
+    return size;
+  }
+  int_type overflow(int_type c) override {
+    const wchar_t ch = traits_type::to_char_type(c);
+    return xsputn(&ch, 1) == 1 ? c : traits_type::eof();
+  }
+
+ private:
+  static constexpr std::size_t kKept = 256;
+};
+
+constexpr std::size_t kBigValue = std::size_t{1} << 20;
+bool pastTheOutputBudget(TemplateProcessor&, int index) {
+  return static_cast<std::size_t>(index) <= TemplateProcessor::kMaxOutputChars / kBigValue + 8;
+}
+const RepeatSource kPastTheBudget[] = {{L"many", pastTheOutputBudget}, {nullptr, nullptr}};
+
+TEST(TemplateOutput, ARunStopsPastItsOutputBudget) {
+  TemplateProcessor p;
+  p.setRepeatSources(kPastTheBudget);
+  p.setParameter(L"big", std::wstring(kBigValue, L'v'));
+  const std::wstring notice = L"The template writes more than " +
+                              std::to_wstring(TemplateProcessor::kMaxOutputChars) +
+                              L" characters; its expansion stopped.";
+  for (int run = 0; run < 2; ++run) {  // each run has the whole budget
+    TailBuffer buffer;
+    std::wostream out(&buffer);
+    std::wistringstream input(L"{%REPEAT% many footer=F}{%big%}{%/REPEAT%}after");
+    p.process(input, out);
+    EXPECT_GT(buffer.count, TemplateProcessor::kMaxOutputChars);
+    EXPECT_LE(buffer.count, TemplateProcessor::kMaxOutputChars + kBigValue + notice.size());
+    EXPECT_TRUE(buffer.tail.ends_with(L"v" + notice)) << misc::toUtf8(buffer.tail);
+  }
 }
 
 TEST(TemplateOutput, AProcessorCanRunAgain) {
