@@ -1,7 +1,6 @@
 #pragma once
-// Conversions between wide text and 8-bit text. The "ANSI" code page of the Windows
-// original is UTF-8 here, so both pairs convert to and from UTF-8. Invalid input never
-// fails: it becomes U+FFFD.
+// Conversions between wide text and 8-bit text. The "ANSI" code page is UTF-8 here, so
+// both pairs convert to and from UTF-8. Invalid input never fails: it becomes U+FFFD.
 
 #include <cstddef>
 #include <string>
