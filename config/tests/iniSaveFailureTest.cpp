@@ -6,10 +6,15 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <thread>
 
 #include "config/src/exception.h"
 #include "config/src/iniFileStore.h"
@@ -112,6 +117,72 @@ TEST(IniSaveFailures, AFullDiskKeepsTheOldFile) {
   });
   EXPECT_EQ(outcome, kAsExpected);
   expectOldFileKept(target);
+}
+
+// A store of about a megabyte, so that a save takes long enough to be killed in the middle.
+void fillLarge(IniFileStore& store) {
+  const std::wstring value(1000, L'v');
+  for (int i = 0; i < 1000; ++i) store.setString(L"large", std::to_wstring(i), value);
+}
+
+TEST(IniSaveFailures, WhatAKilledSaveLeavesTheNextSaveRemoves) {
+  TempDir dir;
+  const std::string target = dir.file("killed.ini");
+  IniFileStore large(nullptr, IniFileStore::useDefaultFlags);
+  fillLarge(large);
+  large.saveFile(misc::fromUtf8(target), true);
+  const std::string complete = readBytes(target);
+  const int watch = ::inotify_init1(IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(::inotify_add_watch(watch, dir.path().c_str(), IN_CREATE), 0);
+  for (int round = 0; round < 20; ++round) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::alarm(20);  // ends by itself whatever becomes of the parent
+      IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
+      fillLarge(store);
+      while (true) store.saveFile(misc::fromUtf8(target), true);
+    }
+    // Killed as soon as the save creates a file beside the target, while it writes it.
+    pollfd created{watch, POLLIN, 0};
+    ASSERT_EQ(::poll(&created, 1, 20000), 1);
+    ::kill(child, SIGKILL);
+    char events[4096];
+    (void)!::read(watch, events, sizeof events);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    ASSERT_EQ(readBytes(target), complete) << "torn in round " << round;
+  }
+  ::close(watch);
+  IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
+  store.setString(L"s", L"k", L"v");
+  store.saveFile(misc::fromUtf8(target), true);
+  EXPECT_EQ(readBytes(target), "[s]\r\nk=v\r\n");
+  EXPECT_THAT(dir.entries(), ::testing::ElementsAre("killed.ini"));
+}
+
+TEST(IniSaveFailures, SavesOfOneFileTakeTurnsOnItsTemporaryFile) {
+  TempDir dir;
+  const std::wstring target = dir.wfile("shared.ini");
+  auto saveRepeatedly = [&](const wchar_t* value, int& failures) {
+    IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
+    store.setString(L"s", L"k", value);
+    for (int i = 0; i < 50; ++i) {
+      try {
+        store.saveFile(target, true);
+      } catch (const Exception&) {
+        ++failures;
+      }
+    }
+  };
+  int failuresA = 0, failuresB = 0;
+  std::thread a(saveRepeatedly, L"a", std::ref(failuresA));
+  std::thread b(saveRepeatedly, L"b", std::ref(failuresB));
+  a.join();
+  b.join();
+  EXPECT_EQ(failuresA + failuresB, 0);
+  EXPECT_THAT(readBytes(dir.file("shared.ini")),
+              ::testing::AnyOf("[s]\r\nk=a\r\n", "[s]\r\nk=b\r\n"));
+  EXPECT_THAT(dir.entries(), ::testing::ElementsAre("shared.ini"));
 }
 
 }  // namespace

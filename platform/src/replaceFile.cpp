@@ -4,15 +4,14 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <ctime>
+#include <chrono>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -78,19 +77,70 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// Creates a new file beside `target` with a name no one else uses. The kernel applies the
-// umask to `mode`, as it would to a plain create of the target.
-int createTemporary(const std::string& target, mode_t mode, std::string& name) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[40];
-    std::snprintf(suffix, sizeof suffix, ".%d.%u.%lx.tmp", static_cast<int>(::getpid()),
-                  counter.fetch_add(1), static_cast<unsigned long>(std::time(nullptr)));
-    name = target + suffix;
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd >= 0 || errno != EEXIST) return fd;
+// The temporary file of `target`: one name per target, so that what a killed save left
+// behind is found again by the next save of the same file.
+std::string temporaryNameOf(const std::string& target) {
+  const auto slash = target.rfind('/');
+  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+  return target.substr(0, base) + "." + target.substr(base) + ".tarvo.tmp";
+}
+
+// Whether `name` names the file open as `fd`.
+bool isNamedBy(int fd, const std::string& name) {
+  struct stat open, named;
+  return ::fstat(fd, &open) == 0 && ::lstat(name.c_str(), &named) == 0 &&
+         open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+// A file this program may remove: a plain file with no other name, of this user's or of the
+// target's owner (a save gives the file to that owner before it writes).
+bool isLeftover(int fd, const struct stat* existing) {
+  struct stat st;
+  return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+         (st.st_uid == ::geteuid() || (existing && st.st_uid == existing->st_uid));
+}
+
+// Takes the lock of `fd`, waiting a while for a save that holds it. A file system without
+// locks is used without them. False, with errno set, when the lock stays taken.
+bool lockExclusively(int fd) {
+  constexpr auto kPause = std::chrono::milliseconds(10);
+  for (int pauses = 0;; ++pauses) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return true;
+    if (pauses * kPause >= std::chrono::seconds(5)) return false;
+    std::this_thread::sleep_for(kPause);
   }
-  return -1;
+}
+
+// Creates the temporary file `name` afresh, locked. Whoever holds the lock of the file that
+// bears the name owns the name, so saves of one file take turns; a file that no save holds
+// was left by one that was killed and is removed. The kernel applies the umask to `mode`, as
+// it would to a plain create of the target. Sets `error` when it fails.
+FileDescriptor claimTemporary(const std::string& name, mode_t mode, const struct stat* existing,
+                              int& error) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    FileDescriptor fd(
+        ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    const bool created = fd.valid();
+    if (!created && errno == EEXIST) {
+      fd = FileDescriptor(::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+      if (!fd.valid() && errno == ENOENT) continue;  // its save has just finished
+    }
+    if (!fd.valid() || !lockExclusively(fd.get())) {
+      error = errno;
+      return {};
+    }
+    if (!isNamedBy(fd.get(), name)) continue;  // renamed or removed by the save that held it
+    if (created) return fd;
+    if (!isLeftover(fd.get(), existing)) {
+      error = EEXIST;
+      return {};
+    }
+    ::unlink(name.c_str());
+  }
+  error = EEXIST;
+  return {};
 }
 
 ReplaceFileResult writeInPlace(const std::string& path, std::string_view bytes) {
@@ -109,12 +159,14 @@ void syncDirectory(const std::string& directory) {
 ReplaceFileResult writeThroughTemporary(const std::string& target, const struct stat* existing,
                                         std::string_view bytes) {
   const std::string directory = directoryOf(target);
-  std::string name;
+  int error = 0;
   // A file that exists may be private: its content is never readable by more people, even
   // for a moment, than the old file allowed.
-  FileDescriptor fd(createTemporary(target, existing ? 0600 : 0666, name));
-  if (fd.get() < 0) return failure(Stage::Create, errno);
-  TemporaryName temporary(name);
+  FileDescriptor fd =
+      claimTemporary(temporaryNameOf(target), existing ? 0600 : 0666, existing, error);
+  if (!fd.valid()) return failure(Stage::Create, error);
+  // Declared after the descriptor: the name goes while the lock is still held.
+  TemporaryName temporary(temporaryNameOf(target));
 
   if (existing) {
     // Only a privileged process may give the file back to another owner; others keep theirs.
@@ -122,9 +174,9 @@ ReplaceFileResult writeThroughTemporary(const std::string& target, const struct 
     if (::fchmod(fd.get(), existing->st_mode & 07777) != 0) return failure(Stage::Write, errno);
   }
 
-  if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || fd.close() != 0) {
-    return failure(Stage::Write, errno);
-  }
+  // Renamed while locked, or another save could take the name over in between; once the
+  // data is on disk, closing has nothing left to report.
+  if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) return failure(Stage::Write, errno);
   if (::rename(temporary.get().c_str(), target.c_str()) != 0) return failure(Stage::Write, errno);
   temporary.keep();
   syncDirectory(directory);
