@@ -153,13 +153,12 @@ void IniFileStore::closeSaveStream(std::unique_ptr<std::ostream> stream) {
   const std::string bytes = static_cast<std::ostringstream&>(*stream).str();
   stream.reset();
   const auto result = platform::replaceFile(misc::toAnsi(fileName_), bytes);
-  if (result.stage == platform::ReplaceFileResult::Stage::Create) {
-    throw Exception(internal::istring(13402).format(fileName_));
-  }
   if (!result.ok()) {
+    const bool opening = result.stage == platform::ReplaceFileResult::Stage::Create;
     const std::wstring reason = platform::systemErrorText(result.error);
-    if (reason.empty()) throw Exception(internal::istring(13412).format(fileName_));
-    throw Exception(internal::istring(13419).format(fileName_, reason));
+    if (reason.empty())
+      throw Exception(internal::istring(opening ? 13402 : 13412).format(fileName_));
+    throw Exception(internal::istring(opening ? 13424 : 13419).format(fileName_, reason));
   }
   autoVerify();
 }

@@ -17,10 +17,11 @@
 // the writer refuses a deeper tree.
 //
 // Saving writes a temporary file beside the target and renames it into place, so a failure
-// (a full disk, no permission) raises config::Exception and leaves the old file as it was
-// and the store dirty. Names the format cannot carry (a key with '=' or a line break, with
-// blanks at its ends, starting like a comment or a header) are refused the same way
-// instead of being written as something else.
+// (a full disk, no permission) raises config::Exception, whose message names the system's
+// reason, and leaves the old file as it was and the store dirty. Any name that a file can
+// be loaded under can be saved under. Names the format cannot carry (a key with '=' or a
+// line break, with blanks at its ends, starting like a comment or a header) are refused the
+// same way instead of being written as something else.
 
 #include <cstdint>
 #include <istream>

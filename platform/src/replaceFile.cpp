@@ -4,15 +4,16 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -27,9 +28,9 @@ ReplaceFileResult failure(Stage stage, int error) {
 // Removes the temporary file unless it was renamed into place.
 class TemporaryName {
  public:
-  explicit TemporaryName(std::string name) : name_(std::move(name)) {}
+  TemporaryName(int directory, std::string name) : directory_(directory), name_(std::move(name)) {}
   ~TemporaryName() {
-    if (!name_.empty()) ::unlink(name_.c_str());
+    if (!name_.empty()) ::unlinkat(directory_, name_.c_str(), 0);
   }
   TemporaryName(const TemporaryName&) = delete;
   TemporaryName& operator=(const TemporaryName&) = delete;
@@ -38,6 +39,7 @@ class TemporaryName {
   void keep() { name_.clear(); }
 
  private:
+  int directory_;
   std::string name_;
 };
 
@@ -45,6 +47,11 @@ std::string directoryOf(const std::string& path) {
   const auto slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Follows symbolic links until a name that is not one (it may not exist yet).
@@ -78,19 +85,81 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// Creates a new file beside `target` with a name no one else uses. The kernel applies the
-// umask to `mode`, as it would to a plain create of the target.
-int createTemporary(const std::string& target, mode_t mode, std::string& name) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[40];
-    std::snprintf(suffix, sizeof suffix, ".%d.%u.%lx.tmp", static_cast<int>(::getpid()),
-                  counter.fetch_add(1), static_cast<unsigned long>(std::time(nullptr)));
-    name = target + suffix;
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd >= 0 || errno != EEXIST) return fd;
+// The name of the temporary file for the file `name`, one per target so that what a killed
+// save left behind is found again by the next save of the same file: ".<name>.tarvo.tmp",
+// or, where that would be longer than a name may be, `name` cut short and a hash of it.
+std::string temporaryNameOf(const std::string& name) {
+  constexpr std::string_view kSuffix = ".tarvo.tmp";
+  if (1 + name.size() + kSuffix.size() <= NAME_MAX) return "." + name + std::string(kSuffix);
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (const char c : name) {
+    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
   }
-  return -1;
+  char digits[17];
+  std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+  const std::size_t kept = NAME_MAX - 1 - 1 - 16 - kSuffix.size();
+  return "." + name.substr(0, kept) + "~" + digits + std::string(kSuffix);
+}
+
+// Whether `name` in `directory` names the file open as `fd`.
+bool isNamedBy(int fd, int directory, const std::string& name) {
+  struct stat open, named;
+  return ::fstat(fd, &open) == 0 &&
+         ::fstatat(directory, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+         open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+// A file this program may remove: a plain file with no other name, of this user's or of the
+// target's owner (a save gives the file to that owner before it writes).
+bool isLeftover(int fd, const struct stat* existing) {
+  struct stat st;
+  return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+         (st.st_uid == ::geteuid() || (existing && st.st_uid == existing->st_uid));
+}
+
+// Takes the lock of `fd`, waiting a while for a save that holds it. A file system without
+// locks is used without them. False, with errno set, when the lock stays taken.
+bool lockExclusively(int fd) {
+  constexpr auto kPause = std::chrono::milliseconds(10);
+  for (int pauses = 0;; ++pauses) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return true;
+    if (pauses * kPause >= std::chrono::seconds(5)) return false;
+    std::this_thread::sleep_for(kPause);
+  }
+}
+
+// Creates the temporary file `name` afresh, locked. Whoever holds the lock of the file that
+// bears the name owns the name, so saves of one file take turns; a file that no save holds
+// was left by one that was killed and is removed. The kernel applies the umask to `mode`, as
+// it would to a plain create of the target. Sets `error` when it fails.
+FileDescriptor claimTemporary(int directory, const std::string& name, mode_t mode,
+                              const struct stat* existing, int& error) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    FileDescriptor fd(::openat(directory, name.c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    const bool created = fd.valid();
+    if (!created && errno == EEXIST) {
+      fd = FileDescriptor(
+          ::openat(directory, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+      if (!fd.valid() && errno == ENOENT) continue;  // its save has just finished
+    }
+    if (!fd.valid() || !lockExclusively(fd.get())) {
+      error = errno;
+      return {};
+    }
+    if (!isNamedBy(fd.get(), directory, name))
+      continue;  // renamed or removed by the save that held it
+    if (created) return fd;
+    if (!isLeftover(fd.get(), existing)) {
+      error = EEXIST;
+      return {};
+    }
+    ::unlinkat(directory, name.c_str(), 0);
+  }
+  error = EEXIST;
+  return {};
 }
 
 ReplaceFileResult writeInPlace(const std::string& path, std::string_view bytes) {
@@ -101,20 +170,25 @@ ReplaceFileResult writeInPlace(const std::string& path, std::string_view bytes) 
 }
 
 // Makes the rename itself durable; a directory that cannot be synced is no failure.
-void syncDirectory(const std::string& directory) {
-  FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+void syncDirectory(int directory) {
+  FileDescriptor fd(::openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (fd.get() >= 0) ::fsync(fd.get());
 }
 
 ReplaceFileResult writeThroughTemporary(const std::string& target, const struct stat* existing,
                                         std::string_view bytes) {
-  const std::string directory = directoryOf(target);
-  std::string name;
+  // Names are used inside the directory, so no path grows longer than the target's own.
+  FileDescriptor directory(::open(directoryOf(target).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!directory.valid()) return failure(Stage::Create, errno);
+  const std::string name = nameOf(target);
+  int error = 0;
   // A file that exists may be private: its content is never readable by more people, even
   // for a moment, than the old file allowed.
-  FileDescriptor fd(createTemporary(target, existing ? 0600 : 0666, name));
-  if (fd.get() < 0) return failure(Stage::Create, errno);
-  TemporaryName temporary(name);
+  FileDescriptor fd = claimTemporary(directory.get(), temporaryNameOf(name), existing ? 0600 : 0666,
+                                     existing, error);
+  if (!fd.valid()) return failure(Stage::Create, error);
+  // Declared after the descriptor: the name goes while the lock is still held.
+  TemporaryName temporary(directory.get(), temporaryNameOf(name));
 
   if (existing) {
     // Only a privileged process may give the file back to another owner; others keep theirs.
@@ -122,12 +196,14 @@ ReplaceFileResult writeThroughTemporary(const std::string& target, const struct 
     if (::fchmod(fd.get(), existing->st_mode & 07777) != 0) return failure(Stage::Write, errno);
   }
 
-  if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || fd.close() != 0) {
+  // Renamed while locked, or another save could take the name over in between; once the
+  // data is on disk, closing has nothing left to report.
+  if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) return failure(Stage::Write, errno);
+  if (::renameat(directory.get(), temporary.get().c_str(), directory.get(), name.c_str()) != 0) {
     return failure(Stage::Write, errno);
   }
-  if (::rename(temporary.get().c_str(), target.c_str()) != 0) return failure(Stage::Write, errno);
   temporary.keep();
-  syncDirectory(directory);
+  syncDirectory(directory.get());
   return {};
 }
 

@@ -11,6 +11,14 @@
 //   replaced either, even though its directory would allow the rename.
 // - A target that exists but is not a regular file (a device, a pipe) is never renamed
 //   over: it is opened and written in place.
+// - The temporary file has one name per target, ".<name>.tarvo.tmp" beside it, so a save
+//   that is killed leaves at most that file, and the next save of the same target removes
+//   it. Saves of one target, from any process, take turns through a lock of that file
+//   (waiting up to five seconds for each other); a file of that name that is not a plain
+//   file of this user's is never removed, and the save fails with EEXIST.
+// - That name is shortened (with a hash of the whole name) where it would be longer than a
+//   name may be, and it is used relative to the open directory: any target whose name can
+//   be opened can be replaced.
 
 #include <string>
 #include <string_view>
