@@ -1,6 +1,9 @@
 #pragma once
 // A child process started from an argument vector, without a shell, in a process group of
-// its own so that it can be ended together with everything it started.
+// its own. Between this process and the child stands a keeper process: it is the subreaper
+// of everything the child starts, so that all of it can be ended together, whatever group
+// or session a descendant moved to and even when its own parent is gone. This process's
+// own subreaper setting is never touched.
 //
 //     ChildProcess child;
 //     if (!child.start({"prog", "arg"}, outFd, errFd, {})) ...  // getLastError() says why
@@ -24,29 +27,33 @@ class ChildProcess {
   ChildProcess() = default;
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
-  // A child still owned here is killed with its group and collected.
+  // A child still owned here is ended as killAll() ends it.
   ~ChildProcess();
 
   // Starts argv[0] (looked up on PATH when it holds no '/'). Standard input reads
   // /dev/null; standard output and error go to the given descriptors, or to /dev/null for
-  // -1. No other descriptor of this process reaches the child, and its signal mask and
-  // handlers start at their defaults. An empty `workingDir` keeps ours. Failures to start,
-  // including a program that cannot be executed, return false with the errno value in
-  // getLastError(); no child is left behind then.
+  // -1. No other descriptor of this process reaches the child (nor stays open in its
+  // keeper), and its signal mask and handlers start at their defaults. An empty
+  // `workingDir` keeps ours. Failures to start, including a program that cannot be
+  // executed and a keeper that cannot be made, return false with the errno value in
+  // getLastError(); no process is left behind then.
   bool start(const std::vector<std::string>& argv, int stdoutFd, int stderrFd,
              const std::string& workingDir);
 
   // Waits until the child ends (Exited; exitCode() tells how), `abort` is set (Aborted; the
   // child is released and runs on) or `timeoutMs` passes (TimedOut; the child still runs).
-  // timeoutMs < 0 waits without limit, 0 only tests. `abort` may be null.
+  // timeoutMs < 0 waits without limit, 0 only tests. `abort` may be null. Descendants that
+  // outlive an exited child run on by themselves.
   WaitResult wait(long timeoutMs, Event* abort);
 
   // After Exited: the exit status, or minus the signal number for a child that a signal
-  // ended, or -1 when the status was lost (SIGCHLD ignored by this process).
+  // ended, or -1 when the status was lost (its keeper was killed from outside).
   int exitCode() const { return exitCode_; }
 
-  // Kills every process in the child's group and collects the child.
-  void killGroup();
+  // Kills the child and every process descended from it, whatever group or session it is
+  // in and whoever its parent now is, and returns once none of them runs any more and none
+  // holds a file it was given. Also after the child itself has ended.
+  void killAll();
 
   // Gives up the running child: it runs on by itself and is collected when it ends.
   void release();
@@ -56,7 +63,7 @@ class ChildProcess {
  private:
   struct Watch;
 
-  static void watchChild(std::shared_ptr<Watch> watch);
+  static void watchKeeper(std::shared_ptr<Watch> watch);
   void collect();
 
   pid_t pid_ = 0;

@@ -72,7 +72,7 @@ std::int32_t ExternalCommand::run(const std::optional<std::wstring>& stdoutPath,
     case platform::ChildProcess::WaitResult::TimedOut:
       break;
   }
-  child.killGroup();
+  child.killAll();
   throw misc::wruntime_error(internal::istring(kTimedOut).format(displayName()));
 }
 

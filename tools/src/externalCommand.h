@@ -38,8 +38,10 @@ class ExternalCommand {
   // - when the child ends, its exit code is returned: the status it exited with, or minus
   //   the number of the signal that ended it;
   // - when `abortEvent` is set first, 0 is returned and the child runs on by itself;
-  // - when the time limit passes first, the child and every process in its group are
-  //   killed and "The <name> timed out." is thrown.
+  // - when the time limit passes first, the child and every process descended from it are
+  //   killed, whatever group or session they moved to and even when their own parents are
+  //   gone; "The <name> timed out." is thrown once none of them runs or holds an output
+  //   file any more. Descendants of a child that ended by itself run on.
   virtual std::int32_t run(const std::optional<std::wstring>& stdoutPath = {},
                            const std::optional<std::wstring>& stderrPath = {},
                            platform::Event* abortEvent = nullptr);

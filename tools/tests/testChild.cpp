@@ -6,11 +6,17 @@
 //   raise SIGNAL          end by SIGNAL
 //   pid                   print this process's id and a newline
 //   grandchild FILE       start a grandchild that sleeps for a minute; write its id to FILE
+//   setpgid FILE          the same, but the grandchild first moves to a process group of
+//                         its own
+//   setsid FILE           the same, but the sleeper is a daemon: a grandchild leaves group
+//                         and session (setsid), starts the sleeper and exits at once, so the
+//                         sleeper is an orphan outside everything this process belongs to
 //   report                print the open descriptors, whether standard input is at its
 //                         end, whether this process leads its own group, and the directory
 //   args ARG...           print every remaining argument as [ARG] on a line of its own
 #include <dirent.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -51,17 +57,32 @@ void report() {
                   " cwd=" + (where ? where : "?") + "\n");
 }
 
-void startGrandchild(const char* pidFile) {
+enum class Escape { None, Group, Session };
+
+// Runs in the sleeper: its id is written under another name first so that a reader never
+// sees half an id.
+[[noreturn]] void sleepAMinute(const char* pidFile) {
+  const std::string temp = std::string(pidFile) + ".part";
+  std::ofstream(temp) << ::getpid() << "\n";
+  std::rename(temp.c_str(), pidFile);
+  ::sleep(60);
+  ::_exit(0);
+}
+
+void startGrandchild(const char* pidFile, Escape escape) {
   const pid_t pid = ::fork();
   if (pid < 0) std::exit(92);
   if (pid == 0) {
-    ::sleep(60);
-    ::_exit(0);
+    if (escape == Escape::Group && ::setpgid(0, 0) != 0) ::_exit(93);
+    if (escape != Escape::Session) sleepAMinute(pidFile);
+    if (::setsid() < 0) ::_exit(94);
+    const pid_t sleeper = ::fork();
+    if (sleeper == 0) sleepAMinute(pidFile);
+    ::_exit(sleeper < 0 ? 92 : 0);
   }
-  // Written under another name first so that a reader never sees half an id.
-  const std::string temp = std::string(pidFile) + ".part";
-  std::ofstream(temp) << pid << "\n";
-  std::rename(temp.c_str(), pidFile);
+  if (escape == Escape::Session) ::waitpid(pid, nullptr, 0);
+  // The caller's next action must find the sleeper running.
+  for (int i = 0; i < 1000 && ::access(pidFile, F_OK) != 0; ++i) ::usleep(10000);
 }
 
 }  // namespace
@@ -83,8 +104,10 @@ int main(int argc, char** argv) {
       ++i;
     } else if (action == "pid") {
       writeAll(1, std::to_string(::getpid()) + "\n");
-    } else if (action == "grandchild") {
-      startGrandchild(value);
+    } else if (action == "grandchild" || action == "setpgid" || action == "setsid") {
+      startGrandchild(value, action == "setpgid"  ? Escape::Group
+                             : action == "setsid" ? Escape::Session
+                                                  : Escape::None);
       ++i;
     } else if (action == "report") {
       report();
