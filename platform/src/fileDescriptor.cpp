@@ -1,6 +1,7 @@
 #include "platform/src/fileDescriptor.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -65,6 +66,17 @@ FileDescriptor openForWriting(const std::string& path) {
 FileDescriptor createExclusive(const std::string& path) {
   return aboveStandardStreams(
       openRetrying(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600));
+}
+
+bool namesFile(const std::string& path, const FileDescriptor& file) {
+  struct stat named {};
+  struct stat open {};
+  return ::lstat(path.c_str(), &named) == 0 && ::fstat(file.get(), &open) == 0 &&
+         named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
+
+std::string reopenPath(const FileDescriptor& file) {
+  return "/proc/self/fd/" + std::to_string(file.get());
 }
 
 }  // namespace platform

@@ -35,4 +35,14 @@ FileDescriptor openForWriting(const std::string& path);
 // EEXIST (in getLastError()) if anything, even a dangling symbolic link, has that name.
 FileDescriptor createExclusive(const std::string& path);
 
+// Whether `path` (UTF-8) itself is the file open as `file`: the same device and inode, so
+// neither a symbolic link to it nor another file put in its place. False also when either
+// cannot be examined.
+bool namesFile(const std::string& path, const FileDescriptor& file);
+
+// A name that leads to the file open as `file` for as long as that stays open, whatever its
+// own names lead to by then (even once they are gone): for code that opens files only by
+// name, such as a file stream, and for openForWriting().
+std::string reopenPath(const FileDescriptor& file);
+
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include "platform/src/thread.h"
 #include "tools/src/commandLine.h"
 #include "tools/src/istring.h"
+#include "tools/src/tempFile.h"
 #include "win32tools/src/errorText.h"
 
 namespace tools {
@@ -23,7 +24,7 @@ constexpr int kDefaultName = 11105;
 // An absent path gives an invalid descriptor, which the child sees as /dev/null.
 platform::FileDescriptor openOutput(const std::optional<std::wstring>& path, int messageId) {
   if (!path) return {};
-  platform::FileDescriptor fd = platform::openForWriting(misc::toAnsi(*path));
+  platform::FileDescriptor fd = TempFile::openForWriting(*path);
   if (!fd.valid()) throw misc::wruntime_error(internal::istring(messageId));
   return fd;
 }

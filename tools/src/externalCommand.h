@@ -33,6 +33,10 @@ class ExternalCommand {
   // Starts the program and waits:
   // - the output files are created or truncated first (throws "Can't open stdout." or
   //   "Can't open stderr."); a stream without a path goes to /dev/null;
+  // - an output path that is the fileName() of a live TempFile reaches the file created
+  //   there, never what the name may lead to since; a name that was removed or swapped
+  //   throws "The temporary file <path> was removed or replaced by another file." and
+  //   nothing is written or started;
   // - a command line that cannot be split or a program that cannot be started throws
   //   "Can't run the <name>: <reason>";
   // - when the child ends, its exit code is returned: the status it exited with, or minus

@@ -3,7 +3,10 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <random>
+#include <tuple>
+#include <utility>
 
 #include "lib/filesys/src/filesys.h"
 #include "lib/misc/src/criticalSectionLock.h"
@@ -19,11 +22,27 @@ namespace tools {
 namespace {
 
 constexpr int kCannotCreate = 11132;
+constexpr int kReplaced = 11120;
 constexpr int kMaxTries = 32767;
 
 misc::CriticalSectionLock& tempNameLock() {
   static misc::CriticalSectionLock lock;
   return lock;
+}
+
+// The files of the live TempFiles by name; guarded by tempNameLock.
+std::map<std::wstring, const platform::FileDescriptor*>& liveFiles() {
+  static std::map<std::wstring, const platform::FileDescriptor*> files;
+  return files;
+}
+
+// The name under which `file`, created as `name`, may be written: only if the name still
+// is that file, so that a swap shows instead of being written around unnoticed.
+std::string checkedReopenPath(const std::wstring& name, const platform::FileDescriptor& file) {
+  if (!platform::namesFile(misc::toAnsi(name), file)) {
+    throw misc::wruntime_error(internal::istring(kReplaced).format(name));
+  }
+  return platform::reopenPath(file);
 }
 
 // The number of the next name to try; guarded by tempNameLock. A random start keeps
@@ -62,13 +81,14 @@ std::wstring tempDirectory() {
   return L"/tmp";
 }
 
-// Creates a new file and returns its name; an existing name is skipped, never opened.
-std::wstring createUniqueFile(const std::wstring& extension) {
+// Creates a new file; returns its name and descriptor. An existing name is skipped, never
+// opened.
+std::pair<std::wstring, platform::FileDescriptor> createUniqueFile(const std::wstring& extension) {
   const std::wstring dir = tempDirectory();
   for (int tries = 0; tries < kMaxTries; ++tries) {
-    const std::wstring name =
-        makePath(L"", dir, L"tarvo" + std::to_wstring(nextNumber()), extension);
-    if (platform::createExclusive(misc::toAnsi(name)).valid()) return name;
+    std::wstring name = makePath(L"", dir, L"tarvo" + std::to_wstring(nextNumber()), extension);
+    platform::FileDescriptor file = platform::createExclusive(misc::toAnsi(name));
+    if (file.valid()) return {std::move(name), std::move(file)};
     if (platform::getLastError() != EEXIST) break;
   }
   throw misc::wruntime_error(internal::istring(kCannotCreate));
@@ -78,13 +98,35 @@ std::wstring createUniqueFile(const std::wstring& extension) {
 
 TempFile::TempFile(const std::wstring& extension) {
   misc::ScopedCriticalSection lock(&tempNameLock(), PG_HERE);
-  fileName_ = createUniqueFile(extension);
+  std::tie(fileName_, file_) = createUniqueFile(extension);
+  liveFiles()[fileName_] = &file_;
 }
 
 TempFile::~TempFile() {
+  {
+    misc::ScopedCriticalSection lock(&tempNameLock(), PG_HERE);
+    liveFiles().erase(fileName_);
+  }
   if (is_open()) close();
+  // What was put in place of the file is someone else's to remove.
+  if (!platform::namesFile(misc::toAnsi(fileName_), file_)) return;
   std::error_code ignored;
   std::filesystem::remove(misc::toAnsi(fileName_), ignored);
+}
+
+void TempFile::open(const std::filesystem::path& name, std::ios_base::openmode mode) {
+  if (name != std::filesystem::path(misc::toAnsi(fileName_))) {
+    std::ofstream::open(name, mode);
+    return;
+  }
+  std::ofstream::open(checkedReopenPath(fileName_, file_), mode);
+}
+
+platform::FileDescriptor TempFile::openForWriting(const std::wstring& path) {
+  misc::ScopedCriticalSection lock(&tempNameLock(), PG_HERE);
+  const auto live = liveFiles().find(path);
+  if (live == liveFiles().end()) return platform::openForWriting(misc::toAnsi(path));
+  return platform::openForWriting(checkedReopenPath(path, *live->second));
 }
 
 }  // namespace tools

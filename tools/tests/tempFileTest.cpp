@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -15,6 +16,7 @@
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/utf8.h"
 #include "testSupport/src/scratchDir.h"
+#include "tools/src/externalCommand.h"
 
 namespace tools {
 namespace {
@@ -197,6 +199,52 @@ TEST_F(TempFileTest, RelativeDirectoryGivesAFullPathThatOutlivesAChangeOfDirecto
   EXPECT_TRUE(fs::equivalent(path.parent_path(), dir_ / "sub")) << path;
   file.reset();
   EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(TempFileTest, ANameSwappedForALinkNeverLeadsAWriteToTheLinkTarget) {
+  // Where TMP is shared without the sticky bit, anyone may swap a name for a link.
+  const fs::path target = dir_ / "precious";
+  auto file = std::make_unique<TempFile>(L".txt");
+  const fs::path path = narrow(file->fileName());
+  fs::remove(path);
+  fs::create_symlink(target, path);
+  const std::wstring replaced =
+      L"The temporary file " + file->fileName() + L" was removed or replaced by another file.";
+  ExternalCommand command;
+  command.setCommandLine(L"'" + platform::fromUtf8(PG_TEST_CHILD) + L"' out overwritten");
+
+  const std::vector<std::pair<const char*, std::function<void()>>> writers = {
+      {"stream",
+       [&] {
+         file->open(path);
+         *file << "overwritten";
+         file->close();
+       }},
+      {"child", [&] { command.run(file->fileName(), file->fileName()); }},
+  };
+  for (const auto& [name, write] : writers) {
+    SCOPED_TRACE(name);
+    std::ofstream(target) << "keep";
+    try {
+      write();
+      ADD_FAILURE() << "no exception";
+    } catch (const misc::wruntime_error& e) {
+      EXPECT_EQ(e.wideMessage(), replaced);
+    }
+    EXPECT_FALSE(file->is_open());
+    EXPECT_EQ(readFile(target), "keep");
+  }
+  file.reset();  // removes nothing that is not its own
+  EXPECT_TRUE(fs::is_symlink(path));
+  EXPECT_EQ(readFile(target), "keep");
+
+  // A name left alone is written, from its start, by both.
+  TempFile intact(L".txt");
+  intact.open(narrow(intact.fileName()));
+  intact << "a longer text first";
+  intact.close();
+  command.run(intact.fileName());
+  EXPECT_EQ(readFile(narrow(intact.fileName())), "overwritten");
 }
 
 TEST_F(TempFileTest, UnusableDirectoryThrows) {
