@@ -5,7 +5,6 @@
 #include <sstream>
 #include <utility>
 
-#include "config/src/delayedSaveWorkerThread.h"
 #include "config/src/exception.h"
 #include "config/src/iniReader.h"
 #include "config/src/iniSyntax.h"
@@ -51,9 +50,7 @@ IniFileStore::IniFileStore(const wchar_t* const* blockSectionNames, std::uint32_
     : Store(blockSectionNames), flags_((flags & useDefaultFlags) ? kDefaultFlags : flags) {}
 
 IniFileStore::~IniFileStore() {
-  // A queued save being performed right now calls this object's hooks: it must end before
-  // the object begins to go away, not only before the base part does.
-  internal::DelayedSaveWorkerThread::instance().forgetStore(*this);
+  endDelayedSaves();
 }
 
 void IniFileStore::setFileName(const std::wstring& path) {

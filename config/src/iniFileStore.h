@@ -48,6 +48,8 @@ class IniFileStore : public Store {
   static constexpr std::uint32_t useDefaultFlags = 0x8000;
 
   IniFileStore(const wchar_t* const* blockSectionNames, std::uint32_t flags);
+  // Ends the store's delayed saves first; a class derived from this one does the same in its
+  // own destructor when its saves may be queued (see Store::endDelayedSaves).
   ~IniFileStore() override;
 
   // Raises config::Exception for an empty path. Marks the store dirty.

@@ -24,11 +24,16 @@ Store::Store(const wchar_t* const* blockSectionNames)
 }
 
 Store::~Store() {
-  // A queued save must not outlive the store; the worker may be releasing one right now,
-  // and that takes this store's lock, so this comes first.
-  internal::DelayedSaveWorkerThread::instance().forgetStore(*this);
+  // Done already by a most-derived class that keeps the rule; for one that does not, a late
+  // end still keeps the worker away from freed memory.
+  endDelayedSaves();
   misc::ScopedWriteLock lock(&lock_, PG_HERE);
   root_.reset();
+}
+
+void Store::endDelayedSaves() {
+  // The worker may be releasing a queued save right now, and that takes this store's lock.
+  internal::DelayedSaveWorkerThread::instance().forgetStore(*this);
 }
 
 std::wstring Store::getString(const std::wstring& sectionPath, const std::wstring& key, bool trim,

@@ -34,7 +34,8 @@ class Store {
   Store(const Store&) = delete;
   Store& operator=(const Store&) = delete;
 
-  // Discards the tree without saving.
+  // Discards the tree without saving. Delayed saves end in the most-derived destructor (see
+  // endDelayedSaves).
   virtual ~Store();
   virtual std::wstring getString(const std::wstring& sectionPath, const std::wstring& key,
                                  bool trim, const std::wstring& defaultValue);
@@ -100,6 +101,12 @@ class Store {
   void setSavePolicy(bool autoSave, int delayedSaveSecs);
   // Marks the store dirty without asking for a save.
   void setDirty();
+  // Drops this store's queued delayed saves and waits for one that the worker is performing.
+  // That save calls the store's virtual hooks, which stay the most-derived class's only until
+  // a base destructor begins: so the most-derived class's destructor calls this before
+  // anything else (IniFileStore's does; so must that of a class derived from a store whose
+  // saves may be queued). The caller must not hold the store's lock.
+  void endDelayedSaves();
 
  private:
   void writeNow();

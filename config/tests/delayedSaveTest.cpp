@@ -178,10 +178,12 @@ TEST_F(DelayedSave, StopLeavesSavesQueuedUntilTheNextStart) {
   EXPECT_TRUE(eventually([&] { return store.saves() == 1; }));
 }
 
-// An INI store whose save policy the test sets.
+// A class derived from the INI store: its destructor runs first and must end the delayed
+// saves before the INI store's begins.
 class DelayedIniStore : public IniFileStore {
  public:
   DelayedIniStore() : IniFileStore(nullptr, useDefaultFlags) {}
+  ~DelayedIniStore() override { endDelayedSaves(); }
   using Store::setSavePolicy;
 };
 

@@ -16,6 +16,7 @@ class MemoryStore : public Store {
  public:
   explicit MemoryStore(std::wstring name = L"memory", const wchar_t* const* blockSections = nullptr)
       : Store(blockSections), name_(std::move(name)) {}
+  ~MemoryStore() override { endDelayedSaves(); }
 
   std::wstring getName() override { return name_; }
   void setPolicy(bool autoSave, int delayedSaveSecs) { setSavePolicy(autoSave, delayedSaveSecs); }

@@ -125,7 +125,10 @@ bool lockExclusively(int fd) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
     if (errno == EINTR) continue;
     if (errno != EWOULDBLOCK) return true;
-    if (pauses * kPause >= std::chrono::seconds(5)) return false;
+    if (pauses * kPause >= std::chrono::seconds(5)) {
+      errno = EWOULDBLOCK;
+      return false;
+    }
     std::this_thread::sleep_for(kPause);
   }
 }
@@ -149,8 +152,8 @@ FileDescriptor claimTemporary(int directory, const std::string& name, mode_t mod
       error = errno;
       return {};
     }
-    if (!isNamedBy(fd.get(), directory, name))
-      continue;  // renamed or removed by the save that held it
+    // Renamed or removed meanwhile by the save that held it.
+    if (!isNamedBy(fd.get(), directory, name)) continue;
     if (created) return fd;
     if (!isLeftover(fd.get(), existing)) {
       error = EEXIST;
