@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 # The module order, lowest first; a module may use itself and the modules before it.
 order=(platform platform/inet lib/misc lib/log lib/filesys i18n win32tools config tools
-       templateProcessor net settingsEditor plugin)
+       templateProcessor net settingsEditor settingsEditor/qt plugin)
 
 # The index of the module a path belongs to (the longest folder prefix), or -1.
 moduleOf() {
