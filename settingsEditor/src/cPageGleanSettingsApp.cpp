@@ -26,7 +26,9 @@ bool CPageGleanSettingsApp::initInstance(const std::function<void()>& runDialog)
   const std::wstring modulePath = tools::getModulePath();
   appDir = tools::getDirectory(modulePath);
   // Lives for the process, like the strings that may be read during static destruction.
-  appConfig = new config::IniFileStore(nullptr, config::IniFileStore::useDefaultFlags);
+  if (appConfig == nullptr) {
+    appConfig = new config::IniFileStore(nullptr, config::IniFileStore::useDefaultFlags);
+  }
   appConfig->loadFile(tools::changeExtension(modulePath, L".ini"));
 
   win32tools::ThemeManager::instance().load(L"");
