@@ -11,7 +11,7 @@
 #include "platform/src/messageBox.h"
 #include "settingsEditor/src/cPageGleanSettingsApp.h"
 #include "settingsEditor/src/controlIds.h"
-#include "testSupport/src/fakeDialogView.h"
+#include "settingsEditor/tests/fakeDialogView.h"
 #include "testSupport/src/scratchDir.h"
 
 namespace settingsEditor {
@@ -19,7 +19,7 @@ namespace {
 
 using platform::MessageAnswer;
 using platform::MessageButtons;
-using testSupport::FakeDialogView;
+using test::FakeDialogView;
 using testSupport::ScratchDir;
 
 const std::wstring kMaxItemsMessage = L"Please enter a valid value for MaxItems.";

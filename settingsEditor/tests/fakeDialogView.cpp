@@ -1,10 +1,10 @@
-#include "testSupport/src/fakeDialogView.h"
+#include "settingsEditor/tests/fakeDialogView.h"
 
 #include <stdexcept>
 
 #include "settingsEditor/src/channelSettings.h"
 
-namespace testSupport {
+namespace settingsEditor::test {
 
 using settingsEditor::FileDialogRequest;
 
@@ -66,4 +66,4 @@ std::optional<settingsEditor::Rect> FakeDialogView::controlRect(int id) const {
   return it->second;
 }
 
-}  // namespace testSupport
+}  // namespace settingsEditor::test

@@ -12,7 +12,7 @@
 
 #include "settingsEditor/src/dialogView.h"
 
-namespace testSupport {
+namespace settingsEditor::test {
 
 class FakeDialogView : public settingsEditor::DialogView {
  public:
@@ -78,4 +78,4 @@ class FakeDialogView : public settingsEditor::DialogView {
   std::optional<std::wstring> nextFile();
 };
 
-}  // namespace testSupport
+}  // namespace settingsEditor::test
