@@ -37,7 +37,6 @@ std::string expectedFile(const std::string& name, const std::wstring& configFile
 class DialogTest : public testing::Test {
  protected:
   DialogTest() {
-    setenv("TMP", tmp.path().c_str(), 1);
     dialog.emplace(view);
     view.onChange = [this] { dialog->onFieldChanged(); };
     dialog->onInitDialog();
@@ -49,8 +48,8 @@ class DialogTest : public testing::Test {
     return dir.read(name);
   }
 
-  ScratchDir tmp{"pgDlgTmp"};
   ScratchDir dir{"pgDlg"};
+  test::TemporaryDirectory tmp;
   FakeDialogView view;
   std::optional<CPageGleanSettingsDlg> dialog;
 };

@@ -1,6 +1,9 @@
 #include "settingsEditor/tests/fakeDialogView.h"
 
+#include <cstdlib>
 #include <stdexcept>
+
+#include "platform/src/environment.h"
 
 #include "settingsEditor/src/channelSettings.h"
 
@@ -64,6 +67,19 @@ std::optional<settingsEditor::Rect> FakeDialogView::controlRect(int id) const {
   const auto it = rects.find(id);
   if (it == rects.end()) return std::nullopt;
   return it->second;
+}
+
+TemporaryDirectory::TemporaryDirectory()
+    : ScratchDir("pgDialogTmp"), previous_(platform::environmentVariable("TMP")) {
+  ::setenv("TMP", path().c_str(), 1);
+}
+
+TemporaryDirectory::~TemporaryDirectory() {
+  if (previous_) {
+    ::setenv("TMP", previous_->c_str(), 1);
+  } else {
+    ::unsetenv("TMP");
+  }
 }
 
 }  // namespace settingsEditor::test
