@@ -17,7 +17,7 @@ user, password, root, portFile = sys.argv[1:5]
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm="elradfmwMT")
 FTPHandler.authorizer = authorizer
-FTPHandler.passive_ports = None
+FTPHandler.auth_failed_timeout = 0
 server = FTPServer(("127.0.0.1", 0), FTPHandler)
 with open(portFile + ".tmp", "w") as f:
     f.write(str(server.socket.getsockname()[1]))
@@ -33,10 +33,11 @@ server.close_all()
 FtpTestServer::FtpTestServer() {
   control_.write("server.py", kScript);
   const std::string portFile = control_.file("port");
-  if (!server_.start({"python3", control_.file("server.py"), kUser, kPassword, root_.path(),
+  // Debian's interpreter, which sees Debian's pyftpdlib whatever python3 PATH finds first.
+  if (!server_.start({"/usr/bin/python3", control_.file("server.py"), kUser, kPassword, root_.path(),
                       portFile},
                      -1, -1, "")) {
-    throw std::runtime_error("cannot start python3");
+    throw std::runtime_error("cannot start /usr/bin/python3");
   }
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   while (std::chrono::steady_clock::now() < end) {

@@ -12,7 +12,9 @@ bool fail(std::uint32_t code) {
 }
 
 bool fail(std::uint32_t code, const std::wstring& serverReply) {
-  if (code == ERROR_INTERNET_EXTENDED_ERROR) platform::setLastResponseInfo(serverReply);
+  if (code == ERROR_INTERNET_EXTENDED_ERROR || !serverReply.empty()) {
+    platform::setLastResponseInfo(serverReply);
+  }
   return fail(code);
 }
 

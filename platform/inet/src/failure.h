@@ -9,8 +9,8 @@ namespace platform::inet::internal {
 
 // Sets the last error to `code` and returns false, for `return fail(...)`.
 bool fail(std::uint32_t code);
-// As fail; with ERROR_INTERNET_EXTENDED_ERROR the server's reply also becomes the last
-// response text.
+// As fail; the server's reply (if any, and always for ERROR_INTERNET_EXTENDED_ERROR) also
+// becomes the last response text.
 bool fail(std::uint32_t code, const std::wstring& serverReply);
 
 }  // namespace platform::inet::internal

@@ -105,7 +105,11 @@ bool crackUrl(const std::wstring& url, UrlComponents& parts) {
     const std::size_t end = std::min(rest.find_first_of(L"/?#"), rest.size());
     const std::wstring_view authority = rest.substr(0, end);
     rest.remove_prefix(end);
-    if (!authority.empty() && !crackAuthority(result.schemeText, authority, result)) return false;
+    if (scheme->number == INTERNET_SCHEME_FILE) {
+      result.host = authority;  // a file URL names no server: nothing to check
+    } else if (!authority.empty() && !crackAuthority(result.schemeText, authority, result)) {
+      return false;
+    }
     if (authority.empty() && scheme->hasAuthority) return internal::fail(ERROR_INTERNET_INVALID_URL);
   } else if (scheme->hasAuthority) {
     return internal::fail(ERROR_INTERNET_INVALID_URL);
