@@ -1,5 +1,6 @@
 #include "platform/inet/src/responseHeaders.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/inet/src/inetConstants.h"
@@ -61,7 +62,10 @@ ResponseHeaders::Line ResponseHeaders::addLine(std::string_view line) {
     return Line::TooLarge;
   }
   total_ += line.size();
-  const std::string_view text = withoutLineEnd(line);
+  // A bare CR inside a line is no line end: it becomes a blank, so no value holds one.
+  std::string cleaned(withoutLineEnd(line));
+  std::replace(cleaned.begin(), cleaned.end(), '\r', ' ');
+  const std::string_view text = cleaned;
   if (text.starts_with("HTTP/")) {
     startBlock();
     const std::size_t blank = text.find(' ');
@@ -70,7 +74,7 @@ ResponseHeaders::Line ResponseHeaders::addLine(std::string_view line) {
       const std::string_view rest = text.substr(blank + 1);
       const std::string_view code = rest.substr(0, 3);
       if (code.size() == 3 && (rest.size() == 3 || rest[3] == ' ') &&
-          code.find_first_not_of("0123456789") == std::string_view::npos) {
+          code.find_first_not_of("0123456789") == std::string_view::npos && code[0] != '0') {
         statusCode_ = (code[0] - '0') * 100 + (code[1] - '0') * 10 + (code[2] - '0');
         statusText_ = trimmed(rest.substr(3));
       }
