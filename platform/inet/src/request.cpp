@@ -46,6 +46,11 @@ Request::~Request() {
   const internal::SessionLock lock(core());
   core().remove(*transfer_);
   core().forget(id());
+  // A caller waiting for a completion hears that the operation was cancelled.
+  if (transfer_->pendingSend || transfer_->pendingRead) {
+    core().queue({id(), context(), INTERNET_STATUS_REQUEST_COMPLETE, 0,
+                  ERROR_INTERNET_OPERATION_CANCELLED});
+  }
   core().queue({id(), context(), INTERNET_STATUS_HANDLE_CLOSING, 0, 0});
 }
 

@@ -30,16 +30,21 @@ TEST(InetHttp, SendsAnHttp10RequestWithItsHeadersInOrderAndAnswersQueries) {
                                                             "x-twice: second"},
                                           "gone"));
   auto session = syncSession();
-  auto opened = openRequest(*session, server.url("/page?q=1"), INTERNET_FLAG_PRAGMA_NOCACHE);
+  auto opened = openRequest(*session, server.url("/page?q=a b"), INTERNET_FLAG_PRAGMA_NOCACHE);
   ASSERT_TRUE(opened.request);
-  ASSERT_TRUE(opened.request->addRequestHeaders(L"X-First: 1\r\nX-Second: two", HTTP_ADDREQ_FLAG_ADD));
+  ASSERT_TRUE(opened.request->addRequestHeaders(L"X-First: 1\r\nX-Second: old", HTTP_ADDREQ_FLAG_ADD));
   ASSERT_TRUE(opened.request->addRequestHeaders(L"Accept-Encoding: gzip", HTTP_ADDREQ_FLAG_ADD));
+  ASSERT_TRUE(opened.request->addRequestHeaders(L"x-second: two", HTTP_ADDREQ_FLAG_REPLACE));
+  EXPECT_FALSE(opened.request->addRequestHeaders(L"X-First: 2", HTTP_ADDREQ_FLAG_ADD_IF_NEW));
+  EXPECT_EQ(platform::getLastError(), ERROR_HTTP_HEADER_ALREADY_EXISTS);
+  EXPECT_FALSE(opened.request->addRequestHeaders(L"no colon", HTTP_ADDREQ_FLAG_ADD));
+  EXPECT_EQ(platform::getLastError(), ERROR_HTTP_INVALID_HEADER);
   ASSERT_TRUE(opened.request->send());
 
-  const std::string expected = "GET /page?q=1 HTTP/1.0\r\nHost: 127.0.0.1:" +
+  const std::string expected = "GET /page?q=a%20b HTTP/1.0\r\nHost: 127.0.0.1:" +
                                std::to_string(server.port()) +
                                "\r\nUser-Agent: Tarvo/2.3.5PRO\r\nPragma: no-cache\r\n"
-                               "X-First: 1\r\nX-Second: two\r\nAccept-Encoding: gzip\r\n\r\n";
+                               "X-First: 1\r\nx-second: two\r\nAccept-Encoding: gzip\r\n\r\n";
   ASSERT_EQ(server.requests(), std::vector<std::string>{expected});
 
   Request& request = *opened.request;
