@@ -76,8 +76,8 @@ class Request : public Handle {
   bool read(void* buffer, std::size_t size, std::size_t& bytesRead);
 
   Request(Key, std::shared_ptr<internal::SessionCore> core, const HandleOptions& options,
-          std::uintptr_t context, std::shared_ptr<internal::Transfer> transfer,
-          std::string verb, std::uint32_t flags);
+          std::uintptr_t context, std::shared_ptr<internal::Transfer> transfer, std::string verb,
+          std::uint32_t flags);
 
  private:
   friend class Connection;

@@ -81,7 +81,8 @@ TEST(InetAsync, PendingRequestsCompleteFromTheSessionThreadInAnyOrder) {
   EXPECT_TRUE(driver.otherThreadOnly);
   EXPECT_EQ(driver.finished.back(), 0) << "the late body ends last";
   EXPECT_EQ(driver.bodies, (std::vector<std::string>{"late", big, "mid", ""}));
-  EXPECT_EQ(driver.errors, (std::vector<std::uint32_t>{0, 0, 0, ERROR_INTERNET_CONNECTION_ABORTED}));
+  EXPECT_EQ(driver.errors,
+            (std::vector<std::uint32_t>{0, 0, 0, ERROR_INTERNET_CONNECTION_ABORTED}));
   lock.unlock();
   // Handles destroyed after their session still fail cleanly.
   session.reset();
@@ -114,7 +115,8 @@ TEST(InetAsync, DestroyingARequestCancelsItsPendingReadAndReportsItsClosingLast)
   EXPECT_EQ(platform::getLastError(), ERROR_IO_PENDING);
   opened.request.reset();
   lock.lock();
-  ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(10), [&] { return statuses.size() >= 3; }));
+  ASSERT_TRUE(
+      changed.wait_for(lock, std::chrono::seconds(10), [&] { return statuses.size() >= 3; }));
   const std::vector<std::pair<std::uint32_t, std::uint32_t>> expected = {
       {INTERNET_STATUS_REQUEST_COMPLETE, 0},
       {INTERNET_STATUS_REQUEST_COMPLETE, ERROR_INTERNET_OPERATION_CANCELLED},
