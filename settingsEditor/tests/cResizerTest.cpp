@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "settingsEditor/src/controlIds.h"
+#include "settingsEditor/src/dialogLayout.h"
 
 namespace settingsEditor {
 
@@ -201,6 +205,85 @@ TEST(CResizer, EmptyTableStillRepaints) {
   CResizer().resize(dialog, table, 18, 18, {0, 0, 100, 100}, true);
   EXPECT_EQ(dialog.rects, before);
   EXPECT_EQ(dialog.events, std::vector<int>{kInvalidated});
+}
+
+// The settings dialog's controls where its template puts them, in pixels for a dialog font
+// of 6 × 13 base units; the client area is then 485 × 359.
+std::map<int, Rect> templateRects() {
+  const auto px = [](int x, int y, int cx, int cy) {
+    const auto h = [](int du) { return (du * 6 + 2) / 4; };
+    const auto v = [](int du) { return (du * 13 + 4) / 8; };
+    return Rect{h(x), v(y), h(x + cx), v(y + cy)};
+  };
+  // clang-format off
+  return {
+      {IDC_URL, px(65, 12, 202, 12)},           {IDC_VIEW, px(269, 12, 34, 12)},
+      {IDC_TITLE, px(65, 28, 238, 12)},         {IDC_DESCRIPTION, px(65, 44, 238, 12)},
+      {IDC_BASE_URL, px(65, 60, 238, 12)},      {IDC_MAX_ITEMS, px(65, 76, 28, 12)},
+      {IDC_PATTERN_GROUP, px(12, 93, 299, 95)}, {IDC_SHORTHAND, px(73, 105, 231, 12)},
+      {IDC_SECTION_PATTERN, px(73, 121, 231, 12)}, {IDC_ITEM_PATTERN_1, px(73, 137, 231, 12)},
+      {IDC_ITEM_PATTERN_2, px(73, 151, 231, 12)},  {IDC_ITEM_PATTERN_3, px(73, 167, 231, 12)},
+      {IDC_PREVIEW, px(12, 195, 50, 14)},       {IDC_VIEW_IN_BROWSER, px(65, 195, 82, 14)},
+      {IDC_LOAD, px(149, 195, 50, 14)},         {IDC_SAVE, px(205, 195, 50, 14)},
+      {IDCANCEL, px(261, 195, 50, 14)},
+  };
+  // clang-format on
+}
+
+// Where the layout puts each control, built from the dialog's stated outcomes.
+std::map<int, Rect> expectedLayout(const std::map<int, Rect>& tpl, const Rect& area) {
+  const auto farCorner = [&](int id, int right, int bottom) {
+    const Rect& r = tpl.at(id);
+    return Rect{right - r.width(), bottom - r.height(), right, bottom};
+  };
+  const auto bottomLeft = [&](int id, int left) {
+    const Rect& r = tpl.at(id);
+    return Rect{left, area.bottom - r.height(), left + r.width(), area.bottom};
+  };
+  const auto stretched = [&](int id, int right) {
+    return Rect{tpl.at(id).left, tpl.at(id).top, right, tpl.at(id).bottom};
+  };
+  std::map<int, Rect> out = tpl;
+  out[IDCANCEL] = farCorner(IDCANCEL, area.right, area.bottom);
+  out[IDC_SAVE] = farCorner(IDC_SAVE, out[IDCANCEL].left - 9, area.bottom);
+  out[IDC_LOAD] = farCorner(IDC_LOAD, out[IDC_SAVE].left - 9, area.bottom);
+  out[IDC_PREVIEW] = bottomLeft(IDC_PREVIEW, area.left);
+  out[IDC_VIEW_IN_BROWSER] = bottomLeft(IDC_VIEW_IN_BROWSER, out[IDC_PREVIEW].right + 4);
+  out[IDC_VIEW] = farCorner(IDC_VIEW, area.right, area.top + tpl.at(IDC_VIEW).height());
+  out[IDC_URL] = stretched(IDC_URL, out[IDC_VIEW].left - 4);
+  for (const int id : {IDC_TITLE, IDC_DESCRIPTION, IDC_BASE_URL}) {
+    out[id] = stretched(id, area.right);
+  }
+  out[IDC_PATTERN_GROUP] =
+      Rect{area.left, tpl.at(IDC_PATTERN_GROUP).top, area.right, tpl.at(IDC_PATTERN_GROUP).bottom};
+  for (const int id : {IDC_SHORTHAND, IDC_SECTION_PATTERN, IDC_ITEM_PATTERN_1, IDC_ITEM_PATTERN_2,
+                       IDC_ITEM_PATTERN_3}) {
+    out[id] = stretched(id, out[IDC_PATTERN_GROUP].right - 9);
+  }
+  for (auto& [id, r] : out) {
+    if (id == IDC_MAX_ITEMS) continue;  // not in the table, so never clamped
+    r = Rect{std::max(r.left, area.left), std::max(r.top, area.top), std::min(r.right, area.right),
+             std::min(r.bottom, area.bottom)};
+  }
+  return out;
+}
+
+TEST(DialogLayout, FollowsTheWindowAtEverySize) {
+  FakeGeometry dialog;
+  dialog.rects = templateRects();
+  // First size, wider, wider and taller, first again; then narrower than the dialog may be
+  // made, where the bottom row is squeezed against the area's left edge.
+  const std::pair<int, int> sizes[] = {{485, 359}, {785, 359}, {885, 459}, {485, 359}, {220, 359}};
+  for (const auto& [width, height] : sizes) {
+    SCOPED_TRACE(testing::Message() << width << " x " << height);
+    dialog.client = Rect{0, 0, width, height};
+    dialog.events.clear();
+    layoutDialog(dialog);
+    const Rect area{18, 18, width - 18, height - 18};
+    EXPECT_EQ(dialog.rects, expectedLayout(templateRects(), area));
+    EXPECT_EQ(dialog.events.size(), 17u);
+    EXPECT_EQ(dialog.events.back(), kInvalidated);
+  }
 }
 
 }  // namespace
