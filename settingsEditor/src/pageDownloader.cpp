@@ -9,7 +9,7 @@ namespace {
 // Until the network library is linked in, every download fails with a clear text.
 class NoNetworkDownloader : public PageDownloader {
  public:
-  void download(const std::wstring& url, std::string&, const Progress&) override {
+  void download(const std::wstring& url, std::vector<char>&, const Progress&) override {
     throw misc::wruntime_error(L"This build cannot download " + url + L".");
   }
 };
