@@ -14,6 +14,10 @@ namespace platform::inet {
 class Request;
 class FtpFile;
 
+namespace internal {
+class Transfer;
+}
+
 struct FtpFindData {
   std::wstring fileName;
   std::uint64_t fileSize = 0;
@@ -57,6 +61,13 @@ class Connection : public Handle {
 
  private:
   friend class Session;
+
+  bool ftpLogIn();
+  // An FTP transfer of `path` set up with this connection's server, account and mode.
+  std::shared_ptr<internal::Transfer> ftpTransfer(int kind, const std::wstring& path,
+                                                  std::uint32_t flags);
+  // Adds the transfer and runs it until it is ready or done: false with its failure.
+  bool runFtp(internal::Transfer& transfer, bool untilDone);
 
   std::uint32_t service_;
   std::wstring host_;

@@ -44,8 +44,12 @@ class FtpFile : public Handle {
  private:
   friend class Connection;
 
+  // Checks that the session lives, the file is open and of the right direction.
+  bool usable(bool forUpload) const;
+
   std::shared_ptr<internal::Transfer> transfer_;
   bool upload_;
+  bool closed_ = false;
 };
 
 }  // namespace platform::inet

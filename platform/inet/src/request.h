@@ -18,6 +18,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/inet/src/handle.h"
 #include "platform/inet/src/inetConstants.h"
@@ -72,12 +75,22 @@ class Request : public Handle {
   bool read(void* buffer, std::size_t size, std::size_t& bytesRead);
 
   Request(Key, std::shared_ptr<internal::SessionCore> core, const HandleOptions& options,
-          std::uintptr_t context, std::shared_ptr<internal::Transfer> transfer);
+          std::uintptr_t context, std::shared_ptr<internal::Transfer> transfer,
+          std::string verb, std::uint32_t flags);
 
  private:
   friend class Connection;
 
+  bool addHeaderLine(std::wstring_view line, std::uint32_t modifiers);
+  void setUpTransfer(const void* body, std::size_t bodySize);
+  // Checks that the session lives and the headers are in.
+  bool answerable() const;
+  bool answer(const std::string& bytes, std::wstring& value, std::size_t bufferChars) const;
+
   std::shared_ptr<internal::Transfer> transfer_;
+  std::string verb_;
+  std::uint32_t flags_;
+  std::vector<std::pair<std::string, std::string>> headers_;  // names and whole lines
 };
 
 }  // namespace platform::inet
