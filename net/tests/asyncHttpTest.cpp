@@ -17,10 +17,8 @@ using test::FakeAnswer;
 using test::FakeRead;
 using test::ok;
 using test::status;
-
-std::string text(const ByteVector& body) {
-  return std::string(body.begin(), body.end());
-}
+using test::failure;
+using test::text;
 
 class AsyncHttpTest : public test::NetFixture {};
 

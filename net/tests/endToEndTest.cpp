@@ -11,6 +11,7 @@
 #include "net/src/internetConn.h"
 #include "net/src/networkSettings.h"
 #include "net/tests/gzipMember.h"
+#include "net/tests/netFixture.h"
 #include "testSupport/src/ftpTestServer.h"
 #include "testSupport/src/httpTestServer.h"
 
@@ -19,23 +20,12 @@ namespace {
 
 using testSupport::HttpReply;
 using testSupport::HttpTestServer;
+using test::failure;
+using test::ProgressRecorder;
+using test::text;
 
 std::wstring wide(const std::string& text) {
   return misc::fromUtf8(text);
-}
-
-std::string text(const ByteVector& body) {
-  return std::string(body.begin(), body.end());
-}
-
-template <class Action>
-std::wstring failure(Action action) {
-  try {
-    action();
-  } catch (const misc::wruntime_error& e) {
-    return e.wideMessage();
-  }
-  return L"";
 }
 
 class EndToEndTest : public testing::Test {
@@ -129,7 +119,7 @@ TEST_F(EndToEndTest, AsynchronousTransfersFinishWhenTheirServerAnswers) {
   EXPECT_TRUE(text(body) == page) << "doHttpRequest waits for the layer's thread";
 }
 
-TEST(EndToEndFtpTest, UploadDownloadAndRefusals) {
+TEST(EndToEndFtpTest, UploadDownloadProgressAndRefusals) {
   testSupport::FtpTestServer server;
   InternetConn connection;
   connection.open(false);
@@ -137,25 +127,41 @@ TEST(EndToEndFtpTest, UploadDownloadAndRefusals) {
   const std::wstring user = wide(testSupport::FtpTestServer::kUser);
   const std::wstring password = wide(testSupport::FtpTestServer::kPassword);
 
-  ByteVector data(100000);
+  ByteVector data(70000);
   for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
-  FtpRequest upload(base + L"/up.bin", user, password, &data);
-  connection.ftpUpload(upload);
+  FtpRequest upload(base + L"/up.bin", user, password, &data);  // "ftp://" is put in front
+  ProgressRecorder progress;
+  connection.ftpUpload(upload, &ProgressRecorder::record<FtpRequest>, progress.context());
   EXPECT_TRUE(server.root().read("up.bin") == text(data));
+  EXPECT_EQ(progress.reports,
+            (std::vector<std::wstring>{L"Connecting to 127.0.0.1...", L"Opening /up.bin...",
+                                       L"Sending 68.36 Kb...", L"32768/70000", L"65536/70000",
+                                       L"70000/70000"}));
 
-  ByteVector appended = {'>'};
-  FtpRequest download(L"ftp://" + base + L"/up.bin", user, password, &appended);
-  connection.ftpDownload(download);
-  EXPECT_EQ(appended.size(), data.size() + 1);
-  EXPECT_TRUE(std::equal(data.begin(), data.end(), appended.begin() + 1));
+  for (const bool active : {false, true}) {
+    networkSettings().ftpActiveMode = active;
+    ByteVector appended = {'>'};
+    FtpRequest download(L"FTP://" + base + L"/up.bin", user, password, &appended);
+    connection.ftpDownload(download);
+    EXPECT_EQ(appended.size(), data.size() + 1) << active;
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), appended.begin() + 1)) << "appended";
+  }
+  networkSettings() = {};
 
-  FtpRequest missing(L"ftp://" + base + L"/none.bin", user, password, &appended);
+  ByteVector sink;
+  FtpRequest missing(L"ftp://" + base + L"/none.bin", user, password, &sink);
   EXPECT_EQ(failure([&] { connection.ftpDownload(missing); })
                 .rfind(L"Can't open the remote file: ftp://" + base + L"/none.bin - 550", 0),
             0u);
-  FtpRequest wrong(L"ftp://" + base + L"/up.bin", user, L"wrong", &appended);
+  FtpRequest wrong(L"ftp://" + base + L"/up.bin", user, L"wrong", &sink);
   EXPECT_EQ(failure([&] { connection.ftpDownload(wrong); }).rfind(L"Can't connect to 127.0.0.1: ", 0),
             0u);
+  progress.cancelAt = L"32768/70000";
+  EXPECT_EQ(failure([&] {
+              connection.ftpUpload(upload, &ProgressRecorder::record<FtpRequest>,
+                                   progress.context());
+            }),
+            L"The FTP upload was cancelled.");
 }
 
 }  // namespace net

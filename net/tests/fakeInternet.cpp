@@ -4,7 +4,6 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/src/lastResponseInfo.h"
 #include "platform/src/thread.h"
 
 namespace net::test {
@@ -19,7 +18,9 @@ struct FakeInternet::State {
   std::deque<Completion> completions;
   inet::StatusCallback callback;
   std::uint32_t nextId = 1;
-  FakeInternet* owner = nullptr;
+  const FakeInternet& owner;
+
+  explicit State(const FakeInternet& owner) : owner(owner) {}
 
   std::uint32_t newId() {
     std::lock_guard lock(mutex);
@@ -57,8 +58,8 @@ bool failWith(std::uint32_t code) {
 template <class Interface>
 class FakeHandle : public Interface {
  public:
-  FakeHandle(FakeInternet::State& state, const wchar_t* kind, std::vector<std::uint32_t> refused)
-      : state_(state), kind_(kind), refused_(std::move(refused)), id_(state.newId()) {}
+  FakeHandle(FakeInternet::State& state, const wchar_t* kind)
+      : state_(state), kind_(kind), id_(state.newId()) {}
   std::uint32_t id() const override { return id_; }
   bool setOption(std::uint32_t option, std::uint32_t value) override {
     return set(option, std::to_wstring(value));
@@ -72,7 +73,8 @@ class FakeHandle : public Interface {
 
  private:
   bool set(std::uint32_t option, const std::wstring& shown) {
-    if (std::find(refused_.begin(), refused_.end(), option) != refused_.end()) {
+    const auto& refused = state_.owner.refusedOptions;
+    if (std::find(refused.begin(), refused.end(), option) != refused.end()) {
       return failWith(inet::ERROR_INTERNET_INVALID_OPTION);
     }
     state_.record(std::wstring(kind_) + L" " + std::to_wstring(option) + L"=" + shown);
@@ -80,15 +82,13 @@ class FakeHandle : public Interface {
   }
 
   const wchar_t* kind_;
-  std::vector<std::uint32_t> refused_;
   std::uint32_t id_;
 };
 
 class FakeRequest : public FakeHandle<internal::RequestHandle> {
  public:
-  FakeRequest(FakeInternet::State& state, std::vector<std::uint32_t> refused, FakeSent sent,
-              std::uintptr_t context, bool async)
-      : FakeHandle(state, L"request", std::move(refused)),
+  FakeRequest(FakeInternet::State& state, FakeSent sent, std::uintptr_t context, bool async)
+      : FakeHandle(state, L"request"),
         sent_(std::move(sent)),
         target_(sent_.host + sent_.object),
         context_(context),
@@ -184,49 +184,10 @@ class FakeRequest : public FakeHandle<internal::RequestHandle> {
   bool pended_ = false, closedReported_ = false;
 };
 
-class FakeFtpFile : public FakeHandle<internal::FtpFileHandle> {
- public:
-  FakeFtpFile(FakeInternet::State& state, std::vector<std::uint32_t> refused, std::wstring path,
-              std::string content, bool upload)
-      : FakeHandle(state, L"ftpFile", std::move(refused)),
-        path_(std::move(path)),
-        content_(std::move(content)),
-        upload_(upload) {}
-
-  bool read(void* buffer, std::size_t size, std::size_t& bytesRead) override {
-    if (upload_) return failWith(inet::ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
-    bytesRead = std::min(size, content_.size() - offset_);
-    std::memcpy(buffer, content_.data() + offset_, bytesRead);
-    offset_ += bytesRead;
-    return true;
-  }
-  bool write(const void* data, std::size_t size, std::size_t& written) override {
-    if (!upload_) return failWith(inet::ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
-    content_.append(static_cast<const char*>(data), size);
-    written = size;
-    return true;
-  }
-  bool close() override {
-    if (upload_) {
-      std::lock_guard lock(state_.mutex);
-      state_.owner->ftpFiles[path_] = content_;
-    }
-    return true;
-  }
-
- private:
-  std::wstring path_;
-  std::string content_;
-  std::size_t offset_ = 0;
-  bool upload_;
-};
-
 class FakeConnection : public FakeHandle<internal::ConnectionHandle> {
  public:
-  FakeConnection(FakeInternet::State& state, std::vector<std::uint32_t> refused,
-                 std::wstring host, std::uint16_t port, bool async)
-      : FakeHandle(state, L"connection", refused),
-        refused_(std::move(refused)),
+  FakeConnection(FakeInternet::State& state, std::wstring host, std::uint16_t port, bool async)
+      : FakeHandle(state, L"connection"),
         host_(std::move(host)),
         port_(port),
         async_(async) {}
@@ -237,39 +198,20 @@ class FakeConnection : public FakeHandle<internal::ConnectionHandle> {
                                                        std::uint32_t flags,
                                                        std::uintptr_t context) override {
     FakeSent sent{host_, port_, verb, objectName, version, flags, {}, {}};
-    return std::make_unique<FakeRequest>(state_, refused_, std::move(sent), context, async_);
+    return std::make_unique<FakeRequest>(state_, std::move(sent), context, async_);
   }
 
-  bool ftpFindFile(const std::wstring& path, std::uint32_t,
-                   inet::FtpFindData& found) override {
-    std::lock_guard lock(state_.mutex);
-    const auto file = state_.owner->ftpFiles.find(path);
-    if (file == state_.owner->ftpFiles.end()) return failWith(inet::ERROR_NO_MORE_FILES);
-    found.fileName = path;
-    found.fileSize = file->second.size();
-    return true;
+  // FTP runs against a real server in the end-to-end tests.
+  bool ftpFindFile(const std::wstring&, std::uint32_t, inet::FtpFindData&) override {
+    return failWith(inet::ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
   }
-
-  std::unique_ptr<internal::FtpFileHandle> ftpOpenFile(const std::wstring& path,
-                                                       std::uint32_t access, std::uint32_t,
-                                                       std::uintptr_t) override {
-    const bool upload = access == inet::GENERIC_WRITE;
-    std::string content;
-    if (!upload) {
-      std::lock_guard lock(state_.mutex);
-      const auto file = state_.owner->ftpFiles.find(path);
-      if (file == state_.owner->ftpFiles.end()) {
-        platform::setLastResponseInfo(L"550 No such file.");
-        failWith(inet::ERROR_INTERNET_EXTENDED_ERROR);
-        return nullptr;
-      }
-      content = file->second;
-    }
-    return std::make_unique<FakeFtpFile>(state_, refused_, path, std::move(content), upload);
+  std::unique_ptr<internal::FtpFileHandle> ftpOpenFile(const std::wstring&, std::uint32_t,
+                                                       std::uint32_t, std::uintptr_t) override {
+    failWith(inet::ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+    return nullptr;
   }
 
  private:
-  std::vector<std::uint32_t> refused_;
   std::wstring host_;
   std::uint16_t port_;
   bool async_;
@@ -277,12 +219,8 @@ class FakeConnection : public FakeHandle<internal::ConnectionHandle> {
 
 class FakeSession : public FakeHandle<internal::SessionHandle> {
  public:
-  FakeSession(FakeInternet::State& state, std::vector<std::uint32_t> refused, bool async,
-              std::uint32_t connectError)
-      : FakeHandle(state, L"session", refused),
-        refused_(std::move(refused)),
-        async_(async),
-        connectError_(connectError) {}
+  FakeSession(FakeInternet::State& state, bool async)
+      : FakeHandle(state, L"session"), async_(async) {}
 
   bool isAsync() const override { return async_; }
   void setStatusCallback(inet::StatusCallback callback) override {
@@ -290,38 +228,24 @@ class FakeSession : public FakeHandle<internal::SessionHandle> {
     state_.callback = std::move(callback);
   }
   std::unique_ptr<internal::ConnectionHandle> connect(const std::wstring& host, std::uint16_t port,
-                                                      const std::wstring& userName,
-                                                      const std::optional<std::wstring>& password,
-                                                      std::uint32_t service, std::uint32_t flags,
+                                                      const std::wstring&,
+                                                      const std::optional<std::wstring>&,
+                                                      std::uint32_t, std::uint32_t,
                                                       std::uintptr_t) override {
-    if (connectError_ != 0) {
-      failWith(connectError_);
+    if (state_.owner.connectError != 0) {
+      failWith(state_.owner.connectError);
       return nullptr;
     }
-    if (service == inet::INTERNET_SERVICE_FTP) {
-      FakeInternet& owner = *state_.owner;
-      owner.ftpLogins.push_back(host + L":" + std::to_wstring(port) + L" " + userName + L" " +
-                                password.value_or(L"(none)") + L" " + std::to_wstring(flags));
-      if (password.value_or(L"") != owner.ftpPassword) {
-        platform::setLastResponseInfo(L"530 Login incorrect.");
-        failWith(inet::ERROR_INTERNET_INCORRECT_PASSWORD);
-        return nullptr;
-      }
-    }
-    return std::make_unique<FakeConnection>(state_, refused_, host, port, async_);
+    return std::make_unique<FakeConnection>(state_, host, port, async_);
   }
 
  private:
-  std::vector<std::uint32_t> refused_;
   bool async_;
-  std::uint32_t connectError_;
 };
 
 }  // namespace
 
-FakeInternet::FakeInternet() : state_(std::make_unique<State>()) {
-  state_->owner = this;
-}
+FakeInternet::FakeInternet() : state_(std::make_unique<State>(*this)) {}
 
 FakeInternet::~FakeInternet() = default;
 
@@ -367,8 +291,7 @@ std::vector<std::wstring> FakeInternet::calls() const {
 std::unique_ptr<internal::SessionHandle> FakeInternet::openSession(const std::wstring& userAgent,
                                                                    std::uint32_t flags) {
   state_->record(L"session " + userAgent + L" " + std::to_wstring(flags));
-  return std::make_unique<FakeSession>(*state_, refusedOptions,
-                                       (flags & inet::INTERNET_FLAG_ASYNC) != 0, connectError);
+  return std::make_unique<FakeSession>(*state_, (flags & inet::INTERNET_FLAG_ASYNC) != 0);
 }
 
 }  // namespace net::test

@@ -1,6 +1,6 @@
 #pragma once
 // A scripted Internet layer for the network module's tests: no sockets, every answer and
-// every read outcome given by the test, every call recorded. Synchronous sessions answer at
+// every read outcome given by the test, every call recorded; HTTP only. Synchronous sessions answer at
 // once; asynchronous ones queue each completion until the test delivers it with complete(),
 // from a thread of its own as the real layer's thread would.
 
@@ -64,12 +64,6 @@ class FakeInternet : public internal::InternetApi {
   std::vector<FakeSent> sent() const;
   // "session agent flags", then "<kind> option=value" for every option set, in order.
   std::vector<std::wstring> calls() const;
-
-  // FTP: the server's files by path, the password it accepts (a missing password is
-  // recorded as "(none)").
-  std::map<std::wstring, std::string> ftpFiles;
-  std::wstring ftpPassword = L"secret";
-  std::vector<std::wstring> ftpLogins;  // "host:port user password flags"
 
   std::unique_ptr<internal::SessionHandle> openSession(const std::wstring& userAgent,
                                                        std::uint32_t flags) override;

@@ -6,19 +6,17 @@
 #include "net/src/msgGroups.h"
 #include "net/tests/gzipMember.h"
 #include "net/tests/logCapture.h"
+#include "net/tests/netFixture.h"
 
 namespace net {
 namespace {
 
 using test::GzipFields;
 using test::gzipMember;
+using test::text;
 
 ByteVector bytes(std::string_view text) {
   return ByteVector(text.begin(), text.end());
-}
-
-std::string text(const ByteVector& data) {
-  return std::string(data.begin(), data.end());
 }
 
 std::wstring failure(ByteVector& data) {

@@ -20,10 +20,8 @@ namespace inet = platform::inet;
 using test::FakeAnswer;
 using test::ok;
 using test::ProgressRecorder;
-
-std::string text(const ByteVector& body) {
-  return std::string(body.begin(), body.end());
-}
+using test::failure;
+using test::text;
 
 class Fixed : public Authenticator {
  public:
@@ -203,42 +201,6 @@ TEST_F(InternetConnTest, OptionsAreSetOnlyWhenGivenAndARefusalIsOnlyLogged) {
   EXPECT_TRUE(log.contains(L"Can't set WinInet option:6 to 7000: " +
                            win32tools::win32ErrorText(inet::ERROR_INTERNET_INVALID_OPTION) + L"\n"))
       << log.text();
-}
-
-TEST_F(InternetConnTest, FtpUploadAndDownload) {
-  ByteVector data(70000, 'u');
-  FtpRequest upload(L"h/dir/f.bin", L"me", L"secret", &data);
-  ProgressRecorder progress;
-  connection.ftpUpload(upload, &ProgressRecorder::record<FtpRequest>, progress.context());
-  EXPECT_EQ(fake.ftpFiles[L"/dir/f.bin"], std::string(70000, 'u'));
-  EXPECT_EQ(progress.reports,
-            (std::vector<std::wstring>{L"Connecting to h...", L"Opening /dir/f.bin...",
-                                       L"Sending 68.36 Kb...", L"32768/70000", L"65536/70000",
-                                       L"70000/70000"}));
-
-  ByteVector appended = {'>', '>'};
-  FtpRequest download(L"FTP://h:2121/dir/f.bin", L"me", L"secret", &appended);
-  connection.ftpDownload(download);
-  EXPECT_EQ(appended.size(), 70002u);
-  EXPECT_EQ(std::string(appended.begin(), appended.begin() + 3), ">>u");
-  EXPECT_EQ(fake.ftpLogins,
-            (std::vector<std::wstring>{L"h:21 me secret 134217728", L"h:2121 me secret 134217728"}));
-
-  networkSettings().ftpActiveMode = true;
-  FtpRequest missing(L"ftp://h/none", L"me", L"secret", &appended);
-  EXPECT_EQ(failure([&] { connection.ftpDownload(missing); }),
-            L"Can't open the remote file: ftp://h/none - 550 No such file.");
-  FtpRequest noPassword(L"ftp://h/x", L"anonymous", L"", &data);
-  EXPECT_EQ(failure([&] { connection.ftpUpload(noPassword); }),
-            L"Can't connect to h: " +
-                win32tools::win32ErrorText(inet::ERROR_INTERNET_INCORRECT_PASSWORD));
-  EXPECT_EQ(fake.ftpLogins.back(), L"h:21 anonymous (none) 0") << "active mode, no password";
-  progress.cancelAt = L"32768/70000";
-  EXPECT_EQ(failure([&] {
-              connection.ftpUpload(upload, &ProgressRecorder::record<FtpRequest>,
-                                   progress.context());
-            }),
-            L"The FTP upload was cancelled.");
 }
 
 TEST(UrlHelpersTest, CrackUrlMakesFilePathsLocal) {

@@ -1,6 +1,6 @@
 #pragma once
-// What the tests over the scripted Internet share: a connection over the fake, settings and
-// log groups restored after each test, answers in one line, and a progress recorder.
+// What the network tests share: a connection over the scripted Internet with the settings
+// restored after each test, answers in one line, a progress recorder, and small helpers.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,21 @@
 #include "net/tests/fakeInternet.h"
 
 namespace net::test {
+
+inline std::string text(const ByteVector& body) {
+  return std::string(body.begin(), body.end());
+}
+
+// The message of what `action` throws, or "" when it returns.
+template <class Action>
+std::wstring failure(Action action) {
+  try {
+    action();
+  } catch (const misc::wruntime_error& e) {
+    return e.wideMessage();
+  }
+  return L"";
+}
 
 inline FakeAnswer ok(std::vector<std::string> blocks,
                      std::map<std::uint32_t, std::wstring> headers = {}) {
@@ -55,17 +70,6 @@ class NetFixture : public testing::Test {
   ~NetFixture() override {
     networkSettings() = {};
     setProxyAuthenticator(nullptr);
-  }
-
-  // The message of what `action` throws, or "" when it returns.
-  template <class Action>
-  static std::wstring failure(Action action) {
-    try {
-      action();
-    } catch (const misc::wruntime_error& e) {
-      return e.wideMessage();
-    }
-    return L"";
   }
 
   // downloadUrl's failure message ("" on success), the body in `body`.
