@@ -39,7 +39,7 @@ namespace inet = platform::inet;
 // Every live AsyncHttp, so that a notification for one already destroyed is dropped.
 struct LiveRegistry {
   misc::ReadWriteLock lock;
-  std::set<const AsyncHttp*> members;
+  std::set<AsyncHttp*> members;
 };
 
 LiveRegistry& liveRegistry() {
@@ -494,9 +494,9 @@ void AsyncHttp::statusCallback(const inet::StatusInfo& info) {
   {
     LiveRegistry& registry = liveRegistry();
     misc::ScopedReadLock guard(&registry.lock, __FILE__, __LINE__);
-    const auto found = registry.members.find(reinterpret_cast<const AsyncHttp*>(info.context));
+    const auto found = registry.members.find(reinterpret_cast<AsyncHttp*>(info.context));
     if (found == registry.members.end()) return;
-    target = const_cast<AsyncHttp*>(*found);
+    target = *found;
     std::lock_guard inFlight(target->inFlightMutex_);
     ++target->inFlight_;
   }

@@ -14,8 +14,8 @@ struct ProxyAuthentication {
 };
 
 ProxyAuthentication& proxyAuthentication() {
-  static ProxyAuthentication* instance = new ProxyAuthentication;  // used until exit
-  return *instance;
+  static ProxyAuthentication instance;
+  return instance;
 }
 
 }  // namespace

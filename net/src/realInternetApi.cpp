@@ -119,8 +119,8 @@ class RealInternetApi : public InternetApi {
 }  // namespace
 
 InternetApi& realInternetApi() {
-  static RealInternetApi* api = new RealInternetApi;  // used until exit
-  return *api;
+  static RealInternetApi api;  // keeps no state, so its destruction at exit harms nothing
+  return api;
 }
 
 }  // namespace net::internal
