@@ -34,8 +34,8 @@ FtpTestServer::FtpTestServer() {
   control_.write("server.py", kScript);
   const std::string portFile = control_.file("port");
   // Debian's interpreter, which sees Debian's pyftpdlib whatever python3 PATH finds first.
-  if (!server_.start({"/usr/bin/python3", control_.file("server.py"), kUser, kPassword, root_.path(),
-                      portFile},
+  if (!server_.start({"/usr/bin/python3", control_.file("server.py"), kUser, kPassword,
+                      root_.path(), portFile},
                      -1, -1, "")) {
     throw std::runtime_error("cannot start /usr/bin/python3");
   }

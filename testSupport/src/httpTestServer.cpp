@@ -100,7 +100,8 @@ std::string readRequest(Channel& channel) {
   }
   std::size_t length = 0;
   const std::size_t field = request.find("\r\nContent-Length:");
-  if (field != std::string::npos && field < headEnd) length = std::stoul(request.substr(field + 17));
+  if (field != std::string::npos && field < headEnd)
+    length = std::stoul(request.substr(field + 17));
   while (request.size() < headEnd + 4 + length && request.size() <= kRequestLimit) {
     const long got = channel.receive(buffer, sizeof buffer);
     if (got <= 0) break;
@@ -154,7 +155,8 @@ HttpTestServer::HttpTestServer(const TlsTestFiles* tls) {
     tls_->ctx.reset(SSL_CTX_new(TLS_server_method()));
     if (!tls_->ctx ||
         SSL_CTX_use_certificate_chain_file(tls_->ctx.get(), tls->certFile().c_str()) != 1 ||
-        SSL_CTX_use_PrivateKey_file(tls_->ctx.get(), tls->keyFile().c_str(), SSL_FILETYPE_PEM) != 1) {
+        SSL_CTX_use_PrivateKey_file(tls_->ctx.get(), tls->keyFile().c_str(), SSL_FILETYPE_PEM) !=
+            1) {
       throw std::runtime_error("cannot load the test server certificate");
     }
   }

@@ -36,15 +36,14 @@ TlsTestFiles::TlsTestFiles() {
   openssl(dir_, ca);
   std::vector<std::string> request = {"req"};
   request.insert(request.end(), ecKey.begin(), ecKey.end());
-  request.insert(request.end(), {"-keyout", "server.key", "-out", "server.csr", "-subj",
-                                 "/CN=127.0.0.1"});
+  request.insert(request.end(),
+                 {"-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=127.0.0.1"});
   openssl(dir_, request);
   dir_.write("server.ext",
              "basicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n"
              "subjectAltName=IP:127.0.0.1,DNS:localhost\n");
   openssl(dir_, {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
-                 "-CAcreateserial", "-out", "server.pem", "-days", "2", "-extfile",
-                 "server.ext"});
+                 "-CAcreateserial", "-out", "server.pem", "-days", "2", "-extfile", "server.ext"});
 }
 
 }  // namespace testSupport

@@ -22,10 +22,9 @@ constexpr std::uint16_t kHttpsPort = 443;
 }  // namespace
 
 Connection::Connection(Key, std::shared_ptr<internal::SessionCore> core,
-                       const HandleOptions& options, std::uintptr_t context,
-                       std::uint32_t service, std::wstring host, std::uint16_t port,
-                       std::wstring userName, std::optional<std::wstring> password,
-                       std::uint32_t flags)
+                       const HandleOptions& options, std::uintptr_t context, std::uint32_t service,
+                       std::wstring host, std::uint16_t port, std::wstring userName,
+                       std::optional<std::wstring> password, std::uint32_t flags)
     : Handle(std::move(core), options, context),
       service_(service),
       host_(std::move(host)),
@@ -42,8 +41,8 @@ Connection::~Connection() {
 
 std::unique_ptr<Request> Connection::openRequest(const std::wstring& verb,
                                                  const std::wstring& objectName,
-                                                 const std::wstring& version,
-                                                 std::uint32_t flags, std::uintptr_t context) {
+                                                 const std::wstring& version, std::uint32_t flags,
+                                                 std::uintptr_t context) {
   if (service_ != INTERNET_SERVICE_HTTP) {
     internal::fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
     return nullptr;
@@ -94,12 +93,10 @@ std::shared_ptr<Transfer> Connection::ftpTransfer(int kind, const std::wstring& 
   curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "ftp");
   curl_easy_setopt(easy, CURLOPT_USERNAME,
                    userName_.empty() ? "anonymous" : platform::toUtf8(userName_).c_str());
-  curl_easy_setopt(easy, CURLOPT_PASSWORD,
-                   password_ ? platform::toUtf8(*password_).c_str() : "");
+  curl_easy_setopt(easy, CURLOPT_PASSWORD, password_ ? platform::toUtf8(*password_).c_str() : "");
   curl_easy_setopt(easy, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
   if ((flags_ & INTERNET_FLAG_PASSIVE) == 0) curl_easy_setopt(easy, CURLOPT_FTPPORT, "-");
-  curl_easy_setopt(easy, CURLOPT_TRANSFERTEXT,
-                   (flags & FTP_TRANSFER_TYPE_ASCII) != 0 ? 1L : 0L);
+  curl_easy_setopt(easy, CURLOPT_TRANSFERTEXT, (flags & FTP_TRANSFER_TYPE_ASCII) != 0 ? 1L : 0L);
   transfer->prepare(options());
   return transfer;
 }
@@ -122,8 +119,7 @@ bool Connection::ftpLogIn() {
   return runFtp(*transfer, true);
 }
 
-bool Connection::ftpFindFile(const std::wstring& path, std::uint32_t flags,
-                             FtpFindData& found) {
+bool Connection::ftpFindFile(const std::wstring& path, std::uint32_t flags, FtpFindData& found) {
   if (service_ != INTERNET_SERVICE_FTP) return internal::fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
   const internal::SessionLock lock(core());
   if (core().closed()) return internal::fail(ERROR_INVALID_HANDLE);

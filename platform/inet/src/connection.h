@@ -55,9 +55,8 @@ class Connection : public Handle {
                                        std::uint32_t flags, std::uintptr_t context);
 
   Connection(Key, std::shared_ptr<internal::SessionCore> core, const HandleOptions& options,
-             std::uintptr_t context, std::uint32_t service, std::wstring host,
-             std::uint16_t port, std::wstring userName, std::optional<std::wstring> password,
-             std::uint32_t flags);
+             std::uintptr_t context, std::uint32_t service, std::wstring host, std::uint16_t port,
+             std::wstring userName, std::optional<std::wstring> password, std::uint32_t flags);
 
  private:
   friend class Session;

@@ -9,8 +9,7 @@
 namespace platform::inet {
 
 FtpFile::FtpFile(Key, std::shared_ptr<internal::SessionCore> core, const HandleOptions& options,
-                 std::uintptr_t context, std::shared_ptr<internal::Transfer> transfer,
-                 bool upload)
+                 std::uintptr_t context, std::shared_ptr<internal::Transfer> transfer, bool upload)
     : Handle(std::move(core), options, context), transfer_(std::move(transfer)), upload_(upload) {}
 
 FtpFile::~FtpFile() {

@@ -23,23 +23,34 @@ std::uint32_t nextId() {
 template <typename Options>
 auto numberSlot(Options& options, std::uint32_t option) -> decltype(&options.connectTimeoutMs) {
   switch (option) {
-    case INTERNET_OPTION_CONNECT_TIMEOUT: return &options.connectTimeoutMs;
-    case INTERNET_OPTION_CONNECT_RETRIES: return &options.connectRetries;
-    case INTERNET_OPTION_SEND_TIMEOUT: return &options.sendTimeoutMs;
-    case INTERNET_OPTION_RECEIVE_TIMEOUT: return &options.receiveTimeoutMs;
-    case INTERNET_OPTION_READ_BUFFER_SIZE: return &options.readBufferSize;
-    case INTERNET_OPTION_WRITE_BUFFER_SIZE: return &options.writeBufferSize;
-    case INTERNET_OPTION_FROM_CACHE_TIMEOUT: return &options.fromCacheTimeout;
-    default: return nullptr;
+    case INTERNET_OPTION_CONNECT_TIMEOUT:
+      return &options.connectTimeoutMs;
+    case INTERNET_OPTION_CONNECT_RETRIES:
+      return &options.connectRetries;
+    case INTERNET_OPTION_SEND_TIMEOUT:
+      return &options.sendTimeoutMs;
+    case INTERNET_OPTION_RECEIVE_TIMEOUT:
+      return &options.receiveTimeoutMs;
+    case INTERNET_OPTION_READ_BUFFER_SIZE:
+      return &options.readBufferSize;
+    case INTERNET_OPTION_WRITE_BUFFER_SIZE:
+      return &options.writeBufferSize;
+    case INTERNET_OPTION_FROM_CACHE_TIMEOUT:
+      return &options.fromCacheTimeout;
+    default:
+      return nullptr;
   }
 }
 
 template <typename Options>
 auto textSlot(Options& options, std::uint32_t option) -> decltype(&options.proxyUserName) {
   switch (option) {
-    case INTERNET_OPTION_PROXY_USERNAME: return &options.proxyUserName;
-    case INTERNET_OPTION_PROXY_PASSWORD: return &options.proxyPassword;
-    default: return nullptr;
+    case INTERNET_OPTION_PROXY_USERNAME:
+      return &options.proxyUserName;
+    case INTERNET_OPTION_PROXY_PASSWORD:
+      return &options.proxyPassword;
+    default:
+      return nullptr;
   }
 }
 
@@ -50,8 +61,8 @@ bool isTimeout(std::uint32_t option) {
 
 // Why an option cannot be used as the other kind: wrong kind, or no such option.
 bool failWrongOption(const HandleOptions& options, std::uint32_t option, bool asNumber) {
-  const bool otherKind = asNumber ? textSlot(options, option) != nullptr
-                                  : numberSlot(options, option) != nullptr;
+  const bool otherKind =
+      asNumber ? textSlot(options, option) != nullptr : numberSlot(options, option) != nullptr;
   return internal::fail(otherKind ? ERROR_INTERNET_BAD_OPTION_LENGTH
                                   : ERROR_INTERNET_INVALID_OPTION);
 }

@@ -46,6 +46,11 @@ Request::~Request() {
   const internal::SessionLock lock(core());
   core().remove(*transfer_);
   core().forget(id());
+  // A caller waiting for a completion hears that the operation was cancelled.
+  if (transfer_->pendingSend || transfer_->pendingRead) {
+    core().queue(
+        {id(), context(), INTERNET_STATUS_REQUEST_COMPLETE, 0, ERROR_INTERNET_OPERATION_CANCELLED});
+  }
   core().queue({id(), context(), INTERNET_STATUS_HANDLE_CLOSING, 0, 0});
 }
 
@@ -167,16 +172,14 @@ bool Request::answerable() const {
   return true;
 }
 
-bool Request::answer(const std::string& bytes, std::wstring& value,
-                     std::size_t bufferChars) const {
+bool Request::answer(const std::string& bytes, std::wstring& value, std::size_t bufferChars) const {
   std::wstring text = platform::fromUtf8(bytes);
   if (text.size() + 1 > bufferChars) return internal::fail(ERROR_INSUFFICIENT_BUFFER);
   value = std::move(text);
   return true;
 }
 
-bool Request::queryInfo(std::uint32_t query, std::wstring& value,
-                        std::size_t bufferChars) const {
+bool Request::queryInfo(std::uint32_t query, std::wstring& value, std::size_t bufferChars) const {
   const internal::SessionLock lock(core());
   if (!answerable()) return false;
   const std::uint32_t code = query & ~kQueryModifiers;

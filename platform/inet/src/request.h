@@ -10,9 +10,10 @@
 // answer. The body is handed over as the server sent it (no content decoding). Response
 // headers may total at most 256 KB; a longer header block fails the request.
 //
-// Ownership: the caller owns the request. Destroying it ends its transfer at once (a
-// pending asynchronous operation then never completes) and reports
-// INTERNET_STATUS_HANDLE_CLOSING.
+// Ownership: the caller owns the request. Destroying it ends its transfer at once: a
+// pending asynchronous operation then completes with ERROR_INTERNET_OPERATION_CANCELLED
+// (INTERNET_STATUS_REQUEST_COMPLETE, result 0), notifications queued before are dropped,
+// and INTERNET_STATUS_HANDLE_CLOSING comes last.
 
 #include <cstddef>
 #include <cstdint>
@@ -75,8 +76,8 @@ class Request : public Handle {
   bool read(void* buffer, std::size_t size, std::size_t& bytesRead);
 
   Request(Key, std::shared_ptr<internal::SessionCore> core, const HandleOptions& options,
-          std::uintptr_t context, std::shared_ptr<internal::Transfer> transfer,
-          std::string verb, std::uint32_t flags);
+          std::uintptr_t context, std::shared_ptr<internal::Transfer> transfer, std::string verb,
+          std::uint32_t flags);
 
  private:
   friend class Connection;

@@ -1,5 +1,6 @@
 #include "platform/inet/src/responseHeaders.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/inet/src/inetConstants.h"
@@ -10,19 +11,77 @@ namespace {
 // The header codes 0 to 70 of the Internet API, by position; null where a code names no
 // single header (the status line's parts and the raw forms).
 constexpr std::array<const char*, 71> kHeaderNames = {
-    "Mime-Version", "Content-Type", "Content-Transfer-Encoding", "Content-ID",
-    "Content-Description", "Content-Length", "Content-Language", "Allow", "Public", "Date",
-    "Expires", "Last-Modified", "Message-ID", "URI", "Derived-From", "Cost", "Link", "Pragma",
-    nullptr, nullptr, nullptr, nullptr, nullptr,  // version, status code and text, raw forms
-    "Connection", "Accept", "Accept-Charset", "Accept-Encoding", "Accept-Language",
-    "Authorization", "Content-Encoding", "Forwarded", "From", "If-Modified-Since", "Location",
-    "Orig-URI", "Referer", "Retry-After", "Server", "Title", "User-Agent", "WWW-Authenticate",
-    "Proxy-Authenticate", "Accept-Ranges", "Set-Cookie", "Cookie", "Request-Method",
-    "Refresh", "Content-Disposition", "Age", "Cache-Control", "Content-Base",
-    "Content-Location", "Content-MD5", "Content-Range", "ETag", "Host", "If-Match",
-    "If-None-Match", "If-Range", "If-Unmodified-Since", "Max-Forwards", "Proxy-Authorization",
-    "Range", "Transfer-Encoding", "Upgrade", "Vary", "Via", "Warning", "Expect",
-    "Proxy-Connection", "Unless-Modified-Since"};
+    "Mime-Version",
+    "Content-Type",
+    "Content-Transfer-Encoding",
+    "Content-ID",
+    "Content-Description",
+    "Content-Length",
+    "Content-Language",
+    "Allow",
+    "Public",
+    "Date",
+    "Expires",
+    "Last-Modified",
+    "Message-ID",
+    "URI",
+    "Derived-From",
+    "Cost",
+    "Link",
+    "Pragma",
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,  // version, status code and text, raw forms
+    "Connection",
+    "Accept",
+    "Accept-Charset",
+    "Accept-Encoding",
+    "Accept-Language",
+    "Authorization",
+    "Content-Encoding",
+    "Forwarded",
+    "From",
+    "If-Modified-Since",
+    "Location",
+    "Orig-URI",
+    "Referer",
+    "Retry-After",
+    "Server",
+    "Title",
+    "User-Agent",
+    "WWW-Authenticate",
+    "Proxy-Authenticate",
+    "Accept-Ranges",
+    "Set-Cookie",
+    "Cookie",
+    "Request-Method",
+    "Refresh",
+    "Content-Disposition",
+    "Age",
+    "Cache-Control",
+    "Content-Base",
+    "Content-Location",
+    "Content-MD5",
+    "Content-Range",
+    "ETag",
+    "Host",
+    "If-Match",
+    "If-None-Match",
+    "If-Range",
+    "If-Unmodified-Since",
+    "Max-Forwards",
+    "Proxy-Authorization",
+    "Range",
+    "Transfer-Encoding",
+    "Upgrade",
+    "Vary",
+    "Via",
+    "Warning",
+    "Expect",
+    "Proxy-Connection",
+    "Unless-Modified-Since"};
 
 constexpr std::uint32_t kRawHeaders = 21;  // NUL-separated; answered like the CR LF form
 
@@ -61,7 +120,10 @@ ResponseHeaders::Line ResponseHeaders::addLine(std::string_view line) {
     return Line::TooLarge;
   }
   total_ += line.size();
-  const std::string_view text = withoutLineEnd(line);
+  // A bare CR inside a line is no line end: it becomes a blank, so no value holds one.
+  std::string cleaned(withoutLineEnd(line));
+  std::replace(cleaned.begin(), cleaned.end(), '\r', ' ');
+  const std::string_view text = cleaned;
   if (text.starts_with("HTTP/")) {
     startBlock();
     const std::size_t blank = text.find(' ');
@@ -70,7 +132,7 @@ ResponseHeaders::Line ResponseHeaders::addLine(std::string_view line) {
       const std::string_view rest = text.substr(blank + 1);
       const std::string_view code = rest.substr(0, 3);
       if (code.size() == 3 && (rest.size() == 3 || rest[3] == ' ') &&
-          code.find_first_not_of("0123456789") == std::string_view::npos) {
+          code.find_first_not_of("0123456789") == std::string_view::npos && code[0] != '0') {
         statusCode_ = (code[0] - '0') * 100 + (code[1] - '0') * 10 + (code[2] - '0');
         statusText_ = trimmed(rest.substr(3));
       }

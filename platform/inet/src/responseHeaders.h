@@ -28,12 +28,13 @@ class ResponseHeaders {
 
   // One line with its line end. "HTTP/..." starts a new block and forgets the previous
   // one; a line that starts with a blank or tab continues the previous header's value;
-  // a line without a colon is kept for the raw headers only.
+  // a line without a colon is kept for the raw headers only. A CR inside a line is read
+  // as a blank.
   Line addLine(std::string_view line);
 
   // Whether the current block has ended with its blank line.
   bool complete() const { return complete_; }
-  // From the status line: 0 when there was none or it holds no three-digit code.
+  // From the status line: 0 when there was none or it holds no code from 100 to 999.
   int statusCode() const { return statusCode_; }
 
   // The value for an HTTP_QUERY_* code (without modifier flags): false when the block has

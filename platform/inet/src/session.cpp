@@ -54,9 +54,9 @@ std::unique_ptr<Connection> Session::connect(const std::wstring& host, std::uint
     }
     inherited = options();
   }
-  auto connection = std::make_unique<Connection>(Connection::Key{}, sharedCore(), inherited,
-                                                 context, service, host, port, userName,
-                                                 password, flags);
+  auto connection =
+      std::make_unique<Connection>(Connection::Key{}, sharedCore(), inherited, context, service,
+                                   host, port, userName, password, flags);
   if (service == INTERNET_SERVICE_FTP && !connection->ftpLogIn()) return nullptr;
   return connection;
 }

@@ -243,9 +243,9 @@ void Transfer::notifyDue() {
   if (pendingSend && (ready_ || done_)) {
     pendingSend = false;
     const bool ok = ready_;
-    core_.queue({handle_, context_, INTERNET_STATUS_REQUEST_COMPLETE, ok ? 1u : 0u,
-                 ok ? 0 : error_},
-                serverReply_);
+    core_.queue(
+        {handle_, context_, INTERNET_STATUS_REQUEST_COMPLETE, ok ? 1u : 0u, ok ? 0 : error_},
+        serverReply_);
   }
   if (pendingRead && (hasBody() || done_)) {
     pendingRead = false;

@@ -92,7 +92,6 @@ class Transfer {
            CURL* easy);
 
  private:
-
   static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t onWrite(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t onRead(char* data, std::size_t size, std::size_t count, void* self);

@@ -18,12 +18,17 @@ struct Scheme {
 };
 
 constexpr Scheme kSchemes[] = {
-    {"ftp", INTERNET_SCHEME_FTP, true},          {"gopher", INTERNET_SCHEME_GOPHER, true},
-    {"http", INTERNET_SCHEME_HTTP, true},        {"https", INTERNET_SCHEME_HTTPS, true},
-    {"file", INTERNET_SCHEME_FILE, false},       {"news", INTERNET_SCHEME_NEWS, false},
-    {"mailto", INTERNET_SCHEME_MAILTO, false},   {"socks", INTERNET_SCHEME_SOCKS, true},
+    {"ftp", INTERNET_SCHEME_FTP, true},
+    {"gopher", INTERNET_SCHEME_GOPHER, true},
+    {"http", INTERNET_SCHEME_HTTP, true},
+    {"https", INTERNET_SCHEME_HTTPS, true},
+    {"file", INTERNET_SCHEME_FILE, false},
+    {"news", INTERNET_SCHEME_NEWS, false},
+    {"mailto", INTERNET_SCHEME_MAILTO, false},
+    {"socks", INTERNET_SCHEME_SOCKS, true},
     {"javascript", INTERNET_SCHEME_JAVASCRIPT, false},
-    {"vbscript", INTERNET_SCHEME_VBSCRIPT, false}, {"res", INTERNET_SCHEME_RES, false},
+    {"vbscript", INTERNET_SCHEME_VBSCRIPT, false},
+    {"res", INTERNET_SCHEME_RES, false},
 };
 
 bool isSchemeChar(wchar_t c, bool first) {
@@ -69,8 +74,7 @@ bool crackAuthority(const std::wstring& schemeText, std::wstring_view authority,
   const std::unique_ptr<CURLU, UrlDeleter> url(curl_url());
   if (!url) return internal::fail(ERROR_NOT_ENOUGH_MEMORY);
   const std::string text = platform::toUtf8(schemeText + L"://" + std::wstring(authority) + L"/");
-  if (curl_url_set(url.get(), CURLUPART_URL, text.c_str(), CURLU_NON_SUPPORT_SCHEME) !=
-      CURLUE_OK) {
+  if (curl_url_set(url.get(), CURLUPART_URL, text.c_str(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
     return internal::fail(ERROR_INTERNET_INVALID_URL);
   }
   parts.host = part(url.get(), CURLUPART_HOST);
@@ -110,7 +114,8 @@ bool crackUrl(const std::wstring& url, UrlComponents& parts) {
     } else if (!authority.empty() && !crackAuthority(result.schemeText, authority, result)) {
       return false;
     }
-    if (authority.empty() && scheme->hasAuthority) return internal::fail(ERROR_INTERNET_INVALID_URL);
+    if (authority.empty() && scheme->hasAuthority)
+      return internal::fail(ERROR_INTERNET_INVALID_URL);
   } else if (scheme->hasAuthority) {
     return internal::fail(ERROR_INTERNET_INVALID_URL);
   }

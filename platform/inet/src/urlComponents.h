@@ -8,7 +8,7 @@
 namespace platform::inet {
 
 struct UrlComponents {
-  int scheme = 0;          // INTERNET_SCHEME_*
+  int scheme = 0;           // INTERNET_SCHEME_*
   std::wstring schemeText;  // as written, "http"
   std::wstring host;        // empty for a local path
   std::uint16_t port = 0;   // the given port, else the scheme's default (ftp 21, http 80,

@@ -81,7 +81,8 @@ TEST(InetAsync, PendingRequestsCompleteFromTheSessionThreadInAnyOrder) {
   EXPECT_TRUE(driver.otherThreadOnly);
   EXPECT_EQ(driver.finished.back(), 0) << "the late body ends last";
   EXPECT_EQ(driver.bodies, (std::vector<std::string>{"late", big, "mid", ""}));
-  EXPECT_EQ(driver.errors, (std::vector<std::uint32_t>{0, 0, 0, ERROR_INTERNET_CONNECTION_ABORTED}));
+  EXPECT_EQ(driver.errors,
+            (std::vector<std::uint32_t>{0, 0, 0, ERROR_INTERNET_CONNECTION_ABORTED}));
   lock.unlock();
   // Handles destroyed after their session still fail cleanly.
   session.reset();
@@ -91,16 +92,16 @@ TEST(InetAsync, PendingRequestsCompleteFromTheSessionThreadInAnyOrder) {
   EXPECT_EQ(platform::getLastError(), ERROR_INVALID_HANDLE);
 }
 
-TEST(InetAsync, DestroyingAHandleReportsItsClosingLast) {
+TEST(InetAsync, DestroyingARequestCancelsItsPendingReadAndReportsItsClosingLast) {
   HttpTestServer server;
   server.route("/stall", HttpReply().send("HTTP/1.0 200 OK\r\n\r\n").stall());
   auto session = Session::open(L"Tarvo/2.3.5PRO", INTERNET_FLAG_ASYNC);
   std::mutex mutex;
   std::condition_variable changed;
-  std::vector<std::uint32_t> statuses;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> statuses;  // status, error
   session->setStatusCallback([&](const StatusInfo& info) {
     const std::lock_guard lock(mutex);
-    statuses.push_back(info.status);
+    statuses.emplace_back(info.status, info.error);
     changed.notify_all();
   });
   auto opened = openRequest(*session, server.url("/stall"), 0, 7);
@@ -114,9 +115,13 @@ TEST(InetAsync, DestroyingAHandleReportsItsClosingLast) {
   EXPECT_EQ(platform::getLastError(), ERROR_IO_PENDING);
   opened.request.reset();
   lock.lock();
-  ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(10), [&] { return statuses.size() >= 2; }));
-  EXPECT_EQ(statuses, (std::vector<std::uint32_t>{INTERNET_STATUS_REQUEST_COMPLETE,
-                                                  INTERNET_STATUS_HANDLE_CLOSING}));
+  ASSERT_TRUE(
+      changed.wait_for(lock, std::chrono::seconds(10), [&] { return statuses.size() >= 3; }));
+  const std::vector<std::pair<std::uint32_t, std::uint32_t>> expected = {
+      {INTERNET_STATUS_REQUEST_COMPLETE, 0},
+      {INTERNET_STATUS_REQUEST_COMPLETE, ERROR_INTERNET_OPERATION_CANCELLED},
+      {INTERNET_STATUS_HANDLE_CLOSING, 0}};
+  EXPECT_EQ(statuses, expected);
 }
 
 }  // namespace

@@ -22,17 +22,16 @@ struct OpenedRequest {
 };
 
 inline OpenedRequest openRequest(Session& session, const std::string& url, std::uint32_t flags = 0,
-                                 std::uintptr_t context = 0,
-                                 const std::wstring& verb = L"GET") {
+                                 std::uintptr_t context = 0, const std::wstring& verb = L"GET") {
   UrlComponents parts;
   if (!crackUrl(platform::fromUtf8(url), parts)) return {};
   if (parts.scheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
   OpenedRequest opened;
-  opened.connection = session.connect(parts.host, parts.port, L"", std::nullopt,
-                                      INTERNET_SERVICE_HTTP, 0, context);
+  opened.connection =
+      session.connect(parts.host, parts.port, L"", std::nullopt, INTERNET_SERVICE_HTTP, 0, context);
   if (opened.connection) {
-    opened.request = opened.connection->openRequest(verb, parts.path + parts.extraInfo,
-                                                    L"HTTP/1.0", flags, context);
+    opened.request = opened.connection->openRequest(verb, parts.path + parts.extraInfo, L"HTTP/1.0",
+                                                    flags, context);
   }
   return opened;
 }
