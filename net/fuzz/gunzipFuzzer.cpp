@@ -22,8 +22,8 @@ bool zlibAgrees(const net::ByteVector& body, const net::ByteVector& plain) {
   stream.next_out = reinterpret_cast<Bytef*>(out.data());
   stream.avail_out = static_cast<uInt>(out.size());
   const int rc = inflate(&stream, Z_FINISH);
-  const bool sameBytes = stream.total_out == plain.size() &&
-                         std::equal(plain.begin(), plain.end(), out.begin());
+  const bool sameBytes =
+      stream.total_out == plain.size() && std::equal(plain.begin(), plain.end(), out.begin());
   inflateEnd(&stream);
   // zlib also checks the trailer and the header CRC; only its successes must match ours.
   return rc != Z_STREAM_END || sameBytes;

@@ -74,10 +74,14 @@ bool openLocalFile(const std::wstring& path, std::ifstream& file) {
 
 const wchar_t* statusName(std::uint32_t status) {
   switch (status) {
-    case inet::INTERNET_STATUS_CONNECTION_CLOSED: return L"INTERNET_STATUS_CONNECTION_CLOSED";
-    case inet::INTERNET_STATUS_HANDLE_CLOSING: return L"INTERNET_STATUS_HANDLE_CLOSING";
-    case inet::INTERNET_STATUS_REQUEST_COMPLETE: return L"INTERNET_STATUS_REQUEST_COMPLETE";
-    default: return nullptr;
+    case inet::INTERNET_STATUS_CONNECTION_CLOSED:
+      return L"INTERNET_STATUS_CONNECTION_CLOSED";
+    case inet::INTERNET_STATUS_HANDLE_CLOSING:
+      return L"INTERNET_STATUS_HANDLE_CLOSING";
+    case inet::INTERNET_STATUS_REQUEST_COMPLETE:
+      return L"INTERNET_STATUS_REQUEST_COMPLETE";
+    default:
+      return nullptr;
   }
 }
 
@@ -171,7 +175,8 @@ void AsyncHttp::readLocalFile(const std::wstring& path) {
   std::uint64_t count = 0;
   if (std::ostream* out = request_.getSaveStream()) {
     ByteVector block(networkSettings().blockSize());
-    while (file.read(block.data(), static_cast<std::streamsize>(block.size())) || file.gcount() > 0) {
+    while (file.read(block.data(), static_cast<std::streamsize>(block.size())) ||
+           file.gcount() > 0) {
       out->write(block.data(), file.gcount());
       count += static_cast<std::uint64_t>(file.gcount());
     }
@@ -197,13 +202,13 @@ void AsyncHttp::startNetwork(const inet::UrlComponents& parts) {
   if (session == nullptr) {
     platform::setLastError(inet::ERROR_INVALID_HANDLE);  // a closed InternetConn
   } else {
-    connectionHandle_ = session->connect(parts.host, port, L"", std::wstring(),
-                                         inet::INTERNET_SERVICE_HTTP, 0,
-                                         reinterpret_cast<std::uintptr_t>(this));
+    connectionHandle_ =
+        session->connect(parts.host, port, L"", std::wstring(), inet::INTERNET_SERVICE_HTTP, 0,
+                         reinterpret_cast<std::uintptr_t>(this));
   }
   if (!connectionHandle_) failWithLastError(11522, parts.host);
-  PG_LOG_A() << L"Connected to the remote host: h=" << connectionHandle_->id()
-             << L" (parent hConn=" << session->id() << L")";
+  PG_LOG_A() << L"Connected to the remote host: h=" << connectionHandle_->id() << L" (parent hConn="
+             << session->id() << L")";
   configureInternetHandle(*connectionHandle_);
   setInternetOption(*connectionHandle_, inet::INTERNET_OPTION_READ_BUFFER_SIZE,
                     networkSettings().readBufferSize);
@@ -227,9 +232,9 @@ void AsyncHttp::openRequest(const inet::UrlComponents& parts) {
   if (request_.noAutoRedirect) flags |= inet::INTERNET_FLAG_NO_AUTO_REDIRECT;
   const std::wstring object = objectName(parts);
   PG_LOG_H() << L"Opening the HTTP request: " << object;
-  requestHandle_ = connectionHandle_->openRequest(request_.getVerb(), object,
-                                                  networkSettings().httpVersion, flags,
-                                                  reinterpret_cast<std::uintptr_t>(this));
+  requestHandle_ =
+      connectionHandle_->openRequest(request_.getVerb(), object, networkSettings().httpVersion,
+                                     flags, reinterpret_cast<std::uintptr_t>(this));
   if (!requestHandle_) {
     throw misc::wruntime_error(
         internal::istring(11523).format(parts.host, object, win32tools::lastErrorText()));
@@ -281,8 +286,8 @@ void AsyncHttp::onSendComplete(std::uint32_t error) {
   PG_LOG_A() << L"Send HTTP request has completed: statusCode=" << error;
   if (error != 0) throw RetryableAsyncHttpError(win32tools::win32ErrorText(error));
   std::uint32_t status = 0;
-  if (!requestHandle_->queryInfoNumber(
-          inet::HTTP_QUERY_STATUS_CODE | inet::HTTP_QUERY_FLAG_NUMBER, status)) {
+  if (!requestHandle_->queryInfoNumber(inet::HTTP_QUERY_STATUS_CODE | inet::HTTP_QUERY_FLAG_NUMBER,
+                                       status)) {
     fail(11526, win32tools::lastErrorText());
   }
   std::wstring statusText;
@@ -322,7 +327,8 @@ void AsyncHttp::captureHeaders(std::uint32_t status) {
   if (status == 200) {
     for (const auto& [name, code] : {std::pair{L"Last-Modified", inet::HTTP_QUERY_LAST_MODIFIED},
                                      std::pair{L"ETag", inet::HTTP_QUERY_ETAG}}) {
-      if (queryResponseHeader(*requestHandle_, name, code, value)) response_->setHeader(name, value);
+      if (queryResponseHeader(*requestHandle_, name, code, value))
+        response_->setHeader(name, value);
     }
   }
   for (const auto& [code, name] : request_.getCapturedHeaders()) {
@@ -338,8 +344,8 @@ void AsyncHttp::expectBody() {
     PG_LOG_A() << L"Expected amount of response data: " << length;
     wchar_t* end = nullptr;
     const unsigned long long value = std::wcstoull(length.c_str(), &end, 10);
-    const bool parsed = !length.empty() && std::iswdigit(length[0]) && *end == L'\0' &&
-                        value <= UINT32_MAX;
+    const bool parsed =
+        !length.empty() && std::iswdigit(length[0]) && *end == L'\0' && value <= UINT32_MAX;
     if (parsed) {
       expected_ = static_cast<std::uint32_t>(value);
       report(misc::CSimpleProgress(internal::istring(11528).format(sizeText(expected_))));

@@ -72,8 +72,8 @@ bool AsyncHttpPool::restarted(AsyncHttp& http, const std::wstring& message, bool
   if (retryable && http.retryCount_ < http.maxRetries_) {
     ++http.retryCount_;
     PG_LOG(internal::asyncHttpAutoRetryGroup())
-        << L"Auto-retrying AsyncHttp (" << http.retryCount_ << L"/" << http.maxRetries_
-        << L"): " << http.request_.printed() << L" (" << message << L")";
+        << L"Auto-retrying AsyncHttp (" << http.retryCount_ << L"/" << http.maxRetries_ << L"): "
+        << http.request_.printed() << L" (" << message << L")";
     http.reset(false);
     add(&http);
     return true;

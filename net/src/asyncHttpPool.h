@@ -47,8 +47,8 @@ class AsyncHttpPool {
   // redirected, its response's redirect is the last target (permanent when any step was).
   // Throws misc::wruntime_error "Unexpected wait status (AsyncHttpPool): <n>" for a wait
   // result outside the events.
-  int wait(std::span<platform::Event* const> extra, AsyncHttp*& finished,
-           double timeoutSeconds, std::size_t* index = nullptr);
+  int wait(std::span<platform::Event* const> extra, AsyncHttp*& finished, double timeoutSeconds,
+           std::size_t* index = nullptr);
 
  private:
   // True when `http` was restarted for a retry or a redirect.

@@ -45,7 +45,8 @@ std::size_t deflateStart(const ByteVector& data) {
   }
   for (const unsigned char field : {kFlagName, kFlagComment}) {
     if ((flags & field) == 0 || cursor >= size) continue;
-    const auto end = std::find(data.begin() + static_cast<std::ptrdiff_t>(cursor), data.end(), '\0');
+    const auto end =
+        std::find(data.begin() + static_cast<std::ptrdiff_t>(cursor), data.end(), '\0');
     cursor = static_cast<std::size_t>(end - data.begin()) + 1;
   }
   if ((flags & kFlagHeaderCrc) != 0) cursor += 2;
@@ -108,8 +109,8 @@ class Inflater {
 void gunzipResponseData(ByteVector& data) {
   logCompressed(data);
   const std::size_t start = deflateStart(data);
-  PG_LOG(internal::httpActivityGroup()) << L"Starting decompression at offset " << start
-                                        << L" ; #bytes=" << data.size() - start;
+  PG_LOG(internal::httpActivityGroup())
+      << L"Starting decompression at offset " << start << L" ; #bytes=" << data.size() - start;
   ByteVector plain;
   Inflater inflater;
   inflater.run(data.data() + start, data.size() - start, plain);

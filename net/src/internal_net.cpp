@@ -37,10 +37,14 @@ std::wstring localFilePath(std::wstring path) {
 
 std::uint16_t defaultPort(int scheme) {
   switch (scheme) {
-    case inet::INTERNET_SCHEME_FTP: return 21;
-    case inet::INTERNET_SCHEME_HTTP: return 80;
-    case inet::INTERNET_SCHEME_HTTPS: return 443;
-    default: return 0;
+    case inet::INTERNET_SCHEME_FTP:
+      return 21;
+    case inet::INTERNET_SCHEME_HTTP:
+      return 80;
+    case inet::INTERNET_SCHEME_HTTPS:
+      return 443;
+    default:
+      return 0;
   }
 }
 
@@ -110,7 +114,8 @@ bool queryResponseHeader(const internal::RequestHandle& request, const std::wstr
                          std::uint32_t code, std::wstring& value) {
   std::wstring found;
   if (!request.queryInfo(code, found, inet::kQueryBufferChars)) {
-    PG_LOG(internal::httpHeadersGroup()) << L"No " << name << L" HTTP response header was returned.";
+    PG_LOG(internal::httpHeadersGroup())
+        << L"No " << name << L" HTTP response header was returned.";
     return false;
   }
   PG_LOG(internal::httpHeadersGroup())

@@ -36,8 +36,7 @@ void configureInternetHandle(internal::InternetHandle& handle);
 // Sets the option unless the value is 0 or empty. A refusal is no error: one line goes to
 // the message log (no group), "Can't set WinInet option:<n> to <value>: <reason>" (the
 // text between single quotes).
-void setInternetOption(internal::InternetHandle& handle, std::uint32_t option,
-                       std::uint32_t value);
+void setInternetOption(internal::InternetHandle& handle, std::uint32_t option, std::uint32_t value);
 void setInternetOption(internal::InternetHandle& handle, std::uint32_t option,
                        const std::wstring& value);
 

@@ -57,8 +57,8 @@ class ConnectionHandle : public InternetHandle {
                                                      std::uintptr_t context) = 0;
   virtual bool ftpFindFile(const std::wstring& path, std::uint32_t flags,
                            platform::inet::FtpFindData& found) = 0;
-  virtual std::unique_ptr<FtpFileHandle> ftpOpenFile(const std::wstring& path,
-                                                     std::uint32_t access, std::uint32_t flags,
+  virtual std::unique_ptr<FtpFileHandle> ftpOpenFile(const std::wstring& path, std::uint32_t access,
+                                                     std::uint32_t flags,
                                                      std::uintptr_t context) = 0;
 };
 
@@ -66,8 +66,7 @@ class SessionHandle : public InternetHandle {
  public:
   virtual bool isAsync() const = 0;
   virtual void setStatusCallback(platform::inet::StatusCallback callback) = 0;
-  virtual std::unique_ptr<ConnectionHandle> connect(const std::wstring& host,
-                                                    std::uint16_t port,
+  virtual std::unique_ptr<ConnectionHandle> connect(const std::wstring& host, std::uint16_t port,
                                                     const std::wstring& userName,
                                                     const std::optional<std::wstring>& password,
                                                     std::uint32_t service, std::uint32_t flags,

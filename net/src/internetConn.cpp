@@ -25,7 +25,8 @@ namespace {
 namespace inet = platform::inet;
 
 constexpr int kFtpUpload = 11533, kFtpDownload = 11534;
-constexpr std::uint32_t kFtpNoCache = inet::INTERNET_FLAG_RELOAD | inet::INTERNET_FLAG_NO_CACHE_WRITE;
+constexpr std::uint32_t kFtpNoCache =
+    inet::INTERNET_FLAG_RELOAD | inet::INTERNET_FLAG_NO_CACHE_WRITE;
 
 std::wstring printed(const FtpRequest& request) {
   std::wostringstream line;
@@ -42,11 +43,13 @@ class FtpTransfer {
       : request_(request), callback_(callback), context_(context), operation_(operation) {
     PG_LOG(internal::ftpActivityGroup()) << L"Processing FTP request: " << printed(request);
     url_ = request.url;
-    if (!(url_.size() >= 5 && platform::equalsNoCase(std::wstring_view(url_).substr(0, 5), L"ftp:/"))) {
+    if (!(url_.size() >= 5 &&
+          platform::equalsNoCase(std::wstring_view(url_).substr(0, 5), L"ftp:/"))) {
       url_ = L"ftp://" + url_;
     }
     parts_ = crackUrl(url_);
-    if (parts_.scheme != inet::INTERNET_SCHEME_FTP && parts_.scheme != inet::INTERNET_SCHEME_UNKNOWN) {
+    if (parts_.scheme != inet::INTERNET_SCHEME_FTP &&
+        parts_.scheme != inet::INTERNET_SCHEME_UNKNOWN) {
       throw misc::wruntime_error(internal::istring(11535));
     }
     connect(session);
@@ -201,8 +204,8 @@ void InternetConn::downloadToStream(const std::wstring& url, std::ostream& strea
   downloadToStream(url, stream, nullptr, 0);
 }
 
-void InternetConn::downloadUrl(const std::wstring& url, ByteVector& data,
-                               ProgressCallback callback, std::uintptr_t context) {
+void InternetConn::downloadUrl(const std::wstring& url, ByteVector& data, ProgressCallback callback,
+                               std::uintptr_t context) {
   misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
   HttpGetRequest request(url);
   const std::unique_ptr<HttpResponse> response = doHttpRequest(request, callback, context);
@@ -245,11 +248,13 @@ void InternetConn::ftpDownload(FtpRequest& request, FtpProgressCallback callback
   misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
   FtpTransfer transfer(session_.get(), request, callback, context, kFtpDownload);
   inet::FtpFindData found;
-  const std::uint32_t expected = transfer.connection().ftpFindFile(transfer.path(), kFtpNoCache, found)
-                                     ? static_cast<std::uint32_t>(found.fileSize)
-                                     : 0;
-  auto file = transfer.openFile(inet::GENERIC_READ, kFtpNoCache | inet::INTERNET_FLAG_PRAGMA_NOCACHE |
-                                                        inet::FTP_TRANSFER_TYPE_BINARY);
+  const std::uint32_t expected =
+      transfer.connection().ftpFindFile(transfer.path(), kFtpNoCache, found)
+          ? static_cast<std::uint32_t>(found.fileSize)
+          : 0;
+  auto file =
+      transfer.openFile(inet::GENERIC_READ, kFtpNoCache | inet::INTERNET_FLAG_PRAGMA_NOCACHE |
+                                                inet::FTP_TRANSFER_TYPE_BINARY);
   if (expected > 0) transfer.reportText(11528, sizeText(expected));
   PG_LOG(internal::ftpActivityGroup()) << L"Reading FTP data...";
   ByteVector empty;

@@ -84,8 +84,7 @@ class InternetConn {
                            std::uintptr_t context);
   virtual void downloadUrl(const std::wstring& url, ByteVector& data);
   // Stores the request's data as the remote file (binary, passive unless ftpActiveMode).
-  virtual void ftpUpload(FtpRequest& request, FtpProgressCallback callback,
-                         std::uintptr_t context);
+  virtual void ftpUpload(FtpRequest& request, FtpProgressCallback callback, std::uintptr_t context);
   virtual void ftpUpload(FtpRequest& request);
   // Appends the remote file to the request's data.
   virtual void ftpDownload(FtpRequest& request, FtpProgressCallback callback,

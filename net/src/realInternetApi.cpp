@@ -46,8 +46,7 @@ class RealRequest : public Forwarding<RequestHandle, inet::Request> {
   bool send(const void* body, std::size_t bodySize) override {
     return handle().send(body, bodySize);
   }
-  bool queryInfo(std::uint32_t query, std::wstring& value,
-                 std::size_t bufferChars) const override {
+  bool queryInfo(std::uint32_t query, std::wstring& value, std::size_t bufferChars) const override {
     return handle().queryInfo(query, value, bufferChars);
   }
   bool queryInfoNumber(std::uint32_t query, std::uint32_t& value) const override {
@@ -85,8 +84,7 @@ class RealConnection : public Forwarding<ConnectionHandle, inet::Connection> {
     return handle().ftpFindFile(path, flags, found);
   }
   std::unique_ptr<FtpFileHandle> ftpOpenFile(const std::wstring& path, std::uint32_t access,
-                                             std::uint32_t flags,
-                                             std::uintptr_t context) override {
+                                             std::uint32_t flags, std::uintptr_t context) override {
     return wrapAs<FtpFileHandle, RealFtpFile>(handle().ftpOpenFile(path, access, flags, context));
   }
 };

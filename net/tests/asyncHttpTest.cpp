@@ -13,11 +13,11 @@ namespace net {
 namespace {
 
 namespace inet = platform::inet;
+using test::failure;
 using test::FakeAnswer;
 using test::FakeRead;
 using test::ok;
 using test::status;
-using test::failure;
 using test::text;
 
 class AsyncHttpTest : public test::NetFixture {};

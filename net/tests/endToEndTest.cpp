@@ -18,11 +18,11 @@
 namespace net {
 namespace {
 
-using testSupport::HttpReply;
-using testSupport::HttpTestServer;
 using test::failure;
 using test::ProgressRecorder;
 using test::text;
+using testSupport::HttpReply;
+using testSupport::HttpTestServer;
 
 std::wstring wide(const std::string& text) {
   return misc::fromUtf8(text);
@@ -49,10 +49,10 @@ TEST_F(EndToEndTest, DownloadsPlainGzipAndChunkedBodies) {
     connection.downloadUrl(wide(server.url(path)), body);
     EXPECT_TRUE(text(body) == page) << path << ": " << body.size() << " bytes";
   }
-  const std::string head = "GET /plain HTTP/1.0\r\nHost: 127.0.0.1:" +
-                           std::to_string(server.port()) +
-                           "\r\nUser-Agent: Tarvo/2.3.5PRO\r\nPragma: no-cache\r\n"
-                           "Accept-Encoding: gzip\r\n\r\n";
+  const std::string head =
+      "GET /plain HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(server.port()) +
+      "\r\nUser-Agent: Tarvo/2.3.5PRO\r\nPragma: no-cache\r\n"
+      "Accept-Encoding: gzip\r\n\r\n";
   EXPECT_EQ(server.requests().at(0), head);
 
   std::ostringstream stream;
@@ -91,8 +91,8 @@ TEST_F(EndToEndTest, AsynchronousTransfersFinishWhenTheirServerAnswers) {
   connection.open(true);
   const std::string page = test::sampleText(200000);
   server.route("/slow", HttpReply().pause(1500).send("HTTP/1.0 200 OK\r\n\r\nslow"));
-  server.route("/big", HttpReply::status(200, "OK", {"Content-Encoding: gzip"},
-                                         test::gzipMember(page)));
+  server.route("/big",
+               HttpReply::status(200, "OK", {"Content-Encoding: gzip"}, test::gzipMember(page)));
   server.route("/missing", HttpReply::status(404, "Not Found", {}, ""));
   const char* paths[] = {"/slow", "/big", "/missing"};
   std::vector<std::unique_ptr<HttpGetRequest>> requests;
@@ -150,12 +150,14 @@ TEST(EndToEndFtpTest, UploadDownloadProgressAndRefusals) {
 
   ByteVector sink;
   FtpRequest missing(L"ftp://" + base + L"/none.bin", user, password, &sink);
-  EXPECT_EQ(failure([&] { connection.ftpDownload(missing); })
-                .rfind(L"Can't open the remote file: ftp://" + base + L"/none.bin - 550", 0),
+  EXPECT_EQ(failure([&] {
+              connection.ftpDownload(missing);
+            }).rfind(L"Can't open the remote file: ftp://" + base + L"/none.bin - 550", 0),
             0u);
   FtpRequest wrong(L"ftp://" + base + L"/up.bin", user, L"wrong", &sink);
-  EXPECT_EQ(failure([&] { connection.ftpDownload(wrong); }).rfind(L"Can't connect to 127.0.0.1: ", 0),
-            0u);
+  EXPECT_EQ(
+      failure([&] { connection.ftpDownload(wrong); }).rfind(L"Can't connect to 127.0.0.1: ", 0),
+      0u);
   progress.cancelAt = L"32768/70000";
   EXPECT_EQ(failure([&] {
               connection.ftpUpload(upload, &ProgressRecorder::record<FtpRequest>,

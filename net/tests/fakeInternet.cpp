@@ -187,10 +187,7 @@ class FakeRequest : public FakeHandle<internal::RequestHandle> {
 class FakeConnection : public FakeHandle<internal::ConnectionHandle> {
  public:
   FakeConnection(FakeInternet::State& state, std::wstring host, std::uint16_t port, bool async)
-      : FakeHandle(state, L"connection"),
-        host_(std::move(host)),
-        port_(port),
-        async_(async) {}
+      : FakeHandle(state, L"connection"), host_(std::move(host)), port_(port), async_(async) {}
 
   std::unique_ptr<internal::RequestHandle> openRequest(const std::wstring& verb,
                                                        const std::wstring& objectName,
@@ -267,8 +264,8 @@ bool FakeInternet::complete(const std::wstring& target) {
     queue.erase(found);
   }
   const inet::StatusInfo info{completion.handle, completion.context,
-                              inet::INTERNET_STATUS_REQUEST_COMPLETE, completion.error == 0 ? 1u : 0u,
-                              completion.error};
+                              inet::INTERNET_STATUS_REQUEST_COMPLETE,
+                              completion.error == 0 ? 1u : 0u, completion.error};
   std::thread([&] { state_->notify(info); }).join();
   return true;
 }

@@ -1,14 +1,14 @@
 #pragma once
 // A scripted Internet layer for the network module's tests: no sockets, every answer and
-// every read outcome given by the test, every call recorded; HTTP only. Synchronous sessions answer at
-// once; asynchronous ones queue each completion until the test delivers it with complete(),
-// from a thread of its own as the real layer's thread would.
+// every read outcome given by the test, every call recorded; HTTP only. Synchronous sessions answer
+// at once; asynchronous ones queue each completion until the test delivers it with complete(), from
+// a thread of its own as the real layer's thread would.
 
 #include <cstdint>
 #include <deque>
-#include <optional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,8 +17,8 @@
 namespace net::test {
 
 struct FakeRead {
-  std::string bytes;          // what one read hands over (at most the size asked for)
-  bool fails = false;         // the read fails with `error` instead (which may be 0)
+  std::string bytes;   // what one read hands over (at most the size asked for)
+  bool fails = false;  // the read fails with `error` instead (which may be 0)
   std::uint32_t error = 0;
   bool pending = false;       // asynchronous: first ERROR_IO_PENDING, answered once completed
   bool closedBefore = false;  // INTERNET_STATUS_CONNECTION_CLOSED comes first

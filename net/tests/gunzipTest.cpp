@@ -39,8 +39,8 @@ TEST(GunzipTest, EveryOptionalHeaderFieldIsSkippedAndTheBodyInflatesWhole) {
   EXPECT_EQ(data.size(), plain.size());
   EXPECT_TRUE(text(data) == plain);
   const std::size_t offset = 10 + 2 + 3 + 10 + 10 + 2;
-  EXPECT_TRUE(log.contains(L"Starting decompression at offset " + std::to_wstring(offset) +
-                           L" ; #bytes="))
+  EXPECT_TRUE(
+      log.contains(L"Starting decompression at offset " + std::to_wstring(offset) + L" ; #bytes="))
       << log.text();
   EXPECT_TRUE(log.contains(L"Decompressing a compressed HTTP response: #bytes="));
   EXPECT_TRUE(log.contains(L"  00000000  1f 8b 08 1e")) << "the header is dumped";
@@ -52,8 +52,8 @@ TEST(GunzipTest, TrailerAndWhatFollowsTheDeflateStreamAreNotLookedAt) {
   std::string badCrc = member;
   badCrc[badCrc.size() - 8] ^= 0x55;
   const std::string noTrailer = member.substr(0, member.size() - 8);
-  for (const std::string& body : {badCrc, noTrailer, member + gzipMember("second member"),
-                                  member + "garbage"}) {
+  for (const std::string& body :
+       {badCrc, noTrailer, member + gzipMember("second member"), member + "garbage"}) {
     ByteVector data = bytes(body);
     gunzipResponseData(data);
     EXPECT_EQ(text(data), plain);

@@ -36,7 +36,8 @@ TEST(HttpMessageTest, ResponseHeadersKeepTheFirstValueInAnyCase) {
 
   std::wostringstream empty;
   response.dump(empty, true, L"  ");
-  EXPECT_EQ(empty.str(), L"  200 OK\n  Content-Type: text/html\n  ETag: \"1\"\n  Empty response data.\n");
+  EXPECT_EQ(empty.str(),
+            L"  200 OK\n  Content-Type: text/html\n  ETag: \"1\"\n  Empty response data.\n");
   std::wstring url = L"untouched";
   bool permanent = true;
   EXPECT_FALSE(response.getRedirect(url, permanent));
@@ -51,11 +52,20 @@ TEST(HttpMessageTest, ResponseHeadersKeepTheFirstValueInAnyCase) {
 
 TEST(HttpMessageTest, SizeTextUnitsAndDecimals) {
   const std::pair<std::uint64_t, const wchar_t*> cases[] = {
-      {0, L"0 bytes"},          {1, L"1 byte"},          {1023, L"1023 bytes"},
-      {1024, L"1 Kb"},          {1536, L"1.50 Kb"},      {1025, L"1 Kb"},
-      {1034, L"1.01 Kb"},       {1048575, L"1024 Kb"},   {1048576, L"1 Mb"},
-      {3 * 1048576 / 4 * 3, L"2.25 Mb"}, {(1ull << 30) - 1, L"1024 Mb"}, {1ull << 30, L"1 Gb"},
-      {5ull << 40, L"5120 Gb"}, {~0ull, L"17179869184 Gb"},
+      {0, L"0 bytes"},
+      {1, L"1 byte"},
+      {1023, L"1023 bytes"},
+      {1024, L"1 Kb"},
+      {1536, L"1.50 Kb"},
+      {1025, L"1 Kb"},
+      {1034, L"1.01 Kb"},
+      {1048575, L"1024 Kb"},
+      {1048576, L"1 Mb"},
+      {3 * 1048576 / 4 * 3, L"2.25 Mb"},
+      {(1ull << 30) - 1, L"1024 Mb"},
+      {1ull << 30, L"1 Gb"},
+      {5ull << 40, L"5120 Gb"},
+      {~0ull, L"17179869184 Gb"},
   };
   for (const auto& [bytes, text] : cases) EXPECT_EQ(sizeText(bytes), text) << bytes;
 }

@@ -17,10 +17,10 @@ namespace net {
 namespace {
 
 namespace inet = platform::inet;
+using test::failure;
 using test::FakeAnswer;
 using test::ok;
 using test::ProgressRecorder;
-using test::failure;
 using test::text;
 
 class Fixed : public Authenticator {
@@ -56,8 +56,8 @@ TEST_F(InternetConnTest, WhatARequestSends) {
 
   const auto sent = fake.sent();
   ASSERT_EQ(sent.size(), 2u);
-  EXPECT_EQ(sent[0].verb + L" " + sent[0].object + L" " + sent[0].version,
-            L"GET /p?q=1 HTTP/1.0") << "never the fragment";
+  EXPECT_EQ(sent[0].verb + L" " + sent[0].object + L" " + sent[0].version, L"GET /p?q=1 HTTP/1.0")
+      << "never the fragment";
   EXPECT_EQ(sent[0].port, 443);
   EXPECT_EQ(sent[0].flags,
             kFlags | inet::INTERNET_FLAG_SECURE | inet::INTERNET_FLAG_NO_AUTO_REDIRECT);
@@ -83,14 +83,18 @@ TEST_F(InternetConnTest, ProgressReportsAndCancellation) {
     std::vector<std::wstring> reports;
     std::wstring message;
   } cases[] = {
-      {L"http://h/sized", L"",
+      {L"http://h/sized",
+       L"",
        {L"Connecting to h...", L"Opening /sized...", L"Downloading 6 bytes...", L"3/6", L"6/6"},
        L""},
-      {L"http://h/unsized", L"",
+      {L"http://h/unsized",
+       L"",
        {L"Connecting to h...", L"Opening /unsized...", L"Received 1.46 Kb...",
         L"Received 1.47 Kb..."},
        L""},
-      {L"http://h/sized", L"Opening /sized...", {L"Connecting to h...", L"Opening /sized..."},
+      {L"http://h/sized",
+       L"Opening /sized...",
+       {L"Connecting to h...", L"Opening /sized..."},
        L"The download was cancelled."},
       {L"http://h/sized", L"3/6", {}, L"The download was cancelled."},
   };
@@ -194,10 +198,10 @@ TEST_F(InternetConnTest, OptionsAreSetOnlyWhenGivenAndARefusalIsOnlyLogged) {
   test::LogCapture log({});
   EXPECT_EQ(download(L"http://h/", body), L"");
   const auto calls = fake.calls();
-  EXPECT_EQ(std::vector<std::wstring>(calls.begin() + 2, calls.end()),
-            (std::vector<std::wstring>{L"connection 2=5000", L"connection 43='user'",
-                                       L"connection 12=4096", L"request 2=5000",
-                                       L"request 43='user'"}));
+  EXPECT_EQ(
+      std::vector<std::wstring>(calls.begin() + 2, calls.end()),
+      (std::vector<std::wstring>{L"connection 2=5000", L"connection 43='user'",
+                                 L"connection 12=4096", L"request 2=5000", L"request 43='user'"}));
   EXPECT_TRUE(log.contains(L"Can't set WinInet option:6 to 7000: " +
                            win32tools::win32ErrorText(inet::ERROR_INTERNET_INVALID_OPTION) + L"\n"))
       << log.text();
