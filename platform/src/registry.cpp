@@ -31,13 +31,24 @@ bool parseDword(const std::string& data, std::uint32_t& out) {
   return true;
 }
 
-RegistryValue decode(const std::string& raw) {
+// Text is measured as the registry stores it: UTF-16, where a character beyond the basic
+// plane takes two units.
+std::size_t dataBytes(const RegistryValue& value) {
+  if (value.type == kRegDword) return 4;
+  std::size_t units = 1;  // the NUL
+  for (const wchar_t c : value.text) units += static_cast<std::uint32_t>(c) > 0xFFFF ? 2 : 1;
+  return units * sizeof(char16_t);
+}
+
+}  // namespace
+
+RegistryValue decodeRegistryValue(std::string_view raw) {
   RegistryValue value;
   const auto colon = raw.find(':');
-  const std::string type = raw.substr(0, colon);
-  const std::string data = colon == std::string::npos ? std::string() : raw.substr(colon + 1);
+  const std::string_view type = raw.substr(0, colon);
+  const std::string data(colon == std::string_view::npos ? "" : raw.substr(colon + 1));
   value.text = fromUtf8(raw);
-  if (colon == std::string::npos) return value;
+  if (colon == std::string_view::npos) return value;
   for (const TypeName& t : kTypes) {
     if (!equalsIgnoringAsciiCase(type, t.name)) continue;
     if (t.type == kRegDword) {
@@ -49,17 +60,6 @@ RegistryValue decode(const std::string& raw) {
   }
   return value;
 }
-
-// Text is measured as the registry stores it: UTF-16, where a character beyond the basic
-// plane takes two units.
-std::size_t dataBytes(const RegistryValue& value) {
-  if (value.type == kRegDword) return 4;
-  std::size_t units = 1;  // the NUL
-  for (const wchar_t c : value.text) units += static_cast<std::uint32_t>(c) > 0xFFFF ? 2 : 1;
-  return units * sizeof(char16_t);
-}
-
-}  // namespace
 
 std::string registryFilePath() {
   const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -87,7 +87,7 @@ int RegistryKey::queryValue(const std::wstring& name, RegistryValue& value,
                             std::size_t bufferBytes) const {
   const auto raw = file_.value(section_, toUtf8(name));
   if (section_.empty() || !raw) return kRegistryNotFound;
-  RegistryValue decoded = decode(*raw);
+  RegistryValue decoded = decodeRegistryValue(*raw);
   if (dataBytes(decoded) > bufferBytes) return EOVERFLOW;
   value = std::move(decoded);
   return 0;
