@@ -1,6 +1,6 @@
 #include "platform/src/registry.h"
 
-#include <cctype>
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/src/utf8.h"
@@ -18,15 +18,22 @@ bool isHexPrefix(const std::string& data) {
   return data.size() > 2 && data[0] == '0' && (data[1] == 'x' || data[1] == 'X');
 }
 
+bool isDigitIn(char c, bool hex) {
+  return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+}
+
 // Decimal or 0x-prefixed hexadecimal; a leading zero does not make the number octal.
+// Only digits reach strtoull, which would also take blanks, a sign or a second "0x".
 bool parseDword(const std::string& data, std::uint32_t& out) {
   const bool hex = isHexPrefix(data);
   const std::string digits = hex ? data.substr(2) : data;
-  if (digits.empty() || !std::isxdigit(static_cast<unsigned char>(digits[0]))) return false;
-  char* end = nullptr;
+  if (digits.empty()) return false;
+  for (const char c : digits) {
+    if (!isDigitIn(c, hex)) return false;
+  }
   errno = 0;
-  const unsigned long long n = std::strtoull(digits.c_str(), &end, hex ? 16 : 10);
-  if (errno != 0 || *end != '\0' || n > 0xFFFFFFFFull) return false;
+  const unsigned long long n = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+  if (errno != 0 || n > 0xFFFFFFFFull) return false;
   out = static_cast<std::uint32_t>(n);
   return true;
 }
