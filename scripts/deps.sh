@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 locales-all
+  libcurl4-openssl-dev libssl-dev openssl python3-pyftpdlib
   qt6-base-dev fonts-liberation dpkg-dev
   "$@"
 )

@@ -42,7 +42,12 @@ long parseLong(std::wstring_view text) {
 
 }  // namespace
 
-CPageGleanSettingsDlg::CPageGleanSettingsDlg(DialogView& view) : m_view(view) {}
+CPageGleanSettingsDlg::CPageGleanSettingsDlg(DialogView& view, PageDownloader& downloader,
+                                             DesktopLauncher& launcher)
+    : m_downloader(downloader), m_launcher(launcher), m_view(view) {}
+
+CPageGleanSettingsDlg::CPageGleanSettingsDlg(DialogView& view)
+    : CPageGleanSettingsDlg(view, defaultPageDownloader(), defaultDesktopLauncher()) {}
 
 CPageGleanSettingsDlg::~CPageGleanSettingsDlg() = default;
 
@@ -130,6 +135,7 @@ FileDialogRequest CPageGleanSettingsDlg::settingsFileRequest(int titleId) const 
 }
 
 void CPageGleanSettingsDlg::onLoad() {
+  if (m_busy) return;
   const std::optional<std::wstring> path = m_view.chooseFileToOpen(settingsFileRequest(14024));
   if (!path) return;
   try {
@@ -143,6 +149,7 @@ void CPageGleanSettingsDlg::onLoad() {
 }
 
 void CPageGleanSettingsDlg::onSave() {
+  if (m_busy) return;
   const std::optional<std::wstring> path = m_view.chooseFileToSave(settingsFileRequest(14025));
   if (!path) return;
   bool saved = false;
@@ -156,11 +163,8 @@ void CPageGleanSettingsDlg::onSave() {
   if (saved) m_dirty = false;
 }
 
-void CPageGleanSettingsDlg::onPreview() {}
-
-void CPageGleanSettingsDlg::onView() {}
-
 void CPageGleanSettingsDlg::onClose() {
+  if (m_busy) return;
   if (m_dirty) {
     switch (m_view.messageBox(istring(14026), platform::MessageButtons::YesNoCancel)) {
       case platform::MessageAnswer::Yes:

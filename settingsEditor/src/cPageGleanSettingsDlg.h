@@ -8,7 +8,9 @@
 #include <string>
 
 #include "settingsEditor/src/channelSettings.h"
+#include "settingsEditor/src/desktopLauncher.h"
 #include "settingsEditor/src/dialogView.h"
+#include "settingsEditor/src/pageDownloader.h"
 #include "tools/src/tempFile.h"
 
 namespace settingsEditor {
@@ -18,7 +20,10 @@ class CPageGleanSettingsDlg {
   // Creates the dialog's four temporary files (page, configuration, standard output with
   // the extension ".xml", standard error); throws misc::wruntime_error "Can't create
   // temporary file." when one cannot be created, and then leaves none behind. `view` must
-  // outlive the controller.
+  // outlive the controller, and so must `downloader` and `launcher`, through which Preview
+  // and View reach the network and the desktop.
+  CPageGleanSettingsDlg(DialogView& view, PageDownloader& downloader, DesktopLauncher& launcher);
+  // The same over the network library and the desktop's own opener.
   explicit CPageGleanSettingsDlg(DialogView& view);
   // Deletes the temporary files in the reverse order of their creation.
   ~CPageGleanSettingsDlg();
@@ -30,7 +35,8 @@ class CPageGleanSettingsDlg {
   // as the minimum and clears the unsaved-changes flag.
   void onInitDialog();
 
-  // The commands. A failure is shown in a message box; none escapes.
+  // The commands. A failure is shown in a message box; none escapes. While Preview or View
+  // works, the window stays alive and every command, Close included, is ignored.
   void onLoad();
   void onSave();
   void onPreview();
@@ -55,6 +61,11 @@ class CPageGleanSettingsDlg {
   // as it was.
   bool saveSettings(const std::wstring& path, bool forPreview);
 
+  // Shows a text file with the configured viewer, which runs on by itself.
+  void showTextFile(const std::wstring& path);
+  // Opens a file or URL with the desktop's opener, under the wait cursor.
+  void openWithShell(const std::wstring& target);
+
   const ChannelSettings& settings() const { return m_settings; }
   bool dirty() const { return m_dirty; }
   const std::wstring& lastSettingsPath() const { return m_lastSettingsPath; }
@@ -69,6 +80,14 @@ class CPageGleanSettingsDlg {
   std::optional<int> maxItemsToWrite();
   void applyEditFont();
   void showError(const std::wstring& text);
+  // Preview's steps; each returns false when it has told the user why Preview stops.
+  bool downloadPage();
+  bool runPlugin();
+  void showOutcome();
+
+  PageDownloader& m_downloader;
+  DesktopLauncher& m_launcher;
+  bool m_busy = false;
 
   DialogView& m_view;
   ChannelSettings m_settings;

@@ -81,6 +81,16 @@ class DialogView : public ControlGeometry {
   // Gives control `id` the font and repaints it.
   virtual void setControlFont(int id, const FontDescription& font) = 0;
 
+  // While a command works on another thread: handles the window's pending events (repaints,
+  // the progress window's Cancel) without blocking. Commands of the dialog itself must not
+  // run from here; the controller ignores them while it is busy.
+  virtual void keepAlive() {}
+  // Shows the progress window, or updates its text, with a Cancel button.
+  virtual void showProgress(const std::wstring& text) { (void)text; }
+  virtual void hideProgress() {}
+  // Whether Cancel was pressed since the progress window was shown.
+  virtual bool progressCancelled() const { return false; }
+
   // The size of the whole window as it is shown now.
   virtual Size windowSize() const = 0;
   // Ends the modal run; `cancel` tells how it ended.

@@ -11,7 +11,7 @@
 #include "platform/src/messageBox.h"
 #include "settingsEditor/src/cPageGleanSettingsApp.h"
 #include "settingsEditor/src/controlIds.h"
-#include "testSupport/src/fakeDialogView.h"
+#include "settingsEditor/tests/fakeDialogView.h"
 #include "testSupport/src/scratchDir.h"
 
 namespace settingsEditor {
@@ -19,7 +19,7 @@ namespace {
 
 using platform::MessageAnswer;
 using platform::MessageButtons;
-using testSupport::FakeDialogView;
+using test::FakeDialogView;
 using testSupport::ScratchDir;
 
 const std::wstring kMaxItemsMessage = L"Please enter a valid value for MaxItems.";
@@ -37,7 +37,6 @@ std::string expectedFile(const std::string& name, const std::wstring& configFile
 class DialogTest : public testing::Test {
  protected:
   DialogTest() {
-    setenv("TMP", tmp.path().c_str(), 1);
     dialog.emplace(view);
     view.onChange = [this] { dialog->onFieldChanged(); };
     dialog->onInitDialog();
@@ -49,8 +48,8 @@ class DialogTest : public testing::Test {
     return dir.read(name);
   }
 
-  ScratchDir tmp{"pgDlgTmp"};
   ScratchDir dir{"pgDlg"};
+  test::TemporaryDirectory tmp;
   FakeDialogView view;
   std::optional<CPageGleanSettingsDlg> dialog;
 };

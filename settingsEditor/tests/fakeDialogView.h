@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "settingsEditor/src/dialogView.h"
+#include "testSupport/src/scratchDir.h"
 
-namespace testSupport {
+namespace settingsEditor::test {
 
 class FakeDialogView : public settingsEditor::DialogView {
  public:
@@ -43,6 +44,10 @@ class FakeDialogView : public settingsEditor::DialogView {
   int maxWaitDepth = 0;
   int invalidations = 0;
   std::optional<bool> ended;  // the cancel flag endDialog() was given
+  int keepAlives = 0;
+  std::vector<std::wstring> progressTexts;
+  int progressHides = 0;
+  bool cancelProgress = false;  // Cancel is pressed as soon as the progress window shows
   settingsEditor::Size size{646, 442};
   settingsEditor::Rect client{0, 0, 630, 403};
 
@@ -68,6 +73,10 @@ class FakeDialogView : public settingsEditor::DialogView {
   }
   settingsEditor::Size windowSize() const override { return size; }
   void endDialog(bool cancel) override { ended = cancel; }
+  void keepAlive() override { ++keepAlives; }
+  void showProgress(const std::wstring& text) override { progressTexts.push_back(text); }
+  void hideProgress() override { ++progressHides; }
+  bool progressCancelled() const override { return cancelProgress && !progressTexts.empty(); }
 
   settingsEditor::Rect clientRect() const override { return client; }
   std::optional<settingsEditor::Rect> controlRect(int id) const override;
@@ -78,4 +87,15 @@ class FakeDialogView : public settingsEditor::DialogView {
   std::optional<std::wstring> nextFile();
 };
 
-}  // namespace testSupport
+// A scratch directory that is $TMP for the object's life, so that a dialog's temporary
+// files can be counted.
+class TemporaryDirectory : public testSupport::ScratchDir {
+ public:
+  TemporaryDirectory();
+  ~TemporaryDirectory();
+
+ private:
+  std::optional<std::string> previous_;
+};
+
+}  // namespace settingsEditor::test

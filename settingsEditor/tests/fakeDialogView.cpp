@@ -1,10 +1,13 @@
-#include "testSupport/src/fakeDialogView.h"
+#include "settingsEditor/tests/fakeDialogView.h"
 
+#include <cstdlib>
 #include <stdexcept>
+
+#include "platform/src/environment.h"
 
 #include "settingsEditor/src/channelSettings.h"
 
-namespace testSupport {
+namespace settingsEditor::test {
 
 using settingsEditor::FileDialogRequest;
 
@@ -66,4 +69,17 @@ std::optional<settingsEditor::Rect> FakeDialogView::controlRect(int id) const {
   return it->second;
 }
 
-}  // namespace testSupport
+TemporaryDirectory::TemporaryDirectory()
+    : ScratchDir("pgDialogTmp"), previous_(platform::environmentVariable("TMP")) {
+  ::setenv("TMP", path().c_str(), 1);
+}
+
+TemporaryDirectory::~TemporaryDirectory() {
+  if (previous_) {
+    ::setenv("TMP", previous_->c_str(), 1);
+  } else {
+    ::unsetenv("TMP");
+  }
+}
+
+}  // namespace settingsEditor::test

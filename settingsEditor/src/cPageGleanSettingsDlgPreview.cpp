@@ -1,0 +1,233 @@
+// Preview and View of the settings dialog.
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+
+#include "config/src/iniFileStore.h"
+#include "lib/filesys/src/filesys.h"
+#include "lib/misc/src/textConversion.h"
+#include "lib/misc/src/wruntimeError.h"
+#include "platform/src/cLocale.h"
+#include "platform/src/formatMessage.h"
+#include "settingsEditor/src/backgroundWork.h"
+#include "settingsEditor/src/cPageGleanSettingsApp.h"
+#include "settingsEditor/src/cPageGleanSettingsDlg.h"
+#include "settingsEditor/src/controlIds.h"
+#include "settingsEditor/src/istring.h"
+#include "templateProcessor/src/strftimeTemplateProcessor.h"
+#include "tools/src/commandLine.h"
+#include "tools/src/externalCommand.h"
+
+namespace settingsEditor {
+
+namespace {
+
+using internal::istring;
+
+const wchar_t kConfig[] = L"Config";
+constexpr int kDefaultPluginTimeout = 60;
+constexpr std::size_t kViewerCommandChars = 4096;
+// A download shows its progress window only when it takes longer than this.
+constexpr auto kProgressDelay = std::chrono::seconds(1);
+
+std::wstring expandUrl(const std::wstring& url) {
+  tools::StrftimeTemplateProcessor processor(0);
+  std::wistringstream input(url);
+  std::wostringstream output;
+  processor.process(input, output);
+  return output.str();
+}
+
+// The plug-in's command: the configured one, else PageGlean beside this program, quoted when
+// its path holds blanks.
+std::wstring pluginCommand() {
+  std::wstring command = appConfig ? appConfig->getString(kConfig, L"PluginCommand", true, L"")
+                                   : std::wstring();
+  if (!command.empty()) return command;
+  command = tools::makePath(L"", tools::getDirectory(tools::getModulePath()), L"PageGlean", L"");
+  return command.find_first_of(L" \t") == std::wstring::npos ? command : L'"' + command + L'"';
+}
+
+int pluginTimeout() {
+  return appConfig ? appConfig->getInt(kConfig, L"PluginTimeout", kDefaultPluginTimeout)
+                   : kDefaultPluginTimeout;
+}
+
+std::wstring viewerTemplate() {
+  const std::wstring fallback = L"xdg-open \"%1\"";
+  return appConfig ? appConfig->getCheckedString(kConfig, L"ShowTextCommandTemplate", fallback, true)
+                   : fallback;
+}
+
+// A viewer template may insert the path only: any other numbered insert has no argument.
+bool insertsOnlyThePath(std::wstring_view text) {
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != L'%') continue;
+    const wchar_t next = text[++i];
+    if (next >= L'0' && next <= L'9' && !(next == L'1' && (i + 1 >= text.size() ||
+                                                          text[i + 1] < L'0' || text[i + 1] > L'9'))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::uint32_t sizeOf(const std::wstring& path) {
+  std::uint32_t size = 0;
+  tools::getFileSize(path, size);
+  return size;
+}
+
+// What the download thread reports, read by the window's thread.
+class DownloadProgress {
+ public:
+  bool report(const std::wstring& text) {
+    std::lock_guard lock(mutex_);
+    text_ = text;
+    return cancelled_;
+  }
+  std::wstring text() {
+    std::lock_guard lock(mutex_);
+    return text_;
+  }
+  void cancel() {
+    std::lock_guard lock(mutex_);
+    cancelled_ = true;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::wstring text_;
+  bool cancelled_ = false;
+};
+
+// Marks the dialog busy for the life of the object.
+class BusyFlag {
+ public:
+  explicit BusyFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~BusyFlag() { flag_ = false; }
+  BusyFlag(const BusyFlag&) = delete;
+  BusyFlag& operator=(const BusyFlag&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+void CPageGleanSettingsDlg::onPreview() {
+  if (m_busy) return;
+  BusyFlag busy(m_busy);
+  try {
+    if (!m_view.exchangeFromControls(m_settings)) return;
+    m_settings.m_url = std::wstring(platform::trimSpaceC(m_settings.m_url));
+    if (m_settings.m_url.empty()) {
+      m_view.messageBox(istring(14027), platform::MessageButtons::Ok);
+      m_view.setFocus(IDC_URL);
+      return;
+    }
+    if (m_settings.m_url != m_lastDownloadedUrl && !downloadPage()) return;
+    if (!saveSettings(m_configFile.fileName(), true)) return;
+    if (!runPlugin()) return;
+    showOutcome();
+  } catch (const std::exception& e) {
+    showError(misc::exceptionText(e));
+  }
+}
+
+bool CPageGleanSettingsDlg::downloadPage() {
+  std::string bytes;
+  DownloadProgress progress;
+  try {
+    const std::wstring url = expandUrl(m_settings.m_url);
+    WaitCursor wait(m_view);
+    const auto start = std::chrono::steady_clock::now();
+    bool shown = false;
+    runKeepingWindowAlive(
+        m_view,
+        [&] {
+          m_downloader.download(url, bytes,
+                                [&](const std::wstring& text) { return progress.report(text); });
+        },
+        [&] {
+          if (std::chrono::steady_clock::now() - start < kProgressDelay) return;
+          m_view.showProgress(progress.text());
+          shown = true;
+          if (m_view.progressCancelled()) progress.cancel();
+        });
+    if (shown) m_view.hideProgress();
+  } catch (const std::exception& e) {
+    m_view.hideProgress();
+    showError(misc::exceptionText(e));
+    return false;
+  }
+  m_pageFile.open(m_pageFile.fileName(), std::ios::binary | std::ios::out | std::ios::trunc);
+  m_pageFile.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  m_pageFile.close();
+  m_lastDownloadedUrl = m_settings.m_url;
+  return true;
+}
+
+bool CPageGleanSettingsDlg::runPlugin() {
+  tools::ExternalCommand command;
+  command.setName(istring(14032));
+  command.setCommandLine(pluginCommand() + L" \"" + m_configFile.fileName() + L'"');
+  command.setTimeout(pluginTimeout());
+  try {
+    WaitCursor wait(m_view);
+    runKeepingWindowAlive(m_view, [&] {
+      command.run(m_stdoutFile.fileName(), m_stderrFile.fileName());
+    });
+  } catch (const std::exception& e) {
+    showError(misc::exceptionText(e));
+    return false;
+  }
+  return true;
+}
+
+void CPageGleanSettingsDlg::showOutcome() {
+  if (sizeOf(m_stderrFile.fileName()) > 0) {
+    showTextFile(m_stderrFile.fileName());
+  } else if (sizeOf(m_stdoutFile.fileName()) == 0) {
+    m_view.messageBox(istring(14028), platform::MessageButtons::Ok);
+  } else if (m_view.isChecked(IDC_VIEW_IN_BROWSER)) {
+    openWithShell(m_stdoutFile.fileName());
+  } else {
+    showTextFile(m_stdoutFile.fileName());
+  }
+}
+
+void CPageGleanSettingsDlg::showTextFile(const std::wstring& path) {
+  const std::wstring format = viewerTemplate();
+  std::wstring commandLine;
+  std::vector<std::wstring> args;
+  std::wstring error;
+  const bool started =
+      insertsOnlyThePath(format) &&
+      platform::formatMessage(format, std::span(&path, 1), kViewerCommandChars, commandLine) &&
+      tools::splitCommandLine(commandLine, args, error) && m_launcher.startDetached(args);
+  if (!started) m_view.messageBox(istring(14029), platform::MessageButtons::Ok);
+}
+
+void CPageGleanSettingsDlg::openWithShell(const std::wstring& target) {
+  WaitCursor wait(m_view);
+  const int code = m_launcher.openWithShell(target);
+  if (code < 32) {
+    m_view.messageBox(istring(14030).format(std::to_wstring(code)), platform::MessageButtons::Ok);
+  }
+}
+
+void CPageGleanSettingsDlg::onView() {
+  if (m_busy) return;
+  BusyFlag busy(m_busy);
+  const std::wstring url(platform::trimSpaceC(m_view.controlText(IDC_URL)));
+  if (url.empty()) {
+    m_view.messageBox(istring(14031), platform::MessageButtons::Ok);
+    m_view.setFocus(IDC_URL);
+    return;
+  }
+  openWithShell(url);
+}
+
+}  // namespace settingsEditor
