@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <algorithm>
 #include <climits>
@@ -275,6 +276,30 @@ void CPageGleanSettingsWindow::setControlFont(int id, const FontDescription& des
   }
   widget->setFont(font);
   widget->update();
+}
+
+void CPageGleanSettingsWindow::keepAlive() { QCoreApplication::processEvents(); }
+
+void CPageGleanSettingsWindow::showProgress(const std::wstring& message) {
+  const QString label = QString::fromStdWString(message);
+  if (!m_progress) {
+    m_progress = std::make_unique<QProgressDialog>(label, text(14041), 0, 0, this);
+    m_progress->setWindowTitle(windowTitle());
+    m_progress->setWindowModality(Qt::WindowModal);
+    // Cancel hides it and only asks the work to stop; hideProgress() removes it.
+    m_progress->setAutoClose(false);
+    m_progress->setAutoReset(false);
+    m_progress->setMinimumDuration(0);
+    m_progress->show();
+  } else if (m_progress->labelText() != label) {
+    m_progress->setLabelText(label);
+  }
+}
+
+void CPageGleanSettingsWindow::hideProgress() { m_progress.reset(); }
+
+bool CPageGleanSettingsWindow::progressCancelled() const {
+  return m_progress && m_progress->wasCanceled();
 }
 
 Size CPageGleanSettingsWindow::windowSize() const { return {width(), height()}; }

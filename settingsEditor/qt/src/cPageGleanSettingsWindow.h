@@ -10,6 +10,8 @@
 //   than it first was. Qt measures that limit without the window frame, so windowSize() is
 //   the size inside the frame.
 // - Each text change of an edit control, typed or set, tells the controller.
+// - While a command works on another thread, keepAlive() handles every pending event; the
+//   progress window is modal over the window, so the user can only cancel.
 // - The file dialogs go through a replaceable chooser (tests answer them without a dialog);
 //   the default shows a QFileDialog.
 // - Construction fails, leaving nothing behind, when the controller cannot create its
@@ -25,6 +27,7 @@
 #include "settingsEditor/src/dialogView.h"
 
 class QAbstractButton;
+class QProgressDialog;
 
 namespace settingsEditor::qt {
 
@@ -62,6 +65,10 @@ class CPageGleanSettingsWindow : public QDialog, public DialogView {
   void endWaitCursor() override;
   FontDescription controlFont(int id) const override;
   void setControlFont(int id, const FontDescription& font) override;
+  void keepAlive() override;
+  void showProgress(const std::wstring& text) override;
+  void hideProgress() override;
+  bool progressCancelled() const override;
   Size windowSize() const override;
   void endDialog(bool cancel) override;
 
@@ -85,6 +92,7 @@ class CPageGleanSettingsWindow : public QDialog, public DialogView {
 
   FileChooser m_chooseFile;
   bool m_ending = false;  // inside endDialog(): the close is ours
+  std::unique_ptr<QProgressDialog> m_progress;  // while shown
   std::unique_ptr<CPageGleanSettingsDlg> m_controller;
 };
 

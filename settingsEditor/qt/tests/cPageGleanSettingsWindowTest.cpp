@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -77,6 +78,7 @@ class WindowTest : public QObject {
   void enterDoesNothing();
   void closing_data();
   void closing();
+  void progressWindow();
   void fileDialogs_data();
   void fileDialogs();
   void qtMessageBoxes_data();
@@ -381,6 +383,29 @@ void WindowTest::closing() {
   }
   QCOMPARE(fileRequests.size(), std::size_t(answer == MessageAnswer::Yes ? 1 : 0));
   QCOMPARE(QFile::exists(saved), fileChosen);
+}
+
+void WindowTest::progressWindow() {
+  window->showProgress(L"Downloading: 0 bytes");
+  window->showProgress(L"Downloading: 512 bytes");
+  auto* progress = window->findChild<QProgressDialog*>();
+  QVERIFY(progress != nullptr);
+  QVERIFY(progress->isVisible());
+  QCOMPARE(progress->labelText(), QString("Downloading: 512 bytes"));
+  QCOMPARE(window->findChildren<QProgressDialog*>().size(), 1);
+  QVERIFY(!window->progressCancelled());
+
+  // The Cancel button is pressed while the work runs; keepAlive() delivers the click.
+  auto* cancel = progress->findChild<QPushButton*>();
+  QVERIFY(cancel != nullptr);
+  QCOMPARE(cancel->text(), QString("Cancel"));
+  QTimer::singleShot(0, cancel, &QPushButton::click);
+  window->keepAlive();
+  QVERIFY(window->progressCancelled());
+
+  window->hideProgress();
+  QVERIFY(window->findChild<QProgressDialog*>() == nullptr);
+  QVERIFY(!window->progressCancelled());
 }
 
 void WindowTest::fileDialogs_data() {
