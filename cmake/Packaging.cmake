@@ -8,7 +8,6 @@ set(CPACK_PACKAGE_DESCRIPTION
     "A desktop tool that edits the settings of a PageGlean scraping channel, loads and saves\
  them as INI files, previews the channel the plug-in makes of a page and opens the page in\
  the browser.")
-set(CPACK_PACKAGE_INSTALL_DIRECTORY /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

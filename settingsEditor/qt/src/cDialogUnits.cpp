@@ -14,8 +14,8 @@ int scale(int units, int base, int divisor) {
 }
 
 int averageLetterWidth(const QFontMetrics& metrics) {
-  const int width =
-      metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const int width = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   return (width / 26 + 1) / 2;
 }
 
@@ -25,9 +25,13 @@ CDialogUnits::CDialogUnits(const QFont& font)
     : m_charWidth(averageLetterWidth(QFontMetrics(font))),
       m_charHeight(QFontMetrics(font).height()) {}
 
-int CDialogUnits::toPixelsX(int units) const { return scale(units, m_charWidth, 4); }
+int CDialogUnits::toPixelsX(int units) const {
+  return scale(units, m_charWidth, 4);
+}
 
-int CDialogUnits::toPixelsY(int units) const { return scale(units, m_charHeight, 8); }
+int CDialogUnits::toPixelsY(int units) const {
+  return scale(units, m_charHeight, 8);
+}
 
 QRect CDialogUnits::toPixels(int x, int y, int width, int height) const {
   return QRect(toPixelsX(x), toPixelsY(y), toPixelsX(width), toPixelsY(height));

@@ -67,11 +67,13 @@ constexpr int kTemplateWidth = 323;
 constexpr int kTemplateHeight = 221;
 constexpr int kDialogPointSize = 8;
 
-const Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint |
-                                     Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                     Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
+const Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                     Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                                     Qt::WindowCloseButtonHint;
 
-QString text(int id) { return QString::fromStdWString(istring(id)); }
+QString text(int id) {
+  return QString::fromStdWString(istring(id));
+}
 
 QFont dialogFont() {
   QFont font = QApplication::font();
@@ -81,10 +83,14 @@ QFont dialogFont() {
 
 QWidget* createControl(const TemplateControl& row, QWidget* parent) {
   switch (row.kind) {
-    case Kind::Label: return new QLabel(text(row.textId), parent);
-    case Kind::Edit: return new CLimitedLineEdit(parent);
-    case Kind::CheckBox: return new QCheckBox(text(row.textId), parent);
-    case Kind::Group: return new QGroupBox(parent);
+    case Kind::Label:
+      return new QLabel(text(row.textId), parent);
+    case Kind::Edit:
+      return new CLimitedLineEdit(parent);
+    case Kind::CheckBox:
+      return new QCheckBox(text(row.textId), parent);
+    case Kind::Group:
+      return new QGroupBox(parent);
     case Kind::Button: {
       auto* button = new QPushButton(text(row.textId), parent);
       // No button is the default one, not even the one with the focus: Enter does nothing.
@@ -96,8 +102,7 @@ QWidget* createControl(const TemplateControl& row, QWidget* parent) {
 }
 
 QString nameOf(const TemplateControl& row) {
-  return (row.kind == Kind::Label ? QStringLiteral("label") : QString()) +
-         QString::number(row.id);
+  return (row.kind == Kind::Label ? QStringLiteral("label") : QString()) + QString::number(row.id);
 }
 
 // "*.ini;*.txt" as Qt writes it; "*.*" means every file here too, also those without a dot.
@@ -150,8 +155,8 @@ void CPageGleanSettingsWindow::createControls() {
     widget->setGeometry(units.toPixels(row.x, row.y, row.width, row.height));
     if (row.kind == Kind::Label) {
       lastLabel = widget;
-    } else if (lastLabel != nullptr && lastLabel->objectName() == QStringLiteral("label") +
-                                                                     widget->objectName()) {
+    } else if (lastLabel != nullptr &&
+               lastLabel->objectName() == QStringLiteral("label") + widget->objectName()) {
       static_cast<QLabel*>(lastLabel)->setBuddy(widget);  // its mnemonic focuses the field
     }
   }
@@ -248,15 +253,21 @@ void CPageGleanSettingsWindow::setTypingLimit(int id, std::size_t limit) {
   edit(id)->setTypingLimit(static_cast<int>(std::min<std::size_t>(limit, INT_MAX)));
 }
 
-void CPageGleanSettingsWindow::setFocus(int id) { control(id)->setFocus(Qt::OtherFocusReason); }
+void CPageGleanSettingsWindow::setFocus(int id) {
+  control(id)->setFocus(Qt::OtherFocusReason);
+}
 
-bool CPageGleanSettingsWindow::isChecked(int id) const { return button(id)->isChecked(); }
+bool CPageGleanSettingsWindow::isChecked(int id) const {
+  return button(id)->isChecked();
+}
 
 void CPageGleanSettingsWindow::beginWaitCursor() {
   QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
 }
 
-void CPageGleanSettingsWindow::endWaitCursor() { QApplication::restoreOverrideCursor(); }
+void CPageGleanSettingsWindow::endWaitCursor() {
+  QApplication::restoreOverrideCursor();
+}
 
 FontDescription CPageGleanSettingsWindow::controlFont(int id) const {
   const QFont font = control(id)->font();
@@ -278,7 +289,9 @@ void CPageGleanSettingsWindow::setControlFont(int id, const FontDescription& des
   widget->update();
 }
 
-void CPageGleanSettingsWindow::keepAlive() { QCoreApplication::processEvents(); }
+void CPageGleanSettingsWindow::keepAlive() {
+  QCoreApplication::processEvents();
+}
 
 void CPageGleanSettingsWindow::showProgress(const std::wstring& message) {
   const QString label = QString::fromStdWString(message);
@@ -296,13 +309,17 @@ void CPageGleanSettingsWindow::showProgress(const std::wstring& message) {
   }
 }
 
-void CPageGleanSettingsWindow::hideProgress() { m_progress.reset(); }
+void CPageGleanSettingsWindow::hideProgress() {
+  m_progress.reset();
+}
 
 bool CPageGleanSettingsWindow::progressCancelled() const {
   return m_progress && m_progress->wasCanceled();
 }
 
-Size CPageGleanSettingsWindow::windowSize() const { return {width(), height()}; }
+Size CPageGleanSettingsWindow::windowSize() const {
+  return {width(), height()};
+}
 
 void CPageGleanSettingsWindow::endDialog(bool cancel) {
   m_ending = true;
@@ -310,7 +327,9 @@ void CPageGleanSettingsWindow::endDialog(bool cancel) {
   m_ending = false;
 }
 
-Rect CPageGleanSettingsWindow::clientRect() const { return {0, 0, width(), height()}; }
+Rect CPageGleanSettingsWindow::clientRect() const {
+  return {0, 0, width(), height()};
+}
 
 std::optional<Rect> CPageGleanSettingsWindow::controlRect(int id) const {
   const auto* widget = findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
@@ -323,7 +342,9 @@ void CPageGleanSettingsWindow::moveControl(int id, const Rect& rect) {
   control(id)->setGeometry(rect.left, rect.top, rect.width(), rect.height());
 }
 
-void CPageGleanSettingsWindow::invalidate() { update(); }
+void CPageGleanSettingsWindow::invalidate() {
+  update();
+}
 
 void CPageGleanSettingsWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

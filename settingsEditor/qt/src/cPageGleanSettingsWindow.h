@@ -36,8 +36,8 @@ class CLimitedLineEdit;
 class CPageGleanSettingsWindow : public QDialog, public DialogView {
  public:
   enum class FileDialogKind { Open, Save };
-  using FileChooser = std::function<std::optional<std::wstring>(
-      QWidget* owner, FileDialogKind kind, const FileDialogRequest& request)>;
+  using FileChooser = std::function<std::optional<std::wstring>(QWidget* owner, FileDialogKind kind,
+                                                                const FileDialogRequest& request)>;
 
   explicit CPageGleanSettingsWindow(QWidget* parent = nullptr);
   ~CPageGleanSettingsWindow() override;
@@ -91,7 +91,7 @@ class CPageGleanSettingsWindow : public QDialog, public DialogView {
   QAbstractButton* button(int id) const;
 
   FileChooser m_chooseFile;
-  bool m_ending = false;  // inside endDialog(): the close is ours
+  bool m_ending = false;                        // inside endDialog(): the close is ours
   std::unique_ptr<QProgressDialog> m_progress;  // while shown
   std::unique_ptr<CPageGleanSettingsDlg> m_controller;
 };

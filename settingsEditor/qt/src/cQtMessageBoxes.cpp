@@ -14,9 +14,12 @@ using platform::MessageIcon;
 
 QMessageBox::StandardButtons standardButtons(MessageButtons buttons) {
   switch (buttons) {
-    case MessageButtons::Ok: return QMessageBox::Ok;
-    case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::Ok:
+      return QMessageBox::Ok;
+    case MessageButtons::OkCancel:
+      return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNo:
+      return QMessageBox::Yes | QMessageBox::No;
     case MessageButtons::YesNoCancel:
       return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
   }
@@ -25,30 +28,39 @@ QMessageBox::StandardButtons standardButtons(MessageButtons buttons) {
 
 QMessageBox::Icon boxIcon(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::None: return QMessageBox::NoIcon;
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Error: return QMessageBox::Critical;
-    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None:
+      return QMessageBox::NoIcon;
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::Warning:
+      return QMessageBox::Warning;
+    case MessageIcon::Error:
+      return QMessageBox::Critical;
+    case MessageIcon::Question:
+      return QMessageBox::Question;
   }
   return QMessageBox::NoIcon;
 }
 
 MessageAnswer answerOf(int result, MessageButtons buttons) {
   switch (result) {
-    case QMessageBox::Ok: return MessageAnswer::Ok;
-    case QMessageBox::Yes: return MessageAnswer::Yes;
-    case QMessageBox::No: return MessageAnswer::No;
-    default: return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    case QMessageBox::Ok:
+      return MessageAnswer::Ok;
+    case QMessageBox::Yes:
+      return MessageAnswer::Yes;
+    case QMessageBox::No:
+      return MessageAnswer::No;
+    default:
+      return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
   }
 }
 
 }  // namespace
 
 CQtMessageBoxes::CQtMessageBoxes() {
-  m_previous = platform::setMessageBoxHandler(
-      [this](const std::wstring& caption, const std::wstring& text, MessageButtons buttons,
-             MessageIcon icon) {
+  m_previous =
+      platform::setMessageBoxHandler([this](const std::wstring& caption, const std::wstring& text,
+                                            MessageButtons buttons, MessageIcon icon) {
         const QCoreApplication* app = QCoreApplication::instance();
         if (app == nullptr || QThread::currentThread() != app->thread()) {
           return m_previous ? m_previous(caption, text, buttons, icon)
@@ -58,7 +70,9 @@ CQtMessageBoxes::CQtMessageBoxes() {
       });
 }
 
-CQtMessageBoxes::~CQtMessageBoxes() { platform::setMessageBoxHandler(std::move(m_previous)); }
+CQtMessageBoxes::~CQtMessageBoxes() {
+  platform::setMessageBoxHandler(std::move(m_previous));
+}
 
 MessageAnswer CQtMessageBoxes::show(const std::wstring& caption, const std::wstring& text,
                                     MessageButtons buttons, MessageIcon icon) {

@@ -24,8 +24,7 @@ class CQtMessageBoxes {
 
   // One box, on the application's thread.
   static platform::MessageAnswer show(const std::wstring& caption, const std::wstring& text,
-                                      platform::MessageButtons buttons,
-                                      platform::MessageIcon icon);
+                                      platform::MessageButtons buttons, platform::MessageIcon icon);
 
  private:
   platform::MessageBoxHandler m_previous;

@@ -7,7 +7,8 @@ err=$(mktemp)
 trap 'rm -f "$err"' EXIT
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 20 "$program" >/dev/null 2>"$err"
 rc=$?
-expected="PageGleanSettings: There is no display to show the window on: neither DISPLAY nor WAYLAND_DISPLAY is set."
+expected="PageGleanSettings: There is no display to show the window on:"
+expected+=" neither DISPLAY nor WAYLAND_DISPLAY is set."
 if [ "$rc" -ne 1 ] || [ "$(cat "$err")" != "$expected" ] || [ "$(wc -l <"$err")" -ne 1 ]; then
   echo "exit code $rc, standard error:"
   cat "$err"
