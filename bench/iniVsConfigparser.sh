@@ -4,7 +4,7 @@
 # PG_BENCH_DIR is the release build directory holding bench/iniFileStoreBench.
 set -euo pipefail
 dir=${PG_BENCH_DIR:?set PG_BENCH_DIR to the benchmark build directory}
-bench="$dir/bench/iniFileStoreBench"
+bench="$dir/bin/iniFileStoreBench"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 file="$work/generated.ini"

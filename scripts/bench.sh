@@ -7,7 +7,7 @@ scripts/deps.sh
 dir=build/bench
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPG_TESTS=OFF -DPG_BENCH=ON >/dev/null
 cmake --build "$dir" -j "$(nproc)"
-for b in "$dir"/bench/*Bench; do
+for b in "$dir"/bin/*Bench; do
   [ -x "$b" ] || continue
   echo "== $(basename "$b")"
   "$b" "$@"

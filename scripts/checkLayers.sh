@@ -51,6 +51,14 @@ if hits=$(grep -rnE "\b($namespaces)::|#include \"($folders)/" i18n/src i18n/too
   faults=$((faults + 1))
 fi
 
+# The settings editor's core knows no toolkit; only settingsEditor/qt may use Qt.
+if hits=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](Q[A-Za-z]|qt)' \
+          settingsEditor/src); then
+  echo "the settings editor's core includes Qt:"
+  echo "$hits"
+  faults=$((faults + 1))
+fi
+
 if [ "$faults" -gt 0 ]; then
   echo "$faults layering fault(s)"
   exit 1

@@ -9,6 +9,7 @@ packages=(
   python3 locales-all
   libcurl4-openssl-dev libssl-dev openssl python3-pyftpdlib
   zlib1g-dev curl
+  qt6-base-dev fonts-liberation dpkg-dev
   "$@"
 )
 

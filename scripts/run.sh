@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh release
-app=build/release/settingsEditor/PageGleanSettings
+app=build/release/bin/PageGleanSettings
 if [ -x "$app" ]; then
   exec "$app" "$@"
 fi

@@ -29,12 +29,12 @@ void writeAll(int fd, const std::string& bytes) {
   }
 }
 
-MessageAnswer writeToStandardError(const std::wstring& caption, const std::wstring& text) {
+}  // namespace
+
+MessageAnswer defaultMessageBox(const std::wstring& caption, const std::wstring& text) {
   writeAll(STDERR_FILENO, toUtf8(caption) + ": " + toUtf8(text) + "\n");
   return MessageAnswer::Ok;
 }
-
-}  // namespace
 
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler) {
   std::lock_guard lock(handlerMutex());
@@ -48,7 +48,7 @@ MessageAnswer messageBox(const std::wstring& caption, const std::wstring& text,
     std::lock_guard lock(handlerMutex());
     handler = currentHandler();
   }
-  if (!handler) return writeToStandardError(caption, text);
+  if (!handler) return defaultMessageBox(caption, text);
   return handler(caption, text, buttons, icon);
 }
 

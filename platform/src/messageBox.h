@@ -20,4 +20,8 @@ MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
 MessageAnswer messageBox(const std::wstring& caption, const std::wstring& text,
                          MessageButtons buttons, MessageIcon icon);
 
+// What messageBox() does with no handler installed: writes "caption: text" and a line end
+// to standard error and answers OK. For handlers that cannot show a box at the moment.
+MessageAnswer defaultMessageBox(const std::wstring& caption, const std::wstring& text);
+
 }  // namespace platform

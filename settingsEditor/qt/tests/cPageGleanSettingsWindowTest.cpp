@@ -1,0 +1,494 @@
+// The real window under the offscreen platform. Message boxes are answered through the
+// platform handler, file dialogs through the window's chooser; a modal widget that a test
+// did not expect is rejected after a few seconds, so that no test blocks.
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "platform/src/messageBox.h"
+#include "settingsEditor/qt/src/cPageGleanSettingsWindow.h"
+#include "settingsEditor/qt/src/cQtMessageBoxes.h"
+#include "settingsEditor/src/cPageGleanSettingsApp.h"
+
+using platform::MessageAnswer;
+using platform::MessageButtons;
+using platform::MessageIcon;
+using settingsEditor::FileDialogRequest;
+using settingsEditor::qt::CPageGleanSettingsWindow;
+using Kind = CPageGleanSettingsWindow::FileDialogKind;
+
+namespace {
+
+struct ShownBox {
+  std::wstring caption, text;
+  MessageButtons buttons;
+  MessageIcon icon;
+};
+
+// The template in tab order: object name, class, text, position in dialog units.
+struct TemplateRow {
+  const char* name;
+  const char* className;
+  const char* text;
+  QRect units;
+};
+const TemplateRow kTemplate[] = {
+    {"label1000", "QLabel", "&URL to scrape:", {12, 12, 53, 12}},
+    {"1000", "QLineEdit", "", {65, 12, 202, 12}},
+    {"1016", "QPushButton", "&View", {269, 12, 34, 12}},
+    {"label1002", "QLabel", "&Title:", {12, 28, 16, 12}},
+    {"1002", "QLineEdit", "", {65, 28, 238, 12}},
+    {"label1003", "QLabel", "&Description:", {12, 44, 38, 12}},
+    {"1003", "QLineEdit", "", {65, 44, 238, 12}},
+    {"label1004", "QLabel", "&Base URL:", {12, 60, 36, 12}},
+    {"1004", "QLineEdit", "", {65, 60, 238, 12}},
+    {"label1005", "QLabel", "&Max items:", {12, 76, 34, 12}},
+    {"1005", "QLineEdit", "15", {65, 76, 28, 12}},
+    {"1017", "QGroupBox", "", {12, 93, 299, 95}},
+    {"label1006", "QLabel", "Shorthand:", {19, 105, 36, 12}},
+    {"1006", "QLineEdit", "", {73, 105, 231, 12}},
+    {"label1007", "QLabel", "Section pattern:", {19, 121, 51, 12}},
+    {"1007", "QLineEdit", "", {73, 121, 231, 12}},
+    {"label1008", "QLabel", "&Item patterns:", {19, 137, 44, 12}},
+    {"1008", "QLineEdit", "", {73, 137, 231, 12}},
+    {"1009", "QLineEdit", "", {73, 151, 231, 12}},
+    {"1010", "QLineEdit", "", {73, 167, 231, 12}},
+    {"1013", "QPushButton", "&Preview", {12, 195, 50, 14}},
+    {"1015", "QCheckBox", "View in bro&wser", {65, 195, 82, 14}},
+    {"1011", "QPushButton", "&Load", {149, 195, 50, 14}},
+    {"1012", "QPushButton", "&Save", {205, 195, 50, 14}},
+    {"2", "QPushButton", "Close", {261, 195, 50, 14}},
+};
+
+// Dialog units of `font`: a quarter of the average letter width across, an eighth of the
+// line height down, each coordinate rounded to pixels.
+QRect toPixels(const QFont& font, const QRect& units) {
+  const QFontMetrics metrics(font);
+  const int letters = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const double x = ((letters / 26 + 1) / 2) / 4.0, y = metrics.height() / 8.0;
+  return QRect(qRound(units.x() * x), qRound(units.y() * y), qRound(units.width() * x),
+               qRound(units.height() * y));
+}
+
+struct TypingCase {
+  int id;
+  QString shown;  // as a loaded file shows it
+  int backspaces;
+  QString added;
+  bool pasted;  // else typed
+  QString expected;
+};
+
+enum class Trigger { Escape, CloseBox, CloseButton };
+struct CloseCase {
+  Trigger trigger;
+  bool edited;
+  MessageAnswer answer;
+  bool fileChosen;
+  bool closes;
+};
+
+struct BoxCase {
+  MessageButtons buttons;
+  MessageIcon icon;
+  QMessageBox::StandardButton press;  // NoButton: Escape
+  QMessageBox::StandardButtons shownButtons;
+  QMessageBox::Icon shownIcon;
+  MessageAnswer answer;
+};
+
+}  // namespace
+
+Q_DECLARE_METATYPE(TypingCase)
+Q_DECLARE_METATYPE(CloseCase)
+Q_DECLARE_METATYPE(BoxCase)
+Q_DECLARE_METATYPE(Kind)
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+  void init();
+  void cleanup();
+  void controls_data();
+  void controls();
+  void tabOrderFollowsTheTemplate();
+  void sizingAndFonts();
+  void typingLimits_data();
+  void typingLimits();
+  void enterDoesNothing_data();
+  void enterDoesNothing();
+  void closing_data();
+  void closing();
+  void progressWindow();
+  void fileDialogs_data();
+  void fileDialogs();
+  void qtMessageBoxes_data();
+  void qtMessageBoxes();
+
+ private:
+  QWidget* widget(const QString& name) const {
+    auto* found = window->findChild<QWidget*>(name);
+    if (found == nullptr) qFatal("no control %s", qPrintable(name));
+    return found;
+  }
+  QLineEdit* edit(int id) const { return qobject_cast<QLineEdit*>(widget(QString::number(id))); }
+  // Calls `handle` with each modal widget that shows until it returns true.
+  void onNextModal(std::function<bool(QWidget*)> handle);
+
+  std::unique_ptr<CPageGleanSettingsWindow> window;
+  platform::MessageBoxHandler previousHandler;
+  std::vector<ShownBox> boxes;
+  MessageAnswer boxAnswer = MessageAnswer::Cancel;
+  std::vector<Kind> fileRequests;
+  std::optional<std::wstring> fileAnswer;
+  QTimer modalTimer;
+  QElapsedTimer modalWait;
+  std::function<bool(QWidget*)> modalHandler;
+};
+
+void WindowTest::initTestCase() {
+  connect(&modalTimer, &QTimer::timeout, this, [this] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modalHandler(modal)) {
+      modalTimer.stop();
+    } else if (modalWait.elapsed() > 5000) {
+      modalTimer.stop();
+      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();  // the test fails
+    }
+  });
+}
+
+void WindowTest::init() {
+  boxes.clear();
+  fileRequests.clear();
+  fileAnswer.reset();
+  previousHandler =
+      platform::setMessageBoxHandler([this](const std::wstring& caption, const std::wstring& text,
+                                            MessageButtons buttons, MessageIcon icon) {
+        boxes.push_back({caption, text, buttons, icon});
+        return boxAnswer;
+      });
+  window = std::make_unique<CPageGleanSettingsWindow>();
+  window->setFileChooser([this](QWidget*, Kind kind, const FileDialogRequest&) {
+    fileRequests.push_back(kind);
+    return fileAnswer;
+  });
+  window->show();
+  QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void WindowTest::cleanup() {
+  modalTimer.stop();
+  window.reset();
+  platform::setMessageBoxHandler(std::move(previousHandler));
+}
+
+void WindowTest::onNextModal(std::function<bool(QWidget*)> handle) {
+  modalHandler = std::move(handle);
+  modalWait.start();
+  modalTimer.start(10);
+}
+
+void WindowTest::controls_data() {
+  QTest::addColumn<int>("row");
+  for (const TemplateRow& row : kTemplate) QTest::newRow(row.name) << int(&row - kTemplate);
+}
+
+void WindowTest::controls() {
+  QFETCH(int, row);
+  const TemplateRow& expected = kTemplate[row];
+  QWidget* control = widget(expected.name);
+  QVERIFY(control->inherits(expected.className));
+  QCOMPARE(control->parentWidget(), window.get());
+  const QRect pixels = toPixels(window->font(), expected.units);
+  QCOMPARE(control->geometry(), pixels);
+
+  const QString text = expected.text;
+  if (auto* label = qobject_cast<QLabel*>(control)) {
+    QCOMPARE(label->text(), text);
+    QCOMPARE(label->buddy(), widget(QString(expected.name).mid(5)));  // the mnemonic's target
+  } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
+    QCOMPARE(line->text(), text);
+    QVERIFY(line->hasFrame());
+    const auto rect = window->controlRect(QString(expected.name).toInt());
+    QVERIFY(rect.has_value());
+    QCOMPARE(QRect(rect->left, rect->top, rect->width(), rect->height()), pixels);
+  } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
+    QCOMPARE(box->title(), text);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+    QCOMPARE(button->text(), text);
+    QVERIFY(!button->isChecked());
+    if (auto* push = qobject_cast<QPushButton*>(control)) {
+      QVERIFY(!push->autoDefault() && !push->isDefault());
+    }
+  }
+}
+
+void WindowTest::tabOrderFollowsTheTemplate() {
+  QStringList order, expected;
+  for (QWidget* w = window->nextInFocusChain(); w != window.get(); w = w->nextInFocusChain()) {
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window.get())) order << w->objectName();
+  }
+  for (const TemplateRow& row : kTemplate) {
+    if (!QString(row.className).contains(QRegularExpression("QLabel|QGroupBox"))) {
+      expected << row.name;
+    }
+  }
+  QCOMPARE(order, expected);
+}
+
+void WindowTest::sizingAndFonts() {
+  QCOMPARE(window->windowTitle(), QString("PageGlean Settings"));
+  QVERIFY(!window->windowIcon().isNull());
+  const Qt::WindowFlags flags = window->windowFlags();
+  QVERIFY((flags & Qt::WindowMaximizeButtonHint) && (flags & Qt::WindowCloseButtonHint));
+  QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+
+  QFont font = QApplication::font();
+  font.setPointSize(8);
+  QCOMPARE(window->font(), font);
+  const QSize first = window->size();
+  QCOMPARE(first, toPixels(font, QRect(0, 0, 323, 221)).size());
+  QCOMPARE(window->minimumSize(), first);
+  window->resize(first - QSize(40, 30));
+  QTRY_COMPARE(window->size(), first);
+  window->resize(first + QSize(200, 100));
+  QTRY_COMPARE(window->size(), first + QSize(200, 100));
+  window->resize(first / 2);
+  QTRY_COMPARE(window->size(), first);
+
+  for (int id : {1000, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010}) {
+    const QFontInfo info(edit(id)->font());
+    QVERIFY2(info.fixedPitch(), qPrintable(info.family()));
+    QCOMPARE(info.family(), QString("Liberation Mono"));
+    QCOMPARE(edit(id)->font().pointSizeF(), 8.0);
+  }
+  QVERIFY(!QFontInfo(widget("label1000")->font()).fixedPitch());
+}
+
+void WindowTest::typingLimits_data() {
+  QTest::addColumn<TypingCase>("c");
+  const QString a1030(1030, 'a'), t2000(2000, 'T');
+  QTest::newRow("Max items typed") << TypingCase{1005, "", 0, "12345", false, "123"};
+  QTest::newRow("Title typed") << TypingCase{1002, "", 0, a1030, false, a1030.left(1024)};
+  QTest::newRow("Max items pasted") << TypingCase{1005, "1", 0, "2345", true, "123"};
+  QTest::newRow("long text kept whole") << TypingCase{1002, t2000, 0, "x", false, t2000};
+  QTest::newRow("long text pasted into") << TypingCase{1002, t2000, 0, "xy", true, t2000};
+  QTest::newRow("shortened long text stays short")
+      << TypingCase{1002, t2000, 1, "xy", false, t2000.left(1999)};
+  QTest::newRow("shortened long text regrows to the limit")
+      << TypingCase{1005, "12345", 3, "789", false, "127"};
+}
+
+void WindowTest::typingLimits() {
+  QFETCH(TypingCase, c);
+  settingsEditor::ChannelSettings settings;
+  (c.id == 1005 ? settings.m_maxItems : settings.m_title) = c.shown.toStdWString();
+  window->exchangeToControls(settings);
+  QLineEdit* line = edit(c.id);
+  QCOMPARE(line->text(), c.shown);
+
+  line->setFocus();
+  QTest::keyClick(line, Qt::Key_End);
+  for (int i = 0; i < c.backspaces; ++i) QTest::keyClick(line, Qt::Key_Backspace);
+  if (c.pasted) {
+    QGuiApplication::clipboard()->setText(c.added);
+    QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+  } else {
+    QTest::keyClicks(line, c.added);
+  }
+  QCOMPARE(line->text(), c.expected);
+}
+
+void WindowTest::enterDoesNothing_data() {
+  QTest::addColumn<QString>("focus");
+  for (const char* name : {"1000", "1005", "1016", "1013", "1015", "1011", "1012", "2"}) {
+    QTest::newRow(name) << QString(name);
+  }
+}
+
+void WindowTest::enterDoesNothing() {
+  QFETCH(QString, focus);
+  QTest::keyClicks(edit(1002), "unsaved");
+  QWidget* control = widget(focus);
+  control->setFocus();
+  QTest::keyClick(control, Qt::Key_Return);
+  QTest::keyClick(control, Qt::Key_Enter, Qt::KeypadModifier);
+  QVERIFY(window->isVisible());
+  QVERIFY(boxes.empty());
+  QVERIFY(fileRequests.empty());
+  QVERIFY(!qobject_cast<QCheckBox*>(widget("1015"))->isChecked());
+}
+
+void WindowTest::closing_data() {
+  QTest::addColumn<CloseCase>("c");
+  using A = MessageAnswer;
+  QTest::newRow("Escape at once") << CloseCase{Trigger::Escape, false, A::Cancel, false, true};
+  QTest::newRow("close box at once") << CloseCase{Trigger::CloseBox, false, A::Cancel, false, true};
+  QTest::newRow("Escape, No") << CloseCase{Trigger::Escape, true, A::No, false, true};
+  QTest::newRow("Escape, Cancel") << CloseCase{Trigger::Escape, true, A::Cancel, false, false};
+  QTest::newRow("close box, Cancel") << CloseCase{Trigger::CloseBox, true, A::Cancel, false, false};
+  QTest::newRow("close box, No") << CloseCase{Trigger::CloseBox, true, A::No, false, true};
+  QTest::newRow("Close, Cancel") << CloseCase{Trigger::CloseButton, true, A::Cancel, false, false};
+  QTest::newRow("Escape, Yes, saved") << CloseCase{Trigger::Escape, true, A::Yes, true, true};
+  QTest::newRow("Escape, Yes, no file") << CloseCase{Trigger::Escape, true, A::Yes, false, false};
+}
+
+void WindowTest::closing() {
+  QFETCH(CloseCase, c);
+  QTemporaryDir dir;
+  const QString saved = dir.filePath("s.ini");
+  if (c.fileChosen) fileAnswer = saved.toStdWString();
+  if (c.edited) QTest::keyClicks(edit(1003), "d");
+  boxAnswer = c.answer;
+
+  switch (c.trigger) {
+    case Trigger::Escape:
+      QTest::keyClick(edit(1003), Qt::Key_Escape);
+      break;
+    case Trigger::CloseBox:
+      window->close();
+      break;
+    case Trigger::CloseButton:
+      QTest::mouseClick(widget("2"), Qt::LeftButton);
+      break;
+  }
+
+  QCOMPARE(window->isVisible(), !c.closes);
+  if (c.closes) QCOMPARE(window->result(), int(QDialog::Rejected));
+  QCOMPARE(boxes.size(), std::size_t(c.edited ? 1 : 0));
+  if (c.edited) {
+    QCOMPARE(boxes[0].caption, settingsEditor::programName());
+    QCOMPARE(QString::fromStdWString(boxes[0].text), QString("Save your changes?"));
+    QCOMPARE(boxes[0].buttons, MessageButtons::YesNoCancel);
+    QCOMPARE(boxes[0].icon, MessageIcon::Question);
+  }
+  QCOMPARE(fileRequests.size(), std::size_t(c.answer == MessageAnswer::Yes ? 1 : 0));
+  QCOMPARE(QFile::exists(saved), c.fileChosen);
+}
+
+void WindowTest::progressWindow() {
+  window->showProgress(L"Downloading: 0 bytes");
+  window->showProgress(L"Downloading: 512 bytes");
+  QCOMPARE(window->findChildren<QProgressDialog*>().size(), 1);
+  auto* progress = window->findChild<QProgressDialog*>();
+  QVERIFY(progress->isVisible());
+  QCOMPARE(progress->labelText(), QString("Downloading: 512 bytes"));
+  QVERIFY(!window->progressCancelled());
+
+  // Cancel is pressed while the work runs: keepAlive() delivers the click.
+  auto* cancel = progress->findChild<QPushButton*>();
+  QCOMPARE(cancel->text(), QString("Cancel"));
+  QTimer::singleShot(0, cancel, &QPushButton::click);
+  window->keepAlive();
+  QVERIFY(window->progressCancelled());
+
+  window->hideProgress();
+  QVERIFY(window->findChild<QProgressDialog*>() == nullptr);
+  QVERIFY(!window->progressCancelled());
+}
+
+void WindowTest::fileDialogs_data() {
+  QTest::addColumn<Kind>("kind");
+  QTest::newRow("open") << Kind::Open;
+  QTest::newRow("save over an existing file") << Kind::Save;
+}
+
+void WindowTest::fileDialogs() {
+  QFETCH(Kind, kind);
+  QTemporaryDir dir;
+  const QString existing = dir.filePath("old.ini");
+  QFile file(existing);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.close();
+  const FileDialogRequest request{L"Load settings",
+                                  {{L"Setting files (*.ini)", L"*.ini"}, {L"All files", L"*.*"}},
+                                  dir.path().toStdWString(),
+                                  L"ini",
+                                  existing.toStdWString()};
+  const bool open = kind == Kind::Open;
+
+  bool shown = false;
+  onNextModal([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    if (dialog == nullptr) return false;
+    shown = dialog->windowTitle() == "Load settings" &&
+            dialog->nameFilters() == QStringList({"Setting files (*.ini)", "All files (*)"}) &&
+            dialog->defaultSuffix() == "ini" &&
+            dialog->directory().absolutePath() == QDir(dir.path()).absolutePath() &&
+            dialog->selectedFiles() == QStringList({existing}) &&
+            dialog->acceptMode() == (open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave) &&
+            dialog->fileMode() == (open ? QFileDialog::ExistingFile : QFileDialog::AnyFile) &&
+            dialog->testOption(QFileDialog::DontConfirmOverwrite) == !open;
+    static_cast<QDialog*>(dialog)->accept();  // a question about replacing would keep it open
+    return true;
+  });
+  const auto chosen = CPageGleanSettingsWindow::showFileDialog(window.get(), kind, request);
+  QVERIFY(shown);
+  QCOMPARE(chosen, std::optional(existing.toStdWString()));
+}
+
+void WindowTest::qtMessageBoxes_data() {
+  QTest::addColumn<BoxCase>("c");
+  using B = QMessageBox;
+  const auto yesNoCancel = B::Yes | B::No | B::Cancel;
+  QTest::newRow("OK") << BoxCase{MessageButtons::Ok, MessageIcon::Warning, B::Ok, B::Ok,
+                                 B::Warning,         MessageAnswer::Ok};
+  QTest::newRow("OK, Escape") << BoxCase{MessageButtons::Ok, MessageIcon::Error, B::NoButton, B::Ok,
+                                         B::Critical,        MessageAnswer::Ok};
+  QTest::newRow("No") << BoxCase{MessageButtons::YesNoCancel,
+                                 MessageIcon::Question,
+                                 B::No,
+                                 yesNoCancel,
+                                 B::Question,
+                                 MessageAnswer::No};
+  QTest::newRow("Yes/No/Cancel, Escape") << BoxCase{
+      MessageButtons::YesNoCancel, MessageIcon::Question, B::NoButton, yesNoCancel, B::Question,
+      MessageAnswer::Cancel};
+}
+
+void WindowTest::qtMessageBoxes() {
+  QFETCH(BoxCase, c);
+  const settingsEditor::qt::CQtMessageBoxes installed;
+  bool shown = false;
+  onNextModal([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (box == nullptr) return false;
+    shown = box->windowTitle() == "Caption" && box->text() == "Text" &&
+            box->standardButtons() == c.shownButtons && box->icon() == c.shownIcon;
+    if (c.press == QMessageBox::NoButton) {
+      QTest::keyClick(box, Qt::Key_Escape);
+    } else {
+      box->button(c.press)->click();
+    }
+    return true;
+  });
+  QCOMPARE(platform::messageBox(L"Caption", L"Text", c.buttons, c.icon), c.answer);
+  QVERIFY(shown);
+
+  // From another thread the box goes to the handler that was there before.
+  std::thread([&] {
+    platform::messageBox(L"Worker", L"Off the GUI thread", c.buttons, c.icon);
+  }).join();
+  QCOMPARE(boxes.size(), std::size_t(1));
+  QCOMPARE(boxes[0].caption, std::wstring(L"Worker"));
+}
+
+QTEST_MAIN(WindowTest)
+#include "cPageGleanSettingsWindowTest.moc"
