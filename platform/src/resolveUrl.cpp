@@ -1,0 +1,62 @@
+#include "platform/src/resolveUrl.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+
+namespace platform {
+namespace {
+
+struct UrlHandleFree {
+  void operator()(CURLU* handle) const { curl_url_cleanup(handle); }
+};
+struct CurlTextFree {
+  void operator()(char* text) const { curl_free(text); }
+};
+
+bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+std::string escapeBlanks(std::string_view text) {
+  std::string escaped;
+  for (const char c : text) {
+    if (c == ' ') {
+      escaped += "%20";
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+}  // namespace
+
+bool hasUrlScheme(std::string_view reference) {
+  if (reference.empty() || !isAsciiLetter(reference[0])) return false;
+  for (std::size_t i = 1; i < reference.size(); ++i) {
+    const char c = reference[i];
+    if (c == ':') return true;
+    if (!isAsciiLetter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') {
+      return false;
+    }
+  }
+  return false;
+}
+
+std::optional<std::string> resolveUrl(std::string_view base, std::string_view reference) {
+  if (hasUrlScheme(reference)) return std::string(reference);
+  const std::unique_ptr<CURLU, UrlHandleFree> url(curl_url());
+  if (!url) return std::nullopt;
+  const unsigned flags = CURLU_NON_SUPPORT_SCHEME;
+  // Setting a relative URL on a handle that holds one resolves it against that one.
+  if (curl_url_set(url.get(), CURLUPART_URL, std::string(base).c_str(), flags) != CURLUE_OK ||
+      curl_url_set(url.get(), CURLUPART_URL, escapeBlanks(reference).c_str(), flags) !=
+          CURLUE_OK) {
+    return std::nullopt;
+  }
+  char* text = nullptr;
+  if (curl_url_get(url.get(), CURLUPART_URL, &text, 0) != CURLUE_OK) return std::nullopt;
+  const std::unique_ptr<char, CurlTextFree> owned(text);
+  return std::string(text);
+}
+
+}  // namespace platform
