@@ -154,9 +154,14 @@ bool zone(Cursor& in, DateTime& t) {
   const bool minus = in.character(L'-');
   if (minus || in.character(L'+')) {
     int hours = 0, minutes = 0;
-    if (!in.number(2, 2, hours)) return false;
-    in.character(L':');
-    if (!in.number(2, 2, minutes)) minutes = 0;
+    if (in.number(4, 4, hours)) {
+      minutes = hours % 100;
+      hours /= 100;
+    } else if (!in.number(2, 2, hours)) {
+      return false;
+    } else if (in.character(L':') && !in.number(2, 2, minutes)) {
+      return false;
+    }
     if (hours > 23 || minutes > 59) return false;
     t.zoneMinutes = (minus ? -1 : 1) * (hours * 60 + minutes);
     return true;

@@ -18,7 +18,7 @@ std::size_t skipMarkup(std::wstring_view html, std::size_t i) {
   }
   if (!isAsciiLetter(next) && next != L'/' && next != L'!' && next != L'?') return i;
   const std::size_t end = html.find(L'>', i + 1);
-  return end == std::wstring_view::npos ? html.size() : end + 1;
+  return end == std::wstring_view::npos ? i : end + 1;
 }
 
 // Whether the tag at `i` breaks a line, so that the words on either side stay apart.

@@ -30,7 +30,7 @@ Scraper::Scraper(const ChannelParameters& parameters)
   if (!parameters.sectionPattern.empty()) {
     section_.emplace(parameters.sectionPattern, istring(14214));
     if (section_->captureCount() != 1 || section_->captures(Field::Description) != 1) {
-      throw PluginError(istring(14209));
+      throw PluginError(istring(14209).format(std::span<const wchar_t* const>()));
     }
   }
   for (std::size_t i = 0; i < parameters.itemPatterns.size(); ++i) {
