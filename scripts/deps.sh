@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 locales-all
+  libgumbo-dev libcurl4-openssl-dev
   "$@"
 )
 
