@@ -47,8 +47,14 @@ std::optional<std::string> resolveUrl(std::string_view base, std::string_view re
   const std::unique_ptr<CURLU, UrlHandleFree> url(curl_url());
   if (!url) return std::nullopt;
   const unsigned flags = CURLU_NON_SUPPORT_SCHEME;
+  if (curl_url_set(url.get(), CURLUPART_URL, std::string(base).c_str(), flags) != CURLUE_OK) {
+    return std::nullopt;
+  }
+  // curl drops the base's last path segment for a reference of only a query or a fragment,
+  // which RFC 3986 keeps: those replace the base's own.
+  const bool queryOrFragment = !reference.empty() && (reference[0] == '#' || reference[0] == '?');
   // Setting a relative URL on a handle that holds one resolves it against that one.
-  if (curl_url_set(url.get(), CURLUPART_URL, std::string(base).c_str(), flags) != CURLUE_OK ||
+  if (!reference.empty() && !queryOrFragment &&
       curl_url_set(url.get(), CURLUPART_URL, escapeBlanks(reference).c_str(), flags) !=
           CURLUE_OK) {
     return std::nullopt;
@@ -56,7 +62,12 @@ std::optional<std::string> resolveUrl(std::string_view base, std::string_view re
   char* text = nullptr;
   if (curl_url_get(url.get(), CURLUPART_URL, &text, 0) != CURLUE_OK) return std::nullopt;
   const std::unique_ptr<char, CurlTextFree> owned(text);
-  return std::string(text);
+  std::string resolved(text);
+  if (queryOrFragment) {
+    resolved = resolved.substr(0, resolved.find_first_of(reference[0] == '#' ? "#" : "?#")) +
+               escapeBlanks(reference);
+  }
+  return resolved;
 }
 
 }  // namespace platform

@@ -26,8 +26,8 @@ int PageGleanProgram::run(const std::vector<std::string>& arguments, std::ostrea
   }
   try {
     scrape(platform::fromUtf8Escaped(arguments[0]), out, err, now);
-  } catch (const misc::wruntime_error& e) {
-    err << e.wideMessage() << L'\n';
+  } catch (const std::exception& e) {
+    err << misc::exceptionText(e) << L'\n';
     err.flush();
     return 1;
   }
