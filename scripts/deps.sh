@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3 locales-all
   libgumbo-dev libcurl4-openssl-dev
+  python3 locales-all
   "$@"
 )
 
