@@ -23,6 +23,10 @@ int readWholeFile(const std::string& path, std::string& bytes, std::size_t maxBy
   if (S_ISDIR(st.st_mode)) return EISDIR;
 
   std::string read;
+  // A file's size is a good guess, not a promise: it may grow or shrink while it is read.
+  if (S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) <= maxBytes) {
+    read.reserve(static_cast<std::size_t>(st.st_size));
+  }
   char block[64 * 1024];
   for (;;) {
     const ssize_t n = ::read(fd, block, sizeof block);

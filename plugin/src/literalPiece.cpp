@@ -32,6 +32,7 @@ class LiteralPiece::State {
     active_ = any;
   }
 
+  bool active() const { return active_; }
   bool has(std::size_t j) const { return active_ && ((bits_[j / 64] >> (j % 64)) & 1) != 0; }
 
   // Length of the longest start of the piece that ends here; 0 for none.
@@ -47,10 +48,6 @@ class LiteralPiece::State {
   std::vector<std::uint64_t> bits_;
   bool active_ = false;
 };
-
-bool LiteralPiece::isSpace(wchar_t c) {
-  return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f' || c == L'\v';
-}
 
 LiteralPiece::LiteralPiece(std::wstring_view text, std::size_t offset) {
   bool gap = false;
@@ -84,18 +81,30 @@ LiteralPiece::LiteralPiece(std::wstring_view text, std::size_t offset) {
       }
     }
     masks_[index * words_ + j / 64] |= std::uint64_t{1} << (j % 64);
+    if (c >= L'a' && c <= L'z') asciiMask_[c - (L'a' - L'A')] = asciiMask_[c];
     // The first character may follow anything.
     if (j == 0 || gapBefore_[j]) gapMask_[j / 64] |= std::uint64_t{1} << (j % 64);
   }
+  std::fill(std::begin(asciiStarts_), std::end(asciiStarts_), false);
+  if (!chars_.empty() && chars_[0] >= 0 && chars_[0] < 128) {
+    asciiStarts_[chars_[0]] = true;
+    if (chars_[0] >= L'a' && chars_[0] <= L'z') asciiStarts_[chars_[0] - (L'a' - L'A')] = true;
+  }
 }
 
-const std::uint64_t* LiteralPiece::maskOf(wchar_t c) const {
-  c = fold(c);
-  if (c >= 0 && c < 128) {
-    return asciiMask_[c] < 0 ? nullptr : &masks_[static_cast<std::size_t>(asciiMask_[c]) * words_];
-  }
+const std::uint64_t* LiteralPiece::otherMaskOf(wchar_t c) const {
   const auto found = otherMask_.find(c);
   return found == otherMask_.end() ? nullptr : &masks_[found->second * words_];
+}
+
+std::size_t LiteralPiece::nextStart(std::wstring_view text, std::size_t i) const {
+  const wchar_t first = chars_[0];
+  if (first >= 0 && first < 128) {
+    while (i < text.size() && !(text[i] >= 0 && text[i] < 128 && asciiStarts_[text[i]])) ++i;
+  } else {
+    while (i < text.size() && text[i] != first) ++i;
+  }
+  return i;
 }
 
 std::optional<LiteralPiece::Found> LiteralPiece::find(std::wstring_view text, std::size_t from,
@@ -105,6 +114,12 @@ std::optional<LiteralPiece::Found> LiteralPiece::find(std::wstring_view text, st
   State state(words_);
   bool afterSpace = false;
   for (std::size_t i = from; i < text.size(); ++i) {
+    if (!state.active()) {
+      // Nothing is under way: only a first character can change that.
+      i = nextStart(text, i);
+      if (i == text.size()) break;
+      afterSpace = false;
+    }
     if (isSpace(text[i])) {
       afterSpace = true;
       continue;

@@ -44,12 +44,23 @@ class LiteralPiece {
   // a piece that find() did not find there.
   Partial longestPrefix(std::wstring_view text, std::size_t from, std::uint64_t& work) const;
 
-  static bool isSpace(wchar_t c);
+  static bool isSpace(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f' || c == L'\v';
+  }
   static wchar_t fold(wchar_t c) { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; }
 
  private:
   class State;
-  const std::uint64_t* maskOf(wchar_t c) const;
+  const std::uint64_t* maskOf(wchar_t c) const {
+    if (c >= 0 && c < 128) {
+      const std::int32_t index = asciiMask_[c];  // letters are entered in both cases
+      return index < 0 ? nullptr : &masks_[static_cast<std::size_t>(index) * words_];
+    }
+    return otherMaskOf(c);
+  }
+  const std::uint64_t* otherMaskOf(wchar_t c) const;
+  // The first place at or after `i` holding a character that can start the piece.
+  std::size_t nextStart(std::wstring_view text, std::size_t i) const;
 
   std::vector<wchar_t> chars_;       // folded
   std::vector<bool> gapBefore_;      // white space in the piece before character j
@@ -58,6 +69,7 @@ class LiteralPiece {
   std::vector<std::uint64_t> masks_;    // `words_` words per distinct character
   std::vector<std::uint64_t> gapMask_;  // characters that may follow white space
   std::int32_t asciiMask_[128];         // index into masks_ or -1
+  bool asciiStarts_[128];               // characters that can start the piece
   std::unordered_map<wchar_t, std::size_t> otherMask_;
 };
 

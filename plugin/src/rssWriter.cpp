@@ -15,26 +15,31 @@ bool allowedInXml(wchar_t c) {
 }
 
 std::string escaped(std::wstring_view text) {
-  std::wstring out;
+  std::string out;
+  out.reserve(text.size());
   for (const wchar_t c : text) {
     switch (c) {
       case L'&':
-        out += L"&amp;";
+        out += "&amp;";
         break;
       case L'<':
-        out += L"&lt;";
+        out += "&lt;";
         break;
       case L'>':
-        out += L"&gt;";
+        out += "&gt;";
         break;
       case L'"':
-        out += L"&quot;";
+        out += "&quot;";
         break;
       default:
-        if (allowedInXml(c)) out += c;
+        if (c < 0x80 && c >= 0x20) {
+          out += static_cast<char>(c);
+        } else if (allowedInXml(c)) {
+          platform::appendUtf8(static_cast<char32_t>(c), out);
+        }
     }
   }
-  return platform::toUtf8(out);
+  return out;
 }
 
 void element(std::string& out, const char* name, std::wstring_view text, const char* indent) {
@@ -83,7 +88,14 @@ void item(std::string& out, const FeedItem& item) {
 }  // namespace
 
 std::string writeRss(const Feed& feed) {
-  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\">\n  <channel>\n";
+  std::size_t estimate = 512;
+  for (const FeedItem& i : feed.items) {
+    estimate += 256 + i.title.size() + 2 * i.link.size() + i.description.size() * 5 / 4 +
+                i.author.size() + i.image.size();
+  }
+  std::string out;
+  out.reserve(estimate);
+  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\">\n  <channel>\n";
   element(out, "title", feed.title, "    ");
   element(out, "link", feed.link, "    ");
   element(out, "description", feed.description, "    ");
