@@ -14,7 +14,9 @@ struct CurlTextFree {
   void operator()(char* text) const { curl_free(text); }
 };
 
-bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isAsciiLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 std::string escapeBlanks(std::string_view text) {
   std::string escaped;
@@ -55,8 +57,7 @@ std::optional<std::string> resolveUrl(std::string_view base, std::string_view re
   const bool queryOrFragment = !reference.empty() && (reference[0] == '#' || reference[0] == '?');
   // Setting a relative URL on a handle that holds one resolves it against that one.
   if (!reference.empty() && !queryOrFragment &&
-      curl_url_set(url.get(), CURLUPART_URL, escapeBlanks(reference).c_str(), flags) !=
-          CURLUE_OK) {
+      curl_url_set(url.get(), CURLUPART_URL, escapeBlanks(reference).c_str(), flags) != CURLUE_OK) {
     return std::nullopt;
   }
   char* text = nullptr;

@@ -8,7 +8,9 @@ namespace {
 TEST(IconvDecoderTest, BadBytesBecomeReplacementCharactersAndDecodingGoesOn) {
   platform::IconvDecoder utf8("UTF-8");
   ASSERT_TRUE(utf8.valid());
-  EXPECT_EQ(utf8.decode("a\xFF" "b\xC3\xA9\xE2\x82"), L"a\uFFFDb\u00e9\uFFFD");
+  EXPECT_EQ(utf8.decode("a\xFF"
+                        "b\xC3\xA9\xE2\x82"),
+            L"a\uFFFDb\u00e9\uFFFD");
   EXPECT_EQ(utf8.decode("again"), L"again") << "no state left from the cut-off sequence";
   platform::IconvDecoder sjis("shift_jis");
   EXPECT_EQ(sjis.decode("\x93\xFA\x96\x7B"), L"\u65e5\u672c");
@@ -19,11 +21,16 @@ TEST(IconvDecoderTest, BadBytesBecomeReplacementCharactersAndDecodingGoesOn) {
 TEST(ResolveUrlTest, ReferencesResolveAsRfc3986Says) {
   const char base[] = "http://a/b/c/d;p?q";
   const std::pair<const char*, const char*> cases[] = {
-      {"g", "http://a/b/c/g"},         {"./g", "http://a/b/c/g"},
-      {"g/", "http://a/b/c/g/"},       {"/g", "http://a/g"},
-      {"//g", "http://g/"},            {"?y", "http://a/b/c/d;p?y"},
-      {"g?y", "http://a/b/c/g?y"},     {"#s", "http://a/b/c/d;p?q#s"},
-      {"../g", "http://a/b/g"},        {"../../../g", "http://a/g"},
+      {"g", "http://a/b/c/g"},
+      {"./g", "http://a/b/c/g"},
+      {"g/", "http://a/b/c/g/"},
+      {"/g", "http://a/g"},
+      {"//g", "http://g/"},
+      {"?y", "http://a/b/c/d;p?y"},
+      {"g?y", "http://a/b/c/g?y"},
+      {"#s", "http://a/b/c/d;p?q#s"},
+      {"../g", "http://a/b/g"},
+      {"../../../g", "http://a/g"},
       {"g a.html", "http://a/b/c/g%20a.html"},
       {"HTTPS://Other/X", "HTTPS://Other/X"},  // absolute: kept as written
   };

@@ -14,15 +14,13 @@ struct DateTime {
   int zoneMinutes = 0;
 };
 
-constexpr std::array<const wchar_t*, 12> kMonths = {L"january", L"february", L"march",
-                                                    L"april",   L"may",      L"june",
-                                                    L"july",    L"august",   L"september",
-                                                    L"october", L"november", L"december"};
+constexpr std::array<const wchar_t*, 12> kMonths = {
+    L"january", L"february", L"march",     L"april",   L"may",      L"june",
+    L"july",    L"august",   L"september", L"october", L"november", L"december"};
 constexpr std::array<const wchar_t*, 7> kWeekdays = {L"Thu", L"Fri", L"Sat", L"Sun",
                                                      L"Mon", L"Tue", L"Wed"};
-constexpr std::array<const wchar_t*, 12> kShortMonths = {L"Jan", L"Feb", L"Mar", L"Apr",
-                                                         L"May", L"Jun", L"Jul", L"Aug",
-                                                         L"Sep", L"Oct", L"Nov", L"Dec"};
+constexpr std::array<const wchar_t*, 12> kShortMonths = {
+    L"Jan", L"Feb", L"Mar", L"Apr", L"May", L"Jun", L"Jul", L"Aug", L"Sep", L"Oct", L"Nov", L"Dec"};
 
 // Days since 1970-01-01 of a day of the proleptic Gregorian calendar.
 std::int64_t daysFromCivil(std::int64_t y, int m, int d) {
@@ -88,8 +86,8 @@ class Cursor {
   // A word of ASCII letters, folded to lower case.
   std::wstring word() {
     std::wstring w;
-    while (i_ < text_.size() && ((text_[i_] >= L'a' && text_[i_] <= L'z') ||
-                                 (text_[i_] >= L'A' && text_[i_] <= L'Z'))) {
+    while (i_ < text_.size() &&
+           ((text_[i_] >= L'a' && text_[i_] <= L'z') || (text_[i_] >= L'A' && text_[i_] <= L'Z'))) {
       w += LiteralPiece::fold(text_[i_++]);
     }
     return w;
@@ -183,8 +181,7 @@ bool zone(Cursor& in, DateTime& t) {
 
 bool valid(const DateTime& t) {
   return t.year >= 1 && t.year <= 9999 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
-         t.day <= daysInMonth(t.year, t.month) && t.hour <= 23 && t.minute <= 59 &&
-         t.second <= 60;
+         t.day <= daysInMonth(t.year, t.month) && t.hour <= 23 && t.minute <= 59 && t.second <= 60;
 }
 
 // The time and zone that may follow a date, then the end.

@@ -5,7 +5,9 @@
 namespace plugin {
 namespace {
 
-bool isAsciiSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+bool isAsciiSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
 
 void appendCollapsed(std::string& out, const char* text) {
   for (; *text != '\0'; ++text) {
@@ -23,7 +25,9 @@ HtmlDocument::HtmlDocument(std::string utf8)
     : source_(std::move(utf8)),
       output_(gumbo_parse_with_options(&kGumboDefaultOptions, source_.data(), source_.size())) {}
 
-HtmlDocument::~HtmlDocument() { gumbo_destroy_output(&kGumboDefaultOptions, output_); }
+HtmlDocument::~HtmlDocument() {
+  gumbo_destroy_output(&kGumboDefaultOptions, output_);
+}
 
 std::string HtmlDocument::tagName(const GumboElement& element) {
   if (element.tag != GUMBO_TAG_UNKNOWN) return gumbo_normalized_tagname(element.tag);

@@ -6,7 +6,9 @@
 namespace plugin {
 namespace {
 
-bool isAsciiLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
+bool isAsciiLetter(wchar_t c) {
+  return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
 
 // Where the tag or comment starting at `i` ends, or `i` when no tag starts there.
 std::size_t skipMarkup(std::wstring_view html, std::size_t i) {
@@ -29,7 +31,8 @@ bool breaksLine(std::wstring_view html, std::size_t i) {
   std::size_t begin = i + 1;
   if (begin < html.size() && html[begin] == L'/') ++begin;
   std::size_t end = begin;
-  while (end < html.size() && (isAsciiLetter(html[end]) || (html[end] >= L'1' && html[end] <= L'6'))) {
+  while (end < html.size() &&
+         (isAsciiLetter(html[end]) || (html[end] >= L'1' && html[end] <= L'6'))) {
     ++end;
   }
   std::wstring name;

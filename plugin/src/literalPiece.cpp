@@ -12,8 +12,7 @@ class LiteralPiece::State {
 
   // Reads one character whose mask is `mask` (null: a character not in the piece);
   // `afterSpace` tells whether white space came before it.
-  void step(const std::uint64_t* mask, const std::vector<std::uint64_t>& gapMask,
-            bool afterSpace) {
+  void step(const std::uint64_t* mask, const std::vector<std::uint64_t>& gapMask, bool afterSpace) {
     if (mask == nullptr) {
       if (active_) std::fill(bits_.begin(), bits_.end(), 0);
       active_ = false;
@@ -39,7 +38,8 @@ class LiteralPiece::State {
   std::size_t longest() const {
     if (!active_) return 0;
     for (std::size_t w = bits_.size(); w-- > 0;) {
-      if (bits_[w] != 0) return w * 64 + (64 - static_cast<std::size_t>(std::countl_zero(bits_[w])));
+      if (bits_[w] != 0)
+        return w * 64 + (64 - static_cast<std::size_t>(std::countl_zero(bits_[w])));
     }
     return 0;
   }

@@ -62,8 +62,8 @@ class LiteralPiece {
   // The first place at or after `i` holding a character that can start the piece.
   std::size_t nextStart(std::wstring_view text, std::size_t i) const;
 
-  std::vector<wchar_t> chars_;       // folded
-  std::vector<bool> gapBefore_;      // white space in the piece before character j
+  std::vector<wchar_t> chars_;   // folded
+  std::vector<bool> gapBefore_;  // white space in the piece before character j
   std::vector<std::size_t> sources_;
   std::size_t words_ = 0;
   std::vector<std::uint64_t> masks_;    // `words_` words per distinct character

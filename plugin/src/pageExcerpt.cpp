@@ -8,7 +8,9 @@ namespace {
 constexpr std::size_t kContext = 40;
 constexpr std::size_t kTail = 60;
 
-bool isLineBreak(wchar_t c) { return c == L'\n' || c == L'\r'; }
+bool isLineBreak(wchar_t c) {
+  return c == L'\n' || c == L'\r';
+}
 
 }  // namespace
 

@@ -16,7 +16,9 @@ constexpr std::array<wchar_t, 32> kWindows1252High = {
     0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string lowered(std::string_view text) {
   std::string out(text);
@@ -84,7 +86,7 @@ PageText decodePage(std::string_view bytes) {
     return {utf8OrWindows1252(bytes), {}};
   }
   static constexpr std::string_view kWindows1252Labels[] = {
-      "iso-8859-1", "iso8859-1", "latin1",      "l1",     "us-ascii",
+      "iso-8859-1", "iso8859-1", "latin1",       "l1",       "us-ascii",
       "ascii",      "cp1252",    "windows-1252", "x-cp1252", "iso_8859-1"};
   for (const std::string_view known : kWindows1252Labels) {
     if (label == known) return {decodeWith("CP1252", bytes), {}};

@@ -13,9 +13,10 @@ using internal::istring;
 
 std::optional<Field> fieldNamed(std::wstring_view name) {
   static constexpr std::pair<std::wstring_view, Field> kNames[] = {
-      {L"", Field::Description},     {L"title", Field::Title}, {L"link", Field::Link},
-      {L"description", Field::Description}, {L"date", Field::Date},
-      {L"author", Field::Author},    {L"image", Field::Image},
+      {L"", Field::Description}, {L"title", Field::Title},
+      {L"link", Field::Link},    {L"description", Field::Description},
+      {L"date", Field::Date},    {L"author", Field::Author},
+      {L"image", Field::Image},
   };
   std::wstring folded;
   for (const wchar_t c : name) folded += LiteralPiece::fold(c);

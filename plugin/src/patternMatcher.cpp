@@ -15,8 +15,8 @@ std::wstring_view Match::capture(std::wstring_view text, Field field) const {
   return text.substr(range->first, range->second - range->first);
 }
 
-PatternMatcher::PatternMatcher(const Pattern& pattern, std::wstring_view text,
-                               std::uint64_t& work, std::uint64_t workLimit)
+PatternMatcher::PatternMatcher(const Pattern& pattern, std::wstring_view text, std::uint64_t& work,
+                               std::uint64_t workLimit)
     : pattern_(pattern), text_(text), work_(work), workLimit_(workLimit) {}
 
 void PatternMatcher::charge() const {

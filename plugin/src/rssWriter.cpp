@@ -59,7 +59,7 @@ void optionalElement(std::string& out, const char* name, std::wstring_view text)
 
 const char* imageType(std::wstring_view url) {
   static constexpr std::pair<std::wstring_view, const char*> kTypes[] = {
-      {L".png", "image/png"},   {L".gif", "image/gif"},     {L".webp", "image/webp"},
+      {L".png", "image/png"},     {L".gif", "image/gif"},   {L".webp", "image/webp"},
       {L".svg", "image/svg+xml"}, {L".avif", "image/avif"}, {L".jpg", "image/jpeg"},
       {L".jpeg", "image/jpeg"}};
   std::wstring path(url.substr(0, url.find_first_of(L"?#")));

@@ -1,5 +1,7 @@
 #include "plugin/src/scraper.h"
 
+#include <span>
+
 #include "platform/src/resolveUrl.h"
 #include "platform/src/utf8.h"
 #include "plugin/src/feedDate.h"
@@ -35,8 +37,7 @@ Scraper::Scraper(const ChannelParameters& parameters)
   }
   for (std::size_t i = 0; i < parameters.itemPatterns.size(); ++i) {
     if (parameters.itemPatterns[i].empty()) continue;
-    items_.emplace_back(parameters.itemPatterns[i],
-                        istring(14213).format(std::to_wstring(i + 1)));
+    items_.emplace_back(parameters.itemPatterns[i], istring(14213).format(std::to_wstring(i + 1)));
     requireText(items_.back());
   }
   if (items_.empty() && !parameters.shorthand.empty()) shorthand_.emplace(parameters.shorthand);

@@ -1,7 +1,6 @@
 #include "plugin/src/shorthandFinder.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/src/utf8.h"
 #include "plugin/src/htmlDocument.h"
@@ -59,7 +58,8 @@ const char* linkOf(const GumboNode& node) {
 // Characters before byte `offset` of UTF-8 text that came from valid code points.
 std::size_t characterIndex(const std::string& utf8, std::size_t offset) {
   offset = std::min(offset, utf8.size());
-  return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.begin() + static_cast<long>(offset),
+  return static_cast<std::size_t>(std::count_if(utf8.begin(),
+                                                utf8.begin() + static_cast<long>(offset),
                                                 [](char c) { return (c & 0xC0) != 0x80; }));
 }
 

@@ -24,10 +24,10 @@ TEST(LiteralPieceTest, WhiteSpaceRunsAndLetterCase) {
   const std::wstring longPiece(70, L'a');
   const std::wstring longText = L"b" + std::wstring(69, L'a') + L"b" + longPiece + L"a";
   const Case cases[] = {
-      {L"a b", L"xab", {{1, 3}}},               // a run in the pattern may match none
-      {L"a b", L"x a \n\t b", {{2, 8}}},        // or any run
-      {L"ab", L"a b ab", {{4, 6}}},             // but text needs no run where there is none
-      {L" <a>", L"  <A>", {{2, 5}}},            // white space at the ends matches nothing
+      {L"a b", L"xab", {{1, 3}}},         // a run in the pattern may match none
+      {L"a b", L"x a \n\t b", {{2, 8}}},  // or any run
+      {L"ab", L"a b ab", {{4, 6}}},       // but text needs no run where there is none
+      {L" <a>", L"  <A>", {{2, 5}}},      // white space at the ends matches nothing
       {L"HREF=", L"href =", std::nullopt},
       {L"Caf\u00c9", L"caf\u00e9", std::nullopt},  // only ASCII letters fold
       {L"aab", L"aaaab", {{2, 5}}},

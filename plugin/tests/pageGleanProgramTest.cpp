@@ -64,34 +64,47 @@ struct DiagnosticCase {
 // A pattern that matches nothing still gives a feed: exit 0, the reason on standard error.
 TEST_F(PageGleanProgramTest, APatternThatMatchesNothingSaysWhereItStopped) {
   const DiagnosticCase cases[] = {
-      {"quote", {{L"ItemPattern-1", L"<li><a href=\"{%link}\">{%title}</a>"}}, kList,
+      {"quote",
+       {{L"ItemPattern-1", L"<li><a href=\"{%link}\">{%title}</a>"}},
+       kList,
        L"Item pattern 1 matched nothing. At the best place in the page it matched up to "
        L"`<li><a href=` and then expected `\"` where the page has `'`:\n"
        L"    <li><a href='/news/1'>Snow</a></li>\n"
        L"                ^\n"},
-      {"pageEnds", {{L"ItemPattern-2", L"<li>{%title}</li>  </ul> <p>"}}, kList,
+      {"pageEnds",
+       {{L"ItemPattern-2", L"<li>{%title}</li>  </ul> <p>"}},
+       kList,
        L"Item pattern 2 matched nothing. At the best place in the page it matched up to "
        L"`<li>{%title}</li>  </ul>` and then expected `<` where the page ends.\n"},
-      {"laterPiece", {{L"ItemPattern-1", L"<li>{*}[{%title}]"}}, kList,
+      {"laterPiece",
+       {{L"ItemPattern-1", L"<li>{*}[{%title}]"}},
+       kList,
        L"Item pattern 1 matched nothing. It matched up to `<li>{*}`, but `[` does not occur "
        L"after that place:\n"
        L"    <li><a href='/news/1'>Snow</a></li>\n"
        L"        ^\n"},
-      {"firstCharacter", {{L"ItemPattern-3", L"[{%title}]"}}, kList,
+      {"firstCharacter",
+       {{L"ItemPattern-3", L"[{%title}]"}},
+       kList,
        L"Item pattern 3 matched nothing: `[` does not occur in the page.\n"},
       {"section",
-       {{L"SectionPattern", L"<ul class=\"list\">{%}</ul>"}, {L"ItemPattern-1", L"<li>{%title}</li>"}},
+       {{L"SectionPattern", L"<ul class=\"list\">{%}</ul>"},
+        {L"ItemPattern-1", L"<li>{%title}</li>"}},
        kList,
        L"The section pattern matched nothing. At the best place in the page it matched up to "
        L"`<ul class=\"` and then expected `l` where the page has `n`:\n"
        L"  <ul class=\"news\">\n"
        L"             ^\n"},
-      {"shorthandInside", {{L"Shorthand", L"ul.news li b"}}, kList,
+      {"shorthandInside",
+       {{L"Shorthand", L"ul.news li b"}},
+       kList,
        L"The shorthand matched nothing. It matched up to `ul.news li`, but no element inside "
        L"it matches `b`:\n"
        L"    <li><a href='/news/1'>Snow</a></li>\n"
        L"    ^\n"},
-      {"shorthandNothing", {{L"Shorthand", L"table#links a"}}, kList,
+      {"shorthandNothing",
+       {{L"Shorthand", L"table#links a"}},
+       kList,
        L"The shorthand matched nothing: no element of the page matches `table#links`.\n"},
   };
   for (const auto& c : cases) {
@@ -105,37 +118,61 @@ TEST_F(PageGleanProgramTest, APatternThatMatchesNothingSaysWhereItStopped) {
 // Settings that cannot work, and pages that cannot be had: one line, no feed, exit 1.
 TEST_F(PageGleanProgramTest, WhatCannotWorkIsOneLineAndNoFeed) {
   const DiagnosticCase cases[] = {
-      {"nothingToFind", {{L"Title", L"News"}}, kList,
+      {"nothingToFind",
+       {{L"Title", L"News"}},
+       kList,
        L"There is nothing to find items with: neither an item pattern nor a shorthand is "
        L"given.\n"},
-      {"maxItemsZero", {{L"MaxItems", L"0"}, {L"Shorthand", L"li"}}, kList,
+      {"maxItemsZero",
+       {{L"MaxItems", L"0"}, {L"Shorthand", L"li"}},
+       kList,
        L"MaxItems must be a positive whole number, not \"0\".\n"},
-      {"maxItemsText", {{L"MaxItems", L"7x"}, {L"Shorthand", L"li"}}, kList,
+      {"maxItemsText",
+       {{L"MaxItems", L"7x"}, {L"Shorthand", L"li"}},
+       kList,
        L"MaxItems must be a positive whole number, not \"7x\".\n"},
-      {"unknownCapture", {{L"ItemPattern-2", L"<li>{%titel}</li>"}}, kList,
+      {"unknownCapture",
+       {{L"ItemPattern-2", L"<li>{%titel}</li>"}},
+       kList,
        L"Item pattern 2 holds the unknown capture {%titel}; the captures are {%title}, "
        L"{%link}, {%description}, {%date}, {%author}, {%image} and {%}.\n"},
-      {"unclosedCapture", {{L"ItemPattern-1", L"<li>{%title"}}, kList,
+      {"unclosedCapture",
+       {{L"ItemPattern-1", L"<li>{%title"}},
+       kList,
        L"Item pattern 1 holds the unknown capture {%title; the captures are {%title}, "
        L"{%link}, {%description}, {%date}, {%author}, {%image} and {%}.\n"},
-      {"onlyCaptures", {{L"ItemPattern-1", L"{%title} {*} {%link}"}}, kList,
+      {"onlyCaptures",
+       {{L"ItemPattern-1", L"{%title} {*} {%link}"}},
+       kList,
        L"Item pattern 1 holds no text to look for besides its captures and skips.\n"},
-      {"sectionWithoutHole", {{L"SectionPattern", L"<ul>{%title}</ul>"}, {L"Shorthand", L"li"}},
-       kList, L"The section pattern must hold {%} exactly once.\n"},
-      {"notASelector", {{L"Shorthand", L"ul > li"}}, kList,
+      {"sectionWithoutHole",
+       {{L"SectionPattern", L"<ul>{%title}</ul>"}, {L"Shorthand", L"li"}},
+       kList,
+       L"The section pattern must hold {%} exactly once.\n"},
+      {"notASelector",
+       {{L"Shorthand", L"ul > li"}},
+       kList,
        L"The shorthand `ul > li` is not a selector: `>` at character 4 can't be read.\n"},
-      {"noUrl", {{L"URL", L""}, {L"Shorthand", L"li"}}, kList,
+      {"noUrl",
+       {{L"URL", L""}, {L"Shorthand", L"li"}},
+       kList,
        L"The settings name no page: the key URL of section ChannelParameters is empty.\n"},
-      {"missingPage", {{L"URL", L"/nonexistent/page.html"}, {L"Shorthand", L"li"}}, kList,
+      {"missingPage",
+       {{L"URL", L"/nonexistent/page.html"}, {L"Shorthand", L"li"}},
+       kList,
        L"Can't read the page /nonexistent/page.html: No such file or directory\n"},
-      {"otherHost", {{L"URL", L"file://elsewhere/page.html"}, {L"Shorthand", L"li"}}, kList,
+      {"otherHost",
+       {{L"URL", L"file://elsewhere/page.html"}, {L"Shorthand", L"li"}},
+       kList,
        L"PageGlean can't read the URL file://elsewhere/page.html: use a local path, a file: "
        L"URL or an http or https URL.\n"},
-      {"ftp", {{L"URL", L"ftp://news.example.test/page.html"}, {L"Shorthand", L"li"}}, kList,
+      {"ftp",
+       {{L"URL", L"ftp://news.example.test/page.html"}, {L"Shorthand", L"li"}},
+       kList,
        L"PageGlean can't read the URL ftp://news.example.test/page.html: use a local path, a "
        L"file: URL or an http or https URL.\n"},
-      {"http", {{L"URL", L"http://news.example.test/{%q% default=today}.html"},
-                {L"Shorthand", L"li"}},
+      {"http",
+       {{L"URL", L"http://news.example.test/{%q% default=today}.html"}, {L"Shorthand", L"li"}},
        kList,
        L"This build of PageGlean can't download http and https pages yet: "
        L"http://news.example.test/today.html\n"},
@@ -151,8 +188,9 @@ TEST_F(PageGleanProgramTest, WhatCannotWorkIsOneLineAndNoFeed) {
 TEST_F(PageGleanProgramTest, CommandLineAndSettingsFile) {
   const Outcome usage = runWith({});
   EXPECT_EQ(usage.code, 1);
-  EXPECT_EQ(usage.err, L"Usage: PageGlean \"<settings file>\" (PageGlean --help explains the "
-                       L"patterns).\n");
+  EXPECT_EQ(usage.err,
+            L"Usage: PageGlean \"<settings file>\" (PageGlean --help explains the "
+            L"patterns).\n");
   const Outcome missing = runWith({scratch_.file("none.ini")});
   EXPECT_EQ(missing.code, 1);
   EXPECT_EQ(missing.err, L"Can't read the settings file " + scratch_.wfile("none.ini") +

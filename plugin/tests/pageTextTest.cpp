@@ -18,8 +18,15 @@ TEST(PageTextTest, CharacterSetFromMarkThenDeclarationElseUtf8OrWindows1252) {
   const std::string httpEquiv =
       "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">";
   const Case cases[] = {
-      {"utf8Mark", "\xEF\xBB\xBF" "caf\xC3\xA9", L"caf\u00e9"},
-      {"utf16Mark", std::string("\xFF\xFE" "c\0\xE9\0", 6), L"c\u00e9"},
+      {"utf8Mark",
+       "\xEF\xBB\xBF"
+       "caf\xC3\xA9",
+       L"caf\u00e9"},
+      {"utf16Mark",
+       std::string("\xFF\xFE"
+                   "c\0\xE9\0",
+                   6),
+       L"c\u00e9"},
       {"markBeatsMeta", "\xEF\xBB\xBF" + meta + "\xC3\xA9", L"\u00e9"},
       {"metaLatin1IsWindows1252", meta + "\xE9\x80", L"\u00e9\u20ac"},
       {"httpEquiv", httpEquiv + "\x93\xFA", L"\u65e5"},
