@@ -14,6 +14,8 @@ struct CurlTextFree {
   void operator()(char* text) const { curl_free(text); }
 };
 
+constexpr unsigned kFlags = CURLU_NON_SUPPORT_SCHEME;
+
 bool isAsciiLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -44,31 +46,49 @@ bool hasUrlScheme(std::string_view reference) {
   return false;
 }
 
-std::optional<std::string> resolveUrl(std::string_view base, std::string_view reference) {
-  if (hasUrlScheme(reference)) return std::string(reference);
-  const std::unique_ptr<CURLU, UrlHandleFree> url(curl_url());
-  if (!url) return std::nullopt;
-  const unsigned flags = CURLU_NON_SUPPORT_SCHEME;
-  if (curl_url_set(url.get(), CURLUPART_URL, std::string(base).c_str(), flags) != CURLUE_OK) {
-    return std::nullopt;
+struct UrlResolver::Base {
+  std::unique_ptr<CURLU, UrlHandleFree> url;
+  std::string text;  // as curl writes it
+};
+
+UrlResolver::UrlResolver(std::string_view base) {
+  std::unique_ptr<CURLU, UrlHandleFree> url(curl_url());
+  if (!url ||
+      curl_url_set(url.get(), CURLUPART_URL, std::string(base).c_str(), kFlags) != CURLUE_OK) {
+    return;
   }
+  char* text = nullptr;
+  if (curl_url_get(url.get(), CURLUPART_URL, &text, 0) != CURLUE_OK) return;
+  const std::unique_ptr<char, CurlTextFree> owned(text);
+  base_ = std::make_unique<Base>(Base{std::move(url), text});
+}
+
+UrlResolver::~UrlResolver() = default;
+
+std::optional<std::string> UrlResolver::resolve(std::string_view reference) const {
+  if (hasUrlScheme(reference)) return std::string(reference);
+  if (!base_) return std::nullopt;
   // curl drops the base's last path segment for a reference of only a query or a fragment,
   // which RFC 3986 keeps: those replace the base's own.
-  const bool queryOrFragment = !reference.empty() && (reference[0] == '#' || reference[0] == '?');
+  if (reference.empty()) return base_->text;
+  if (reference[0] == '#' || reference[0] == '?') {
+    const std::string_view cut = reference[0] == '#' ? "#" : "?#";
+    return base_->text.substr(0, base_->text.find_first_of(cut)) + escapeBlanks(reference);
+  }
   // Setting a relative URL on a handle that holds one resolves it against that one.
-  if (!reference.empty() && !queryOrFragment &&
-      curl_url_set(url.get(), CURLUPART_URL, escapeBlanks(reference).c_str(), flags) != CURLUE_OK) {
+  const std::unique_ptr<CURLU, UrlHandleFree> url(curl_url_dup(base_->url.get()));
+  if (!url || curl_url_set(url.get(), CURLUPART_URL, escapeBlanks(reference).c_str(), kFlags) !=
+                  CURLUE_OK) {
     return std::nullopt;
   }
   char* text = nullptr;
   if (curl_url_get(url.get(), CURLUPART_URL, &text, 0) != CURLUE_OK) return std::nullopt;
   const std::unique_ptr<char, CurlTextFree> owned(text);
-  std::string resolved(text);
-  if (queryOrFragment) {
-    resolved = resolved.substr(0, resolved.find_first_of(reference[0] == '#' ? "#" : "?#")) +
-               escapeBlanks(reference);
-  }
-  return resolved;
+  return std::string(text);
+}
+
+std::optional<std::string> resolveUrl(std::string_view base, std::string_view reference) {
+  return UrlResolver(base).resolve(reference);
 }
 
 }  // namespace platform

@@ -4,11 +4,28 @@
 //
 //     resolveUrl("http://example.org/news/", "../img/a.png")  // "http://example.org/img/a.png"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace platform {
+
+// The same, for many references against one base, which is parsed once.
+class UrlResolver {
+ public:
+  explicit UrlResolver(std::string_view base);
+  ~UrlResolver();
+  UrlResolver(const UrlResolver&) = delete;
+  UrlResolver& operator=(const UrlResolver&) = delete;
+
+  // None for every reference when the base is not a URL.
+  std::optional<std::string> resolve(std::string_view reference) const;
+
+ private:
+  struct Base;
+  std::unique_ptr<Base> base_;
+};
 
 // The absolute URL that `reference` names when read relative to `base`; none when either
 // cannot be parsed as a URL. A reference that is absolute itself is returned as it is.

@@ -42,6 +42,15 @@ Scraper::Scraper(const ChannelParameters& parameters)
   }
   if (items_.empty() && !parameters.shorthand.empty()) shorthand_.emplace(parameters.shorthand);
   if (items_.empty() && !shorthand_) throw PluginError(istring(14206));
+
+  // Links are relative to the base URL, else to the page's URL when that is one.
+  const std::string base = platform::toUtf8(parameters.baseUrl);
+  const std::string page = platform::toUtf8(parameters.url);
+  if (!base.empty()) {
+    resolver_.emplace(base);
+  } else if (platform::hasUrlScheme(page)) {
+    resolver_.emplace(page);
+  }
 }
 
 void Scraper::setWorkBound(std::uint64_t perCharacter, std::uint64_t allowance) {
@@ -128,13 +137,8 @@ FeedItem Scraper::itemOf(const Match& match, std::wstring_view text, std::size_t
 }
 
 std::wstring Scraper::resolved(const std::wstring& link) const {
-  if (link.empty()) return link;
-  std::wstring base = parameters_.baseUrl;
-  if (base.empty() && platform::hasUrlScheme(platform::toUtf8(parameters_.url))) {
-    base = parameters_.url;
-  }
-  if (base.empty()) return link;
-  const auto absolute = platform::resolveUrl(platform::toUtf8(base), platform::toUtf8(link));
+  if (link.empty() || !resolver_) return link;
+  const auto absolute = resolver_->resolve(platform::toUtf8(link));
   return absolute ? platform::fromUtf8(*absolute) : link;
 }
 
