@@ -1,5 +1,6 @@
 #include "plugin/src/literalPiece.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace plugin {
