@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libgumbo-dev libcurl4-openssl-dev
   python3 locales-all
+  libcurl4-openssl-dev libssl-dev openssl python3-pyftpdlib
+  zlib1g-dev curl
   "$@"
 )
 

@@ -9,6 +9,7 @@
 #include "platform/src/cLocale.h"
 #include "settingsEditor/src/cPageGleanSettingsApp.h"
 #include "settingsEditor/src/controlIds.h"
+#include "settingsEditor/src/dialogLayout.h"
 #include "settingsEditor/src/istring.h"
 #include "win32tools/src/themeManager.h"
 
@@ -72,7 +73,7 @@ std::optional<Size> CPageGleanSettingsDlg::minTrackSize() const {
 
 void CPageGleanSettingsDlg::onSize() {
   if (m_minTrackSize.width < 0) return;
-  // The layout table comes with the layout engine.
+  layoutDialog(m_view);
 }
 
 bool CPageGleanSettingsDlg::loadSettings(const std::wstring& path) {

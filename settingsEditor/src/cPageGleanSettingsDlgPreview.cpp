@@ -137,7 +137,7 @@ void CPageGleanSettingsDlg::onPreview() {
 }
 
 bool CPageGleanSettingsDlg::downloadPage() {
-  std::string bytes;
+  std::vector<char> bytes;
   DownloadProgress progress;
   try {
     const std::wstring url = expandUrl(m_settings.m_url);

@@ -1,23 +1,35 @@
 #include "settingsEditor/src/pageDownloader.h"
 
-#include "lib/misc/src/wruntimeError.h"
+#include "net/src/httpRequest.h"
+#include "net/src/internetConn.h"
 
 namespace settingsEditor {
 
 namespace {
 
-// Until the network library is linked in, every download fails with a clear text.
-class NoNetworkDownloader : public PageDownloader {
+// A fresh synchronous connection per page: nothing of one download outlives it.
+class NetPageDownloader : public PageDownloader {
  public:
-  void download(const std::wstring& url, std::string&, const Progress&) override {
-    throw misc::wruntime_error(L"This build cannot download " + url + L".");
+  void download(const std::wstring& url, std::vector<char>& bytes,
+                const Progress& progress) override {
+    net::InternetConn connection;
+    connection.open(false);
+    connection.downloadUrl(url, bytes, &report, reinterpret_cast<std::uintptr_t>(&progress));
+  }
+
+ private:
+  static int report(const misc::CProgress& state, const net::HttpRequest&,
+                    std::uintptr_t context, bool* cancel) {
+    const Progress& progress = *reinterpret_cast<const Progress*>(context);
+    if (progress && progress(state.getText())) *cancel = true;
+    return 0;
   }
 };
 
 }  // namespace
 
 PageDownloader& defaultPageDownloader() {
-  static NoNetworkDownloader downloader;
+  static NetPageDownloader downloader;
   return downloader;
 }
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace settingsEditor {
 
@@ -19,7 +20,8 @@ class PageDownloader {
   // misc::wruntime_error with a text ready to show when the page cannot be had, and "The
   // download was cancelled." when `progress` asked for it; `bytes` is then unspecified.
   // May run on any thread, one download at a time.
-  virtual void download(const std::wstring& url, std::string& bytes, const Progress& progress) = 0;
+  virtual void download(const std::wstring& url, std::vector<char>& bytes,
+                        const Progress& progress) = 0;
 };
 
 // The network library's, in synchronous mode; lives for the process.

@@ -65,6 +65,8 @@ TEST_F(DialogTest, StartsCleanWithFixedPitchFieldsAndFourTemporaryFiles) {
     EXPECT_EQ(font.pointSize, 8) << id;
   }
   EXPECT_EQ(dialog->minTrackSize(), view.size);
+  dialog->onSize();
+  EXPECT_EQ(view.invalidations, 1);  // laid out once it knows its first size
   EXPECT_EQ(tmp.entries().size(), 4u);
   EXPECT_TRUE(dialog->stdoutFile().fileName().ends_with(L".xml"));
 

@@ -30,7 +30,8 @@ class ScriptedDownloader : public PageDownloader {
   bool fail = false;
   bool trickle = false;  // report progress until cancelled
 
-  void download(const std::wstring& url, std::string& bytes, const Progress& progress) override {
+  void download(const std::wstring& url, std::vector<char>& bytes,
+                const Progress& progress) override {
     urls.push_back(url);
     if (fail) throw misc::wruntime_error(L"Can't connect to example.org: refused");
     for (int i = 0; trickle && i < 500; ++i) {
@@ -39,7 +40,7 @@ class ScriptedDownloader : public PageDownloader {
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    bytes = page;
+    bytes.assign(page.begin(), page.end());
   }
 };
 

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Downloads the same 200 MB body over loopback with InternetConn::downloadUrl and with curl,
+# plain and gzip-encoded, in one run: median throughput of each, their ratio, and the peak
+# memory of a plain download; and a download to a stream that keeps nothing, which shows
+# what storing the body costs. PG_BENCH_DIR is the release build directory holding
+# bench/netDownloadBench. The server is a small Python one that sends the files with
+# sendfile, so that it is not what is measured.
+set -euo pipefail
+dir=${PG_BENCH_DIR:?set PG_BENCH_DIR to the benchmark build directory}
+bench="$dir/bench/netDownloadBench"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+python3 - "$bench" "$work" <<'PY'
+import gzip, http.server, os, random, resource, statistics, subprocess, sys, threading, time
+bench, work = sys.argv[1], sys.argv[2]
+size = 200 * 1024 * 1024
+random.seed(7)
+chunk = "".join(f'<li class="item"><a href="/news/{random.getrandbits(24)}">Item {random.getrandbits(12)}</a></li>\n'
+                for _ in range(20000)).encode()
+plain = os.path.join(work, "plain")
+with open(plain, "wb") as f:
+    written = 0
+    while written < size:
+        part = chunk[: size - written]
+        f.write(part)
+        written += len(part)
+with open(plain, "rb") as f, gzip.open(os.path.join(work, "gzip"), "wb", compresslevel=6) as g:
+    while block := f.read(1 << 20):
+        g.write(block)
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        name = self.path.strip("/")
+        path = os.path.join(work, name)
+        self.send_response(200)
+        self.send_header("Content-Length", str(os.path.getsize(path)))
+        if name == "gzip":
+            self.send_header("Content-Encoding", "gzip")
+        self.end_headers()
+        self.wfile.flush()
+        with open(path, "rb") as f:
+            self.connection.sendfile(f)
+    def log_message(self, *args):
+        pass
+
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+threading.Thread(target=server.serve_forever, daemon=True).start()
+base = f"http://127.0.0.1:{server.server_address[1]}/"
+
+def timed(command):
+    start = time.perf_counter()
+    proc = subprocess.Popen(command, stdout=subprocess.DEVNULL)
+    _, status, usage = os.wait4(proc.pid, 0)
+    elapsed = time.perf_counter() - start
+    assert status == 0, (command, status)
+    return elapsed, usage.ru_maxrss * 1024
+
+runs = 5
+results = {}
+mb = size / 1e6
+for name, curl_options in (("plain", []), ("gzip", ["--compressed"])):
+    ours, streamed, theirs = [], [], []
+    for _ in range(runs):  # interleaved, so that all see the same machine
+        ours.append(timed([bench, "--download", base + name]))
+        if name == "plain":
+            streamed.append(timed([bench, "--stream", base + name]))
+        theirs.append(timed(["curl", "-s", "-o", "/dev/null", *curl_options, base + name]))
+    ours_s = statistics.median(t for t, _ in ours)
+    curl_s = statistics.median(t for t, _ in theirs)
+    results[name] = (ours_s, curl_s, max(m for _, m in ours))
+    print(f"{name:5}  downloadUrl {mb / ours_s:7.0f} MB/s   curl {mb / curl_s:7.0f} MB/s"
+          f"   downloadUrl / curl = {curl_s / ours_s:.2f}")
+    if streamed:
+        stream_s = statistics.median(t for t, _ in streamed)
+        print(f"{name:5}  downloadToStream, keeping nothing {mb / stream_s:7.0f} MB/s"
+              f"   / curl = {curl_s / stream_s:.2f}")
+peak = results["plain"][2]
+print(f"peak memory of a plain download: {peak / 2**20:.0f} MiB "
+      f"(body {size / 2**20:.0f} MiB; limit 1.1 x body + 20 MiB = {(1.1 * size + 20 * 2**20) / 2**20:.0f} MiB)")
+server.shutdown()
+PY

@@ -1,0 +1,551 @@
+#include "net/src/asyncHttp.h"
+
+#include <cwchar>
+#include <cwctype>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <system_error>
+
+#include "lib/filesys/src/filesys.h"
+#include "lib/log/src/log.h"
+#include "lib/misc/src/progress.h"
+#include "lib/misc/src/textConversion.h"
+#include "lib/misc/src/wruntimeError.h"
+#include "net/src/gunzip.h"
+#include "net/src/httpPostRequest.h"
+#include "net/src/internal_net.h"
+#include "net/src/internetApi.h"
+#include "net/src/internetConn.h"
+#include "net/src/istring.h"
+#include "net/src/msgGroups.h"
+#include "net/src/networkSettings.h"
+#include "net/src/retryableAsyncHttpError.h"
+#include "net/src/sizeText.h"
+#include "platform/src/cLocale.h"
+#include "platform/src/thread.h"
+#include "win32tools/src/errorText.h"
+
+namespace net {
+namespace {
+
+namespace inet = platform::inet;
+
+#define PG_LOG_A() PG_LOG(internal::asyncHttpGroup()) << tag()
+#define PG_LOG_H() PG_LOG(internal::httpActivityGroup())
+#define PG_LOG_HH() PG_LOG(internal::httpHeadersGroup())
+
+// Every live AsyncHttp, so that a notification for one already destroyed is dropped.
+struct LiveRegistry {
+  misc::ReadWriteLock lock;
+  std::set<AsyncHttp*> members;
+};
+
+LiveRegistry& liveRegistry() {
+  static LiveRegistry* registry = new LiveRegistry;  // notifications may come until exit
+  return *registry;
+}
+
+[[noreturn]] void fail(int id, const std::wstring& a1) {
+  throw misc::wruntime_error(internal::istring(id).format(a1));
+}
+
+[[noreturn]] void failWithLastError(int id, const std::wstring& a1) {
+  throw misc::wruntime_error(internal::istring(id).format(a1, win32tools::lastErrorText()));
+}
+
+// Path and query; a fragment belongs to the client and is never sent.
+std::wstring objectName(const inet::UrlComponents& parts) {
+  return parts.path + parts.extraInfo.substr(0, parts.extraInfo.find(L'#'));
+}
+
+bool isRedirect(std::uint32_t status) {
+  return status == 301 || status == 302 || status == 303 || status == 307;
+}
+
+// A regular file only: a directory or a device would read nothing or never end.
+bool openLocalFile(const std::wstring& path, std::ifstream& file) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(misc::toAnsi(path), error)) return false;
+  file.open(misc::toAnsi(path), std::ios::in | std::ios::binary);
+  return file.is_open();
+}
+
+const wchar_t* statusName(std::uint32_t status) {
+  switch (status) {
+    case inet::INTERNET_STATUS_CONNECTION_CLOSED:
+      return L"INTERNET_STATUS_CONNECTION_CLOSED";
+    case inet::INTERNET_STATUS_HANDLE_CLOSING:
+      return L"INTERNET_STATUS_HANDLE_CLOSING";
+    case inet::INTERNET_STATUS_REQUEST_COMPLETE:
+      return L"INTERNET_STATUS_REQUEST_COMPLETE";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+AsyncHttp::AsyncHttp(InternetConn& connection, HttpRequest& request, ProgressCallback callback,
+                     std::uintptr_t context)
+    : connection_(connection),
+      request_(request),
+      url_(request.getUrl()),
+      callback_(callback),
+      context_(context),
+      maxRetries_(networkSettings().maxAutoRetries) {
+  LiveRegistry& registry = liveRegistry();
+  misc::ScopedWriteLock guard(&registry.lock, __FILE__, __LINE__);
+  PG_LOG_A() << L"Created an AsyncHttp: " << request_.printed();
+  registry.members.insert(this);
+}
+
+AsyncHttp::~AsyncHttp() {
+  {
+    LiveRegistry& registry = liveRegistry();
+    misc::ScopedWriteLock guard(&registry.lock, __FILE__, __LINE__);
+    PG_LOG_A() << L"Destroyed an AsyncHttp.";
+    registry.members.erase(this);
+  }
+  // No new notification can find this object now; one found before may still run.
+  std::unique_lock inFlight(inFlightMutex_);
+  inFlightDone_.wait(inFlight, [this] { return inFlight_ == 0; });
+  inFlight.unlock();
+  misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
+  reset(true);
+}
+
+std::wstring AsyncHttp::tag() const {
+  std::wostringstream text;
+  text << L"[" << static_cast<const void*>(this) << L"]: ";
+  return text.str();
+}
+
+void AsyncHttp::run() {
+  endOnFailure([this] { start(); });
+}
+
+template <class Step>
+void AsyncHttp::endOnFailure(Step step) {
+  try {
+    step();
+  } catch (const RetryableAsyncHttpError& e) {
+    end(e.wideMessage(), true);
+  } catch (const std::exception& e) {
+    end(misc::exceptionText(e), false);
+  } catch (...) {
+    end(internal::istring(11547), false);
+  }
+}
+
+void AsyncHttp::report(const misc::CProgress& progress) {
+  if (callback_ == nullptr) return;
+  bool cancel = false;
+  callback_(progress, request_, context_, &cancel);
+  if (cancel) throw misc::wruntime_error(internal::istring(11508));
+}
+
+void AsyncHttp::start() {
+  misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
+  PG_LOG_A() << L"Starting the AsyncHttp: " << url_;
+  const inet::UrlComponents parts = crackUrl(url_);
+  switch (parts.scheme) {
+    case inet::INTERNET_SCHEME_UNKNOWN:
+      if (!tools::isFile(url_)) fail(11517, url_);
+      readLocalFile(url_);
+      return;
+    case inet::INTERNET_SCHEME_FILE:
+      readLocalFile(parts.path);
+      return;
+    case inet::INTERNET_SCHEME_HTTP:
+    case inet::INTERNET_SCHEME_HTTPS:
+      startNetwork(parts);
+      return;
+    default:
+      fail(11520, parts.schemeText);
+  }
+}
+
+void AsyncHttp::readLocalFile(const std::wstring& path) {
+  PG_LOG_A() << L"Reading the data from a local file: " << path;
+  std::ifstream file;
+  if (!openLocalFile(path, file)) fail(11518, path);
+  response_ = std::make_unique<HttpResponse>(200, L"OK");
+  std::uint64_t count = 0;
+  if (std::ostream* out = request_.getSaveStream()) {
+    ByteVector block(networkSettings().blockSize());
+    while (file.read(block.data(), static_cast<std::streamsize>(block.size())) ||
+           file.gcount() > 0) {
+      out->write(block.data(), file.gcount());
+      count += static_cast<std::uint64_t>(file.gcount());
+    }
+  } else {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(misc::toAnsi(path), error);
+    if (error) fail(11519, path);
+    ByteVector& body = *response_->getData();
+    body.resize(size);
+    if (!file.read(body.data(), static_cast<std::streamsize>(size))) fail(11519, path);
+    count = size;
+  }
+  PG_LOG_A() << L"Read the local file OK: #bytes=" << count;
+  end(L"", false);
+}
+
+void AsyncHttp::startNetwork(const inet::UrlComponents& parts) {
+  internal::SessionHandle* session = connection_.getInternetHandle();
+  if (session != nullptr) session->setStatusCallback(&AsyncHttp::statusCallback);
+  PG_LOG_H() << L"Connecting to the remote host: " << parts.host;
+  report(misc::CSimpleProgress(internal::istring(11521).format(parts.host)));
+  const std::uint16_t port = parts.port < 1 ? 80 : parts.port;
+  if (session == nullptr) {
+    platform::setLastError(inet::ERROR_INVALID_HANDLE);  // a closed InternetConn
+  } else {
+    connectionHandle_ =
+        session->connect(parts.host, port, L"", std::wstring(), inet::INTERNET_SERVICE_HTTP, 0,
+                         reinterpret_cast<std::uintptr_t>(this));
+  }
+  if (!connectionHandle_) failWithLastError(11522, parts.host);
+  PG_LOG_A() << L"Connected to the remote host: h=" << connectionHandle_->id() << L" (parent hConn="
+             << session->id() << L")";
+  configureInternetHandle(*connectionHandle_);
+  setInternetOption(*connectionHandle_, inet::INTERNET_OPTION_READ_BUFFER_SIZE,
+                    networkSettings().readBufferSize);
+  setInternetOption(*connectionHandle_, inet::INTERNET_OPTION_WRITE_BUFFER_SIZE,
+                    networkSettings().writeBufferSize);
+  openRequest(parts);
+  addHeaders();
+  const std::wstring object = objectName(parts);
+  PG_LOG_H() << L"Sending the HTTP request.";
+  report(misc::CSimpleProgress(object.empty() ? internal::istring(11525)
+                                              : internal::istring(11524).format(object)));
+  received_ = 0;
+  state_ = kSent;
+  send();
+}
+
+void AsyncHttp::openRequest(const inet::UrlComponents& parts) {
+  std::uint32_t flags = inet::INTERNET_FLAG_RELOAD | inet::INTERNET_FLAG_NO_CACHE_WRITE |
+                        inet::INTERNET_FLAG_PRAGMA_NOCACHE;
+  if (parts.scheme == inet::INTERNET_SCHEME_HTTPS) flags |= inet::INTERNET_FLAG_SECURE;
+  if (request_.noAutoRedirect) flags |= inet::INTERNET_FLAG_NO_AUTO_REDIRECT;
+  const std::wstring object = objectName(parts);
+  PG_LOG_H() << L"Opening the HTTP request: " << object;
+  requestHandle_ =
+      connectionHandle_->openRequest(request_.getVerb(), object, networkSettings().httpVersion,
+                                     flags, reinterpret_cast<std::uintptr_t>(this));
+  if (!requestHandle_) {
+    throw misc::wruntime_error(
+        internal::istring(11523).format(parts.host, object, win32tools::lastErrorText()));
+  }
+  PG_LOG_A() << L"Opened the HTTP request: h=" << requestHandle_->id();
+  configureInternetHandle(*requestHandle_);
+  request_.setRequestHandle(requestHandle_.get());
+}
+
+void AsyncHttp::addHeaders() {
+  for (const auto& [name, value] : request_.extraHeaders) {
+    addRequestHeader(*requestHandle_, name, value);
+  }
+  const std::wstring& acceptEncoding = networkSettings().acceptEncoding;
+  if (!acceptEncoding.empty() && request_.getSaveStream() == nullptr) {
+    addRequestHeader(*requestHandle_, L"Accept-Encoding", acceptEncoding);
+  }
+  if (request_.authenticator) {
+    const std::wstring value = request_.authenticator->value();
+    if (!value.empty()) addRequestHeader(*requestHandle_, L"Authorization", value);
+  }
+  const std::wstring proxyValue = proxyAuthorization();
+  if (!proxyValue.empty()) addRequestHeader(*requestHandle_, L"Proxy-Authorization", proxyValue);
+}
+
+void AsyncHttp::send() {
+  const void* body = nullptr;
+  std::size_t bodySize = 0;
+  if (const auto* post = dynamic_cast<const HttpPostRequest*>(&request_)) {
+    if (post->postData != nullptr) {
+      body = post->postData->data();
+      bodySize = post->postData->size();
+    }
+  }
+  if (requestHandle_->send(body, bodySize)) {
+    PG_LOG_A() << L"Sent the HTTP request OK.";
+    onSendComplete(0);
+  } else if (platform::getLastError() == inet::ERROR_IO_PENDING) {
+    PG_LOG_A() << L"Sent the HTTP request - still in progress.";
+  } else {
+    const std::wstring reason = win32tools::lastErrorText();
+    PG_LOG_A() << L"Couldn't send the HTTP request: " << reason;
+    throw misc::wruntime_error(reason);
+  }
+}
+
+void AsyncHttp::onSendComplete(std::uint32_t error) {
+  misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
+  PG_LOG_A() << L"Send HTTP request has completed: statusCode=" << error;
+  if (error != 0) throw RetryableAsyncHttpError(win32tools::win32ErrorText(error));
+  std::uint32_t status = 0;
+  if (!requestHandle_->queryInfoNumber(inet::HTTP_QUERY_STATUS_CODE | inet::HTTP_QUERY_FLAG_NUMBER,
+                                       status)) {
+    fail(11526, win32tools::lastErrorText());
+  }
+  std::wstring statusText;
+  queryResponseHeader(*requestHandle_, L"Status", inet::HTTP_QUERY_STATUS_TEXT, statusText);
+  PG_LOG_H() << L"HTTP response: " << status << L" " << statusText;
+  response_ = std::make_unique<HttpResponse>(static_cast<std::int32_t>(status), statusText);
+  if (redirectOrNotModified(status)) {
+    end(L"", false);
+    return;
+  }
+  captureHeaders(status);
+  expectBody();
+  state_ = kReading;
+  readNextBlock();
+}
+
+bool AsyncHttp::redirectOrNotModified(std::uint32_t status) {
+  if (status == 304) return true;
+  if (!isRedirect(status)) return false;
+  std::wstring location;
+  if (!queryResponseHeader(*requestHandle_, L"Location", inet::HTTP_QUERY_LOCATION, location)) {
+    PG_LOG_HH() << L"No Location HTTP tag was returned.";
+    return true;
+  }
+  PG_LOG_HH() << L"Found HTTP tag: Location='" << location << L"'";
+  response_->setHeader(L"Location", location);
+  report(misc::CSimpleProgress(internal::istring(11527).format(location)));
+  // Relative to what was fetched now: after a redirect to another server, that server.
+  const std::wstring absolute = resolveRedirectUrl(url_, location);
+  PG_LOG_A() << L"Request is being redirected: " << status << L" " << absolute;
+  response_->setRedirect(absolute, status == 301);
+  return true;
+}
+
+void AsyncHttp::captureHeaders(std::uint32_t status) {
+  std::wstring value;
+  if (status == 200) {
+    for (const auto& [name, code] : {std::pair{L"Last-Modified", inet::HTTP_QUERY_LAST_MODIFIED},
+                                     std::pair{L"ETag", inet::HTTP_QUERY_ETAG}}) {
+      if (queryResponseHeader(*requestHandle_, name, code, value))
+        response_->setHeader(name, value);
+    }
+  }
+  for (const auto& [code, name] : request_.getCapturedHeaders()) {
+    if (queryResponseHeader(*requestHandle_, name, code, value)) response_->setHeader(name, value);
+  }
+}
+
+void AsyncHttp::expectBody() {
+  expected_ = 0;
+  std::wstring length;
+  if (queryResponseHeader(*requestHandle_, L"Content-Length", inet::HTTP_QUERY_CONTENT_LENGTH,
+                          length)) {
+    PG_LOG_A() << L"Expected amount of response data: " << length;
+    wchar_t* end = nullptr;
+    const unsigned long long value = std::wcstoull(length.c_str(), &end, 10);
+    const bool parsed =
+        !length.empty() && std::iswdigit(length[0]) && *end == L'\0' && value <= UINT32_MAX;
+    if (parsed) {
+      expected_ = static_cast<std::uint32_t>(value);
+      report(misc::CSimpleProgress(internal::istring(11528).format(sizeText(expected_))));
+    }
+  }
+  const std::size_t block = networkSettings().blockSize();
+  if (request_.getSaveStream() != nullptr) {
+    blockBuffer_.resize(block);
+  } else if (expected_ > 0) {
+    // One allocation for the whole body: the last read still asks for a whole block.
+    try {
+      response_->getData()->reserve(std::size_t{expected_} + block);
+    } catch (const std::exception&) {
+      // A length the server cannot mean; the body grows as it arrives instead.
+    }
+  }
+}
+
+void AsyncHttp::readNextBlock() {
+  misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
+  if (isFinished()) return;
+  const std::size_t block = networkSettings().blockSize();
+  for (;;) {
+    const platform::Event* shutdown = networkSettings().shutdownEvent;
+    if (shutdown != nullptr && shutdown->isSet()) {
+      throw misc::wruntime_error(internal::istring(11550));
+    }
+    PG_LOG_A() << L"Reading the next block of response data.";
+    char* target = readTarget();
+    std::size_t count = 0;
+    if (!requestHandle_->read(target, block, count)) {
+      const std::uint32_t code = platform::getLastError();
+      if (code == inet::ERROR_IO_PENDING) {
+        PG_LOG_A() << L"No response data is available - have to wait.";
+        return;
+      }
+      const std::wstring reason = win32tools::win32ErrorText(code);
+      PG_LOG_A() << L"Can't read the response data: " << reason;
+      if (code == inet::ERROR_INTERNET_INCORRECT_HANDLE_STATE || code == 0) {
+        throw RetryableAsyncHttpError(reason);
+      }
+      fail(11546, reason);
+    }
+    if (state_ == kReadingClosed && count == 1 && target[0] == '\0') count = 0;
+    PG_LOG_A() << L"Response data was available - processing it now.";
+    if (processData(count)) return;
+  }
+}
+
+char* AsyncHttp::readTarget() {
+  if (request_.getSaveStream() != nullptr) return blockBuffer_.data();
+  ByteVector& body = *response_->getData();
+  body.resize(received_ + networkSettings().blockSize());
+  return body.data() + received_;
+}
+
+bool AsyncHttp::processData(std::size_t count) {
+  misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
+  PG_LOG_A() << L"Processing response data: #bytes=" << count;
+  if (count == 0) {
+    finishBody();
+    return true;
+  }
+  if (std::ostream* out = request_.getSaveStream()) {
+    out->write(blockBuffer_.data(), static_cast<std::streamsize>(count));
+  }
+  received_ += count;
+  if (callback_ == nullptr) return false;
+  if (expected_ > 0) {
+    misc::CRangeProgress progress;
+    progress.setRange(0, static_cast<int>(expected_));
+    progress.setPosition(static_cast<int>(received_));
+    report(progress);
+  } else {
+    report(misc::CSimpleProgress(internal::istring(11530).format(sizeText(received_))));
+  }
+  return false;
+}
+
+void AsyncHttp::finishBody() {
+  const bool toStream = request_.getSaveStream() != nullptr;
+  if (!toStream) response_->getData()->resize(received_);
+  std::wstring encoding;
+  if (queryResponseHeader(*requestHandle_, L"Content-Encoding", inet::HTTP_QUERY_CONTENT_ENCODING,
+                          encoding) &&
+      platform::equalsNoCase(encoding, L"gzip") && !toStream) {
+    gunzipResponseData(*response_->getData());
+  }
+  end(L"", false);
+}
+
+void AsyncHttp::end(const std::wstring& message, bool retryable) {
+  misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
+  PG_LOG_A() << L"Ending the AsyncHttp: " << (message.empty() ? L"<successful>" : message);
+  message_ = message;
+  retryable_ = retryable;
+  state_ = kEnded;
+  finished_.set();
+}
+
+bool AsyncHttp::isFinished(std::wstring* message, bool* retryable) const {
+  misc::ScopedReadLock guard(&lock_, __FILE__, __LINE__);
+  if (!finished_.isSet()) return false;
+  if (message != nullptr) *message = message_;
+  if (retryable != nullptr) *retryable = retryable_;
+  return true;
+}
+
+void AsyncHttp::cancel() {
+  misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
+  PG_LOG_A() << L"Cancelling the AsyncHttp: hHttpRequest="
+             << (requestHandle_ ? requestHandle_->id() : 0);
+  requestHandle_.reset();
+  request_.setRequestHandle(nullptr);
+  if (!isFinished()) end(internal::istring(11508), false);
+}
+
+void AsyncHttp::onInternetStatus(const inet::StatusInfo& info) {
+  // A notification of a request closed by a reset or a cancel is not about this transfer.
+  if (!requestHandle_ || info.handle != requestHandle_->id()) return;
+  if (info.status == inet::INTERNET_STATUS_REQUEST_COMPLETE) {
+    if (state_ == kSent) {
+      onSendComplete(info.error);
+    } else if (state_ == kReading || state_ == kReadingClosed) {
+      // Also after the close: the layer reports the end of a connection before the read
+      // that waited for it completes.
+      readNextBlock();
+    }
+  } else if (info.status == inet::INTERNET_STATUS_CONNECTION_CLOSED && state_ == kReading) {
+    state_ = kReadingClosed;
+  }
+}
+
+void AsyncHttp::logStatus(const inet::StatusInfo& info) {
+  if (!internal::wininetCallbacksGroup().isEnabled()) return;
+  std::wostringstream line;
+  line << info.handle;
+  if (const wchar_t* name = statusName(info.status)) {
+    line << L" " << name;
+  } else {
+    line << L" INTERNET-STATUS:" << info.status;
+  }
+  if (info.status == inet::INTERNET_STATUS_REQUEST_COMPLETE) {
+    line << L": rc=" << info.error << L" ; result=" << info.result;
+  }
+  PG_LOG(internal::wininetCallbacksGroup()) << line.str();
+}
+
+void AsyncHttp::statusCallback(const inet::StatusInfo& info) {
+  logStatus(info);
+  AsyncHttp* target = nullptr;
+  {
+    LiveRegistry& registry = liveRegistry();
+    misc::ScopedReadLock guard(&registry.lock, __FILE__, __LINE__);
+    const auto found = registry.members.find(reinterpret_cast<AsyncHttp*>(info.context));
+    if (found == registry.members.end()) return;
+    target = *found;
+    std::lock_guard inFlight(target->inFlightMutex_);
+    ++target->inFlight_;
+  }
+  target->endOnFailure([&] {
+    misc::ScopedWriteLock guard(&target->lock_, __FILE__, __LINE__);
+    target->onInternetStatus(info);
+  });
+  std::lock_guard inFlight(target->inFlightMutex_);
+  if (--target->inFlight_ == 0) target->inFlightDone_.notify_all();
+}
+
+void AsyncHttp::reset(bool quiet) {
+  misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
+  if (!quiet) {
+    PG_LOG_A() << L"Resetting the AsyncHttp.";
+  }
+  requestHandle_.reset();
+  connectionHandle_.reset();
+  request_.setRequestHandle(nullptr);
+  response_.reset();
+  blockBuffer_.clear();
+  state_ = kIdle;
+  finished_.reset();
+}
+
+std::unique_ptr<HttpResponse> AsyncHttp::takeResponse() {
+  misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
+  return std::move(response_);
+}
+
+const void* AsyncHttp::getRequestHandle() const {
+  misc::ScopedReadLock guard(&lock_, __FILE__, __LINE__);
+  return requestHandle_.get();
+}
+
+std::wstring AsyncHttp::getUrl() const {
+  misc::ScopedReadLock guard(&lock_, __FILE__, __LINE__);
+  return url_;
+}
+
+AsyncHttp::State AsyncHttp::getState() const {
+  misc::ScopedReadLock guard(&lock_, __FILE__, __LINE__);
+  return state_;
+}
+
+}  // namespace net

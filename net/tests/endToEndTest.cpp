@@ -1,0 +1,169 @@
+// Whole downloads and FTP transfers through the real Internet layer against loopback servers.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "lib/misc/src/textConversion.h"
+#include "lib/misc/src/wruntimeError.h"
+#include "net/src/asyncHttp.h"
+#include "net/src/asyncHttpPool.h"
+#include "net/src/httpGetRequest.h"
+#include "net/src/internetConn.h"
+#include "net/src/networkSettings.h"
+#include "net/tests/gzipMember.h"
+#include "net/tests/netFixture.h"
+#include "testSupport/src/ftpTestServer.h"
+#include "testSupport/src/httpTestServer.h"
+
+namespace net {
+namespace {
+
+using test::failure;
+using test::ProgressRecorder;
+using test::text;
+using testSupport::HttpReply;
+using testSupport::HttpTestServer;
+
+std::wstring wide(const std::string& text) {
+  return misc::fromUtf8(text);
+}
+
+class EndToEndTest : public testing::Test {
+ protected:
+  EndToEndTest() { connection.open(false); }
+
+  HttpTestServer server;
+  InternetConn connection;
+};
+
+}  // namespace
+
+TEST_F(EndToEndTest, DownloadsPlainGzipAndChunkedBodies) {
+  const std::string page = test::sampleText(300000);
+  const std::string zipped = test::gzipMember(page, {2 | 4 | 8 | 16, "xy", "page.html", "note"});
+  server.route("/plain", HttpReply::status(200, "OK", {}, page));
+  server.route("/gzip", HttpReply::status(200, "OK", {"Content-Encoding: gzip"}, zipped));
+  server.route("/chunked", HttpReply::chunked({}, page, 7000));
+  for (const char* path : {"/plain", "/gzip", "/chunked"}) {
+    ByteVector body = {'o', 'l', 'd'};
+    connection.downloadUrl(wide(server.url(path)), body);
+    EXPECT_TRUE(text(body) == page) << path << ": " << body.size() << " bytes";
+  }
+  const std::string head =
+      "GET /plain HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(server.port()) +
+      "\r\nUser-Agent: Tarvo/2.3.5PRO\r\nPragma: no-cache\r\n"
+      "Accept-Encoding: gzip\r\n\r\n";
+  EXPECT_EQ(server.requests().at(0), head);
+
+  std::ostringstream stream;
+  connection.downloadToStream(wide(server.url("/gzip")), stream);
+  EXPECT_TRUE(stream.str() == zipped) << "a stream gets the body as it was sent";
+  EXPECT_EQ(server.requests().back().find("Accept-Encoding"), std::string::npos);
+}
+
+TEST_F(EndToEndTest, StatusFailuresAndRedirectsThePoolFollows) {
+  server.route("/gone", HttpReply::status(404, "Not Here", {}, "sorry"));
+  ByteVector body;
+  EXPECT_EQ(failure([&] { connection.downloadUrl(wide(server.url("/gone")), body); }),
+            L"Download failed: 404 Not Here");
+
+  // Handed back by the layer, the redirects are the pool's: a relative one stays on the
+  // server's port.
+  server.route("/dir/first", HttpReply::redirect(302, "second"));
+  server.route("/second", HttpReply::redirect(301, "/third?x=1"));
+  server.route("/third", HttpReply::status(200, "OK", {"ETag: \"e\""}, "arrived"));
+  HttpGetRequest request(wide(server.url("/dir/first")));
+  request.noAutoRedirect = true;
+  request.extraHeaders = {{L"X-One", L"1"}, {L"X-Two", L"2"}};
+  const auto response = connection.doHttpRequest(request);
+  EXPECT_EQ(text(*response->getData()), "arrived");
+  EXPECT_EQ(response->getHeaders().at(L"etag"), L"\"e\"");
+  std::wstring target;
+  bool permanent = false;
+  ASSERT_TRUE(response->getRedirect(target, permanent));
+  EXPECT_EQ(target, wide(server.url("/third?x=1")));
+  EXPECT_TRUE(permanent);
+  EXPECT_NE(server.requests().back().find("X-One: 1\r\nX-Two: 2\r\n"), std::string::npos);
+}
+
+TEST_F(EndToEndTest, AsynchronousTransfersFinishWhenTheirServerAnswers) {
+  connection.close();
+  connection.open(true);
+  const std::string page = test::sampleText(200000);
+  server.route("/slow", HttpReply().pause(1500).send("HTTP/1.0 200 OK\r\n\r\nslow"));
+  server.route("/big",
+               HttpReply::status(200, "OK", {"Content-Encoding: gzip"}, test::gzipMember(page)));
+  server.route("/missing", HttpReply::status(404, "Not Found", {}, ""));
+  const char* paths[] = {"/slow", "/big", "/missing"};
+  std::vector<std::unique_ptr<HttpGetRequest>> requests;
+  std::vector<std::unique_ptr<AsyncHttp>> transfers;
+  AsyncHttpPool pool;
+  for (const char* path : paths) {
+    requests.push_back(std::make_unique<HttpGetRequest>(wide(server.url(path))));
+    transfers.push_back(std::make_unique<AsyncHttp>(connection, *requests.back()));
+    pool.add(transfers.back().get());
+  }
+  std::vector<AsyncHttp*> order;
+  for (int i = 0; i < 3; ++i) {
+    AsyncHttp* finished = nullptr;
+    ASSERT_EQ(pool.wait({}, finished, 30), AsyncHttpPool::kFinished);
+    order.push_back(finished);
+  }
+  EXPECT_EQ(order.back(), transfers[0].get()) << "the slow server answers last";
+  EXPECT_EQ(text(*transfers[0]->takeResponse()->getData()), "slow");
+  EXPECT_TRUE(text(*transfers[1]->takeResponse()->getData()) == page);
+  EXPECT_EQ(transfers[2]->takeResponse()->getStatusCode(), 404);
+
+  ByteVector body;
+  connection.downloadUrl(wide(server.url("/big")), body);
+  EXPECT_TRUE(text(body) == page) << "doHttpRequest waits for the layer's thread";
+}
+
+TEST(EndToEndFtpTest, UploadDownloadProgressAndRefusals) {
+  testSupport::FtpTestServer server;
+  InternetConn connection;
+  connection.open(false);
+  const std::wstring base = L"127.0.0.1:" + std::to_wstring(server.port());
+  const std::wstring user = wide(testSupport::FtpTestServer::kUser);
+  const std::wstring password = wide(testSupport::FtpTestServer::kPassword);
+
+  ByteVector data(70000);
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
+  FtpRequest upload(base + L"/up.bin", user, password, &data);  // "ftp://" is put in front
+  ProgressRecorder progress;
+  connection.ftpUpload(upload, &ProgressRecorder::record<FtpRequest>, progress.context());
+  EXPECT_TRUE(server.root().read("up.bin") == text(data));
+  EXPECT_EQ(progress.reports,
+            (std::vector<std::wstring>{L"Connecting to 127.0.0.1...", L"Opening /up.bin...",
+                                       L"Sending 68.36 Kb...", L"32768/70000", L"65536/70000",
+                                       L"70000/70000"}));
+
+  for (const bool active : {false, true}) {
+    networkSettings().ftpActiveMode = active;
+    ByteVector appended = {'>'};
+    FtpRequest download(L"FTP://" + base + L"/up.bin", user, password, &appended);
+    connection.ftpDownload(download);
+    EXPECT_EQ(appended.size(), data.size() + 1) << active;
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), appended.begin() + 1)) << "appended";
+  }
+  networkSettings() = {};
+
+  ByteVector sink;
+  FtpRequest missing(L"ftp://" + base + L"/none.bin", user, password, &sink);
+  EXPECT_EQ(failure([&] {
+              connection.ftpDownload(missing);
+            }).rfind(L"Can't open the remote file: ftp://" + base + L"/none.bin - 550", 0),
+            0u);
+  FtpRequest wrong(L"ftp://" + base + L"/up.bin", user, L"wrong", &sink);
+  EXPECT_EQ(
+      failure([&] { connection.ftpDownload(wrong); }).rfind(L"Can't connect to 127.0.0.1: ", 0),
+      0u);
+  progress.cancelAt = L"32768/70000";
+  EXPECT_EQ(failure([&] {
+              connection.ftpUpload(upload, &ProgressRecorder::record<FtpRequest>,
+                                   progress.context());
+            }),
+            L"The FTP upload was cancelled.");
+}
+
+}  // namespace net

@@ -1,0 +1,280 @@
+// HTTP through the Internet layer against scripted loopback servers.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/inet/src/extraCaFile.h"
+#include "platform/inet/tests/openedRequest.h"
+#include "platform/src/thread.h"
+#include "testSupport/src/httpTestServer.h"
+#include "testSupport/src/tlsTestFiles.h"
+
+namespace {
+
+using namespace inetTest;
+using testSupport::HttpReply;
+using testSupport::HttpTestServer;
+
+std::unique_ptr<Session> syncSession() {
+  return Session::open(L"Tarvo/2.3.5PRO", 0);
+}
+
+std::wstring query(Request& request, std::uint32_t code) {
+  std::wstring value;
+  return request.queryInfo(code, value) ? value : L"<none>";
+}
+
+TEST(InetHttp, SendsAnHttp10RequestWithItsHeadersInOrderAndAnswersQueries) {
+  HttpTestServer server;
+  server.route("/page",
+               HttpReply::status(404, "Not Here",
+                                 {"ETag: \"v1\"", "X-Twice: first", "x-twice: second"}, "gone"));
+  auto session = syncSession();
+  auto opened = openRequest(*session, server.url("/page?q=a b"), INTERNET_FLAG_PRAGMA_NOCACHE);
+  ASSERT_TRUE(opened.request);
+  ASSERT_TRUE(
+      opened.request->addRequestHeaders(L"X-First: 1\r\nX-Second: old", HTTP_ADDREQ_FLAG_ADD));
+  ASSERT_TRUE(opened.request->addRequestHeaders(L"Accept-Encoding: gzip", HTTP_ADDREQ_FLAG_ADD));
+  ASSERT_TRUE(opened.request->addRequestHeaders(L"x-second: two", HTTP_ADDREQ_FLAG_REPLACE));
+  EXPECT_FALSE(opened.request->addRequestHeaders(L"X-First: 2", HTTP_ADDREQ_FLAG_ADD_IF_NEW));
+  EXPECT_EQ(platform::getLastError(), ERROR_HTTP_HEADER_ALREADY_EXISTS);
+  EXPECT_FALSE(opened.request->addRequestHeaders(L"no colon", HTTP_ADDREQ_FLAG_ADD));
+  EXPECT_EQ(platform::getLastError(), ERROR_HTTP_INVALID_HEADER);
+  ASSERT_TRUE(opened.request->send());
+
+  const std::string expected =
+      "GET /page?q=a%20b HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(server.port()) +
+      "\r\nUser-Agent: Tarvo/2.3.5PRO\r\nPragma: no-cache\r\n"
+      "X-First: 1\r\nx-second: two\r\nAccept-Encoding: gzip\r\n\r\n";
+  ASSERT_EQ(server.requests(), std::vector<std::string>{expected});
+
+  Request& request = *opened.request;
+  std::uint32_t status = 0;
+  ASSERT_TRUE(request.queryInfoNumber(HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, status));
+  EXPECT_EQ(status, 404u);
+  EXPECT_EQ(query(request, HTTP_QUERY_STATUS_TEXT), L"Not Here");
+  EXPECT_EQ(query(request, HTTP_QUERY_VERSION), L"HTTP/1.0");
+  EXPECT_EQ(query(request, HTTP_QUERY_ETAG), L"\"v1\"");
+  EXPECT_EQ(query(request, HTTP_QUERY_CONTENT_LENGTH), L"4");
+  std::wstring value;
+  ASSERT_TRUE(request.queryHeader(L"X-TWICE", value));
+  EXPECT_EQ(value, L"first");
+  EXPECT_FALSE(request.queryInfo(HTTP_QUERY_LOCATION, value));
+  EXPECT_EQ(platform::getLastError(), ERROR_HTTP_HEADER_NOT_FOUND);
+  EXPECT_FALSE(request.queryInfo(9999, value));
+  EXPECT_EQ(platform::getLastError(), ERROR_HTTP_INVALID_QUERY_REQUEST);
+  std::string body;
+  ASSERT_TRUE(readAll(request, body));
+  EXPECT_EQ(body, "gone");
+}
+
+TEST(InetHttp, AHeaderValueMustFitTheQueryBuffer) {
+  HttpTestServer server;
+  server.route("/fits", HttpReply::status(200, "OK", {"Location: " + std::string(4095, 'a')}, ""));
+  server.route("/long", HttpReply::status(200, "OK", {"Location: " + std::string(4096, 'a')}, ""));
+  auto session = syncSession();
+  for (const auto& [path, fits] : {std::pair{"/fits", true}, std::pair{"/long", false}}) {
+    auto opened = openRequest(*session, server.url(path), INTERNET_FLAG_NO_AUTO_REDIRECT);
+    ASSERT_TRUE(opened.request->send()) << path;
+    std::wstring value = L"untouched";
+    EXPECT_EQ(opened.request->queryInfo(HTTP_QUERY_LOCATION, value), fits) << path;
+    EXPECT_EQ(value.size(), fits ? 4095u : 9u) << path;
+    if (!fits) {
+      EXPECT_EQ(platform::getLastError(), ERROR_INSUFFICIENT_BUFFER);
+    }
+  }
+}
+
+TEST(InetHttp, BodiesArriveWholeInEveryFraming) {
+  std::string body;
+  for (int i = 0; body.size() < 300000; ++i) body += std::to_string(i) + ",";
+  HttpTestServer server;
+  server.route("/length", HttpReply::status(200, "OK", {}, body));
+  server.route("/chunked", HttpReply::chunked({}, body, 7000));
+  server.route("/close", HttpReply().send("HTTP/1.0 200 OK\r\n\r\n").send(body));
+  auto session = syncSession();
+  for (const char* path : {"/length", "/chunked", "/close"}) {
+    auto opened = openRequest(*session, server.url(path));
+    ASSERT_TRUE(opened.request->send()) << path;
+    std::string received;
+    ASSERT_TRUE(readAll(*opened.request, received, 1000)) << path;
+    EXPECT_EQ(received, body) << path;
+  }
+}
+
+TEST(InetHttp, AReadReturnsWhatHasArrivedWithoutWaitingForTheRest) {
+  HttpTestServer server;
+  server.route("/trickle",
+               HttpReply().send("HTTP/1.0 200 OK\r\n\r\nfirst").pause(1500).send("second"));
+  auto session = syncSession();
+  auto opened = openRequest(*session, server.url("/trickle"));
+  ASSERT_TRUE(opened.request->send());
+  char buffer[100];
+  std::size_t got = 0;
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(opened.request->read(buffer, sizeof buffer, got));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+  EXPECT_EQ(std::string(buffer, got), "first");
+  std::string rest;
+  ASSERT_TRUE(readAll(*opened.request, rest));
+  EXPECT_EQ(rest, "second");
+}
+
+// The peak resident memory of this process, in bytes.
+std::size_t peakMemory() {
+  const std::string status = testSupport::readBytes("/proc/self/status");
+  const std::size_t at = status.find("VmHWM:");
+  return at == std::string::npos ? 0 : std::stoul(status.substr(at + 6)) * 1024;
+}
+
+TEST(InetHttp, ALongBodyWaitsInBoundedMemoryUntilItIsRead) {
+  constexpr std::size_t kBlock = 64 * 1024;
+  constexpr std::size_t kBlocks = 800;  // 50 MB
+  HttpTestServer server;
+  server.route("/big", HttpReply()
+                           .send("HTTP/1.0 200 OK\r\nContent-Length: " +
+                                 std::to_string(kBlock * kBlocks) + "\r\n\r\n")
+                           .repeat(std::string(kBlock, 'z'), kBlocks));
+  server.route("/slow", HttpReply().send("HTTP/1.0 200 OK\r\n\r\n").pause(1500).send("end"));
+  auto session = syncSession();
+  auto big = openRequest(*session, server.url("/big"));
+  ASSERT_TRUE(big.request->send());
+  const std::size_t before = peakMemory();
+  // Reading the slow body runs the session's transfers for a while: the big one too.
+  auto slow = openRequest(*session, server.url("/slow"));
+  ASSERT_TRUE(slow.request->send());
+  std::string body;
+  ASSERT_TRUE(readAll(*slow.request, body));
+  EXPECT_LT(peakMemory() - before, 16u << 20);
+
+  std::string buffer(32768, '\0');
+  std::size_t total = 0;
+  for (std::size_t got = 1; got > 0; total += got) {
+    ASSERT_TRUE(big.request->read(buffer.data(), buffer.size(), got));
+    ASSERT_EQ(std::string_view(buffer.data(), got).find_first_not_of('z'), std::string::npos);
+  }
+  EXPECT_EQ(total, kBlock * kBlocks);
+  EXPECT_LT(peakMemory() - before, 16u << 20);
+}
+
+// A chain /r<from> -> ... -> /r<to-1> -> /final of `to - from` redirects.
+void routeChain(HttpTestServer& server, int length) {
+  for (int i = 0; i < length; ++i) {
+    const std::string next = i + 1 == length ? "/final" : "/r" + std::to_string(i + 1);
+    server.route("/r" + std::to_string(i), HttpReply::redirect(i % 2 ? 301 : 302, next));
+  }
+  server.route("/final", HttpReply::status(200, "OK", {}, "arrived"));
+}
+
+TEST(InetHttp, RedirectsAreFollowedToHttpOnlyAndAtMostTenTimes) {
+  HttpTestServer ten;
+  routeChain(ten, 10);
+  HttpTestServer eleven;
+  routeChain(eleven, 11);
+  HttpTestServer toFile;
+  toFile.route("/r0", HttpReply::redirect(302, "file:///etc/passwd"));
+  auto session = syncSession();
+
+  auto followed = openRequest(*session, ten.url("/r0"));
+  ASSERT_TRUE(followed.request->send());
+  EXPECT_EQ(query(*followed.request, HTTP_QUERY_STATUS_CODE), L"200");
+  std::string body;
+  ASSERT_TRUE(readAll(*followed.request, body));
+  EXPECT_EQ(body, "arrived");
+  EXPECT_EQ(ten.requests().size(), 11u);
+
+  for (HttpTestServer* server : {&eleven, &toFile}) {
+    auto refused = openRequest(*session, server->url("/r0"));
+    EXPECT_FALSE(refused.request->send());
+    EXPECT_EQ(platform::getLastError(), ERROR_HTTP_REDIRECT_FAILED);
+  }
+
+  auto handedBack = openRequest(*session, ten.url("/r0"), INTERNET_FLAG_NO_AUTO_REDIRECT);
+  ASSERT_TRUE(handedBack.request->send());
+  EXPECT_EQ(query(*handedBack.request, HTTP_QUERY_STATUS_CODE), L"302");
+  EXPECT_EQ(query(*handedBack.request, HTTP_QUERY_LOCATION), L"/r1");
+  body.clear();
+  ASSERT_TRUE(readAll(*handedBack.request, body));
+  EXPECT_EQ(body, "moved");
+}
+
+TEST(InetHttp, FailuresReportTheInternetCodes) {
+  HttpTestServer server;
+  server.route("/stall", HttpReply().send("HTTP/1.0 200 OK\r\n\r\nsome").stall());
+  server.route("/silent", HttpReply().stall());
+  server.route(
+      "/reset",
+      HttpReply().send("HTTP/1.0 200 OK\r\nContent-Length: 99\r\n\r\nab").pause(100).reset());
+  server.route("/cut", HttpReply().send("HTTP/1.0 200 OK\r\nContent-Length: 99\r\n\r\nab"));
+  server.route("/endless", HttpReply().send("HTTP/1.0 200 OK\r\n").endlessHeaders());
+  server.route("/nothing", HttpReply());
+  std::string refused;
+  {
+    const HttpTestServer gone;
+    refused = gone.url("/");
+  }
+  struct Case {
+    std::string url;
+    bool failsOnSend;
+    std::uint32_t error;
+  };
+  const Case cases[] = {
+      {refused, true, ERROR_INTERNET_CANNOT_CONNECT},
+      {"http://no-such-host.invalid/", true, ERROR_INTERNET_NAME_NOT_RESOLVED},
+      {server.url("/silent"), true, ERROR_INTERNET_TIMEOUT},
+      {server.url("/stall"), false, ERROR_INTERNET_TIMEOUT},
+      {server.url("/reset"), false, ERROR_INTERNET_CONNECTION_RESET},
+      {server.url("/cut"), false, ERROR_INTERNET_CONNECTION_ABORTED},
+      {server.url("/endless"), true, ERROR_HTTP_INVALID_SERVER_RESPONSE},
+      {server.url("/nothing"), true, ERROR_INTERNET_CONNECTION_ABORTED},
+  };
+  auto session = syncSession();
+  ASSERT_TRUE(session->setOption(INTERNET_OPTION_RECEIVE_TIMEOUT, 1000u));
+  for (const Case& c : cases) {
+    auto opened = openRequest(*session, c.url);
+    ASSERT_TRUE(opened.request) << c.url;
+    const auto start = std::chrono::steady_clock::now();
+    const bool sent = opened.request->send();
+    EXPECT_EQ(sent, !c.failsOnSend) << c.url;
+    std::string body;
+    if (sent) {
+      EXPECT_FALSE(readAll(*opened.request, body)) << c.url;
+    }
+    EXPECT_EQ(platform::getLastError(), c.error) << c.url;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << c.url;
+  }
+}
+
+TEST(InetHttp, UrlsThatCannotBeSentFail) {
+  auto session = syncSession();
+  auto connection =
+      session->connect(L"bad host", 80, L"", std::nullopt, INTERNET_SERVICE_HTTP, 0, 0);
+  ASSERT_TRUE(connection);
+  auto request = connection->openRequest(L"GET", L"/", L"HTTP/1.0", 0, 0);
+  EXPECT_FALSE(request->send());
+  EXPECT_EQ(platform::getLastError(), ERROR_INTERNET_INVALID_URL);
+  EXPECT_FALSE(request->send());
+  EXPECT_EQ(platform::getLastError(), ERROR_INTERNET_INCORRECT_HANDLE_STATE);
+}
+
+TEST(InetHttp, HttpsTrustsTheSystemStoreAndTheExtraCaFileOnly) {
+  const testSupport::TlsTestFiles tls;
+  HttpTestServer server(&tls);
+  server.route("/secure", HttpReply::status(200, "OK", {}, "private"));
+  auto session = syncSession();
+
+  setExtraCaFile("");
+  auto untrusted = openRequest(*session, server.url("/secure"));
+  EXPECT_FALSE(untrusted.request->send());
+  EXPECT_EQ(platform::getLastError(), ERROR_INTERNET_INVALID_CA);
+
+  setExtraCaFile(tls.caFile());
+  auto trusted = openRequest(*session, server.url("/secure"));
+  ASSERT_TRUE(trusted.request->send()) << platform::getLastError();
+  std::string body;
+  ASSERT_TRUE(readAll(*trusted.request, body));
+  EXPECT_EQ(body, "private");
+  setExtraCaFile("");
+}
+
+}  // namespace

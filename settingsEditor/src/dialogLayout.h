@@ -1,0 +1,23 @@
+#pragma once
+// Where the settings dialog's controls go when the window changes its size. The layout area
+// is the client area less 18 pixels on every side, with gaps of 18 pixels, and no control
+// leaves it:
+// - Close sits in the area's bottom-right corner; Save and Load line up to its left with 9
+//   pixels between neighbours; Preview sits in the bottom-left corner with the "View in
+//   browser" check box 4 pixels to its right. These buttons keep their sizes.
+// - View sits in the top-right corner; the URL field reaches to 4 pixels before it; Title,
+//   Description and Base URL reach to the area's right edge.
+// - The pattern group box spans the area's width, and the pattern fields reach to 9 pixels
+//   inside its right edge.
+// - Every other edge stays where it is: the fields' left edges, all vertical positions but
+//   the bottom row's and View's, the labels and the Max items field.
+// Each layout starts from where the controls are, so it may run on every size change.
+
+#include "settingsEditor/src/controlGeometry.h"
+
+namespace settingsEditor {
+
+// Moves the dialog's controls for its current client area and repaints the whole window.
+void layoutDialog(ControlGeometry& dialog);
+
+}  // namespace settingsEditor
