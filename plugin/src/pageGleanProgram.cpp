@@ -36,7 +36,8 @@ int PageGleanProgram::run(const std::vector<std::string>& arguments, std::ostrea
 
 void PageGleanProgram::scrape(const std::wstring& settingsPath, std::ostream& out,
                               std::wostream& err, std::int64_t now) {
-  const ChannelParameters parameters = readChannelParameters(settingsPath);
+  ChannelParameters parameters = readChannelParameters(settingsPath);
+  parameters.url = pages_.locate(parameters.url);
   // Settings that cannot work are reported before the page is fetched.
   Scraper scraper(parameters);
   if (parameters.url.empty()) throw PluginError(istring(14204));

@@ -8,6 +8,8 @@ namespace plugin {
 class PageSource {
  public:
   virtual ~PageSource() = default;
+  // The URL as it is fetched, and as the feed names it and resolves links against.
+  virtual std::wstring locate(const std::wstring& url) { return url; }
   // The page's bytes, exactly as stored or sent. Throws PluginError with the one line to
   // show when there are none.
   virtual std::string fetch(const std::wstring& url) = 0;

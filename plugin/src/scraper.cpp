@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "platform/src/resolveUrl.h"
+#include "platform/inet/src/resolveUrl.h"
 #include "platform/src/utf8.h"
 #include "plugin/src/feedDate.h"
 #include "plugin/src/htmlText.h"
@@ -48,7 +48,7 @@ Scraper::Scraper(const ChannelParameters& parameters)
   const std::string page = platform::toUtf8(parameters.url);
   if (!base.empty()) {
     resolver_.emplace(base);
-  } else if (platform::hasUrlScheme(page)) {
+  } else if (platform::inet::hasUrlScheme(page)) {
     resolver_.emplace(page);
   }
 }

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/src/resolveUrl.h"
+#include "platform/inet/src/resolveUrl.h"
 #include "plugin/src/channelParameters.h"
 #include "plugin/src/feed.h"
 #include "plugin/src/itemFinder.h"
@@ -59,7 +59,7 @@ class Scraper {
   std::optional<Pattern> section_;
   std::vector<Pattern> items_;
   std::optional<Selector> shorthand_;
-  std::optional<platform::UrlResolver> resolver_;
+  std::optional<platform::inet::UrlResolver> resolver_;
   std::uint64_t perCharacter_ = 64;
   std::uint64_t allowance_ = 1 << 20;
   std::uint64_t work_ = 0;

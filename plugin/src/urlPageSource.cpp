@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "platform/src/resolveUrl.h"
+#include "platform/inet/src/resolveUrl.h"
 #include "platform/src/utf8.h"
 #include "plugin/src/istring.h"
 #include "plugin/src/pluginError.h"
@@ -14,7 +14,7 @@ namespace {
 using internal::istring;
 
 std::wstring schemeOf(const std::wstring& url) {
-  if (!platform::hasUrlScheme(platform::toUtf8(url))) return {};
+  if (!platform::inet::hasUrlScheme(platform::toUtf8(url))) return {};
   std::wstring scheme = url.substr(0, url.find(L':'));
   for (wchar_t& c : scheme) {
     if (c >= L'A' && c <= L'Z') c += 32;
@@ -24,7 +24,9 @@ std::wstring schemeOf(const std::wstring& url) {
 
 }  // namespace
 
-std::wstring UrlPageSource::expandDatePlaceholders(const std::wstring& url) {
+std::wstring UrlPageSource::locate(const std::wstring& url) {
+  const std::wstring scheme = schemeOf(url);
+  if (scheme != L"http" && scheme != L"https") return url;
   tools::StrftimeTemplateProcessor processor(0);
   std::wistringstream input(url);
   std::wostringstream output;
@@ -35,9 +37,7 @@ std::wstring UrlPageSource::expandDatePlaceholders(const std::wstring& url) {
 std::string UrlPageSource::fetch(const std::wstring& url) {
   const std::wstring scheme = schemeOf(url);
   if (scheme.empty() || scheme == L"file") return files_.fetch(url);
-  if (scheme == L"http" || scheme == L"https") {
-    throw PluginError(istring(14211).format(expandDatePlaceholders(url)));
-  }
+  if (scheme == L"http" || scheme == L"https") return web_.fetch(url);
   throw PluginError(istring(14212).format(url));
 }
 

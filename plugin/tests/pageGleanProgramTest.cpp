@@ -11,6 +11,7 @@
 #include "config/src/iniFileStore.h"
 #include "platform/src/utf8.h"
 #include "plugin/src/urlPageSource.h"
+#include "testSupport/src/httpTestServer.h"
 #include "testSupport/src/scratchDir.h"
 
 namespace {
@@ -171,11 +172,6 @@ TEST_F(PageGleanProgramTest, WhatCannotWorkIsOneLineAndNoFeed) {
        kList,
        L"PageGlean can't read the URL ftp://news.example.test/page.html: use a local path, a "
        L"file: URL or an http or https URL.\n"},
-      {"http",
-       {{L"URL", L"http://news.example.test/{%q% default=today}.html"}, {L"Shorthand", L"li"}},
-       kList,
-       L"This build of PageGlean can't download http and https pages yet: "
-       L"http://news.example.test/today.html\n"},
   };
   for (const auto& c : cases) {
     const Outcome result = run(c.settings, c.page);
@@ -215,6 +211,28 @@ TEST_F(PageGleanProgramTest, FileUrlsNameLocalPages) {
   EXPECT_EQ(result.code, 0) << platform::toUtf8(result.err);
   EXPECT_NE(result.out.find("<title>Snow</title>"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("<link>" + platform::toUtf8(url) + "</link>"), std::string::npos);
+}
+
+// An http URL has its date placeholders expanded and is downloaded; a page the server does
+// not have is one line with the network library's reason.
+TEST_F(PageGleanProgramTest, WebPagesAreDownloadedAfterTheirDatesAreExpanded) {
+  testSupport::HttpTestServer server;
+  server.route("/news/today.html", testSupport::HttpReply::status(200, "OK", {}, kList));
+  const std::wstring site = platform::fromUtf8(server.url("/news/"));
+
+  const Outcome page =
+      run({{L"URL", site + L"{%q% default=today}.html"}, {L"Shorthand", L"li a"}}, "");
+  EXPECT_EQ(page.code, 0) << platform::toUtf8(page.err);
+  EXPECT_NE(page.out.find("<link>" + server.url("/news/1") + "</link>"), std::string::npos)
+      << page.out;
+  ASSERT_EQ(server.requests().size(), 1u);
+  EXPECT_TRUE(server.requests()[0].starts_with("GET /news/today.html HTTP/1.0\r\n"));
+
+  const Outcome missing = run({{L"URL", site + L"gone.html"}, {L"Shorthand", L"li a"}}, "");
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.err,
+            L"Can't read the page " + site + L"gone.html: Download failed: 404 Not Found\n");
+  EXPECT_EQ(missing.out, "");
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
-#include "platform/src/resolveUrl.h"
+#include "platform/inet/src/resolveUrl.h"
 
 #include <curl/curl.h>
 
 #include <memory>
 
-namespace platform {
+namespace platform::inet {
 namespace {
 
 struct UrlHandleFree {
@@ -91,4 +91,4 @@ std::optional<std::string> resolveUrl(std::string_view base, std::string_view re
   return UrlResolver(base).resolve(reference);
 }
 
-}  // namespace platform
+}  // namespace platform::inet

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace platform::inet {
 
 // The same, for many references against one base, which is parsed once.
 class UrlResolver {
@@ -35,4 +35,4 @@ std::optional<std::string> resolveUrl(std::string_view base, std::string_view re
 // Whether `reference` starts with a scheme ("http:", "mailto:").
 bool hasUrlScheme(std::string_view reference);
 
-}  // namespace platform
+}  // namespace platform::inet
