@@ -5,6 +5,7 @@
 #include "config/src/iniSyntax.h"
 #include "config/src/sectionPath.h"
 #include "config/src/store.h"
+#include "lib/misc/src/urlEncode.h"
 #include "platform/src/utf8.h"
 
 namespace config::internal {
@@ -33,7 +34,7 @@ void IniReader::readLine(std::string_view line) {
   }
   auto keyLine = parseKeyLine(line, flags_);
   if (keyLine && current_) {
-    current_->values()[keyLine->key] = platform::fromUtf8Escaped(percentDecode(keyLine->rawValue));
+    current_->values()[keyLine->key] = platform::fromUtf8Escaped(misc::urlDecode(keyLine->rawValue));
   }
 }
 

@@ -10,13 +10,6 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n\v\f";
 
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 std::optional<std::string_view> takeLine(std::string_view& text) {
@@ -58,21 +51,6 @@ std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags) 
   std::wstring key(platform::trimSpaceC(platform::fromUtf8Escaped(line.substr(0, equals))));
   if (key.empty()) return std::nullopt;
   return KeyLine{std::move(key), line.substr(equals + 1)};
-}
-
-std::string percentDecode(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
-        hexValue(text[i + 2]) >= 0) {
-      out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-      i += 2;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
 }
 
 bool keyReadsBack(const std::wstring& key, std::uint32_t flags) {

@@ -40,9 +40,6 @@ struct KeyLine {
 // '=' after a non-blank key. None for any other line.
 std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags);
 
-// "%XX" (either case) becomes that byte; any other '%' stays.
-std::string percentDecode(std::string_view text);
-
 // Whether the line `key` "=" reads back as `key` (a key line is never split at the '=' of a
 // value, so the value does not matter). A mark that would open the file is the writer's
 // to protect (see writesMarkFirst).

@@ -1,5 +1,6 @@
 #include "plugin/src/filePageSource.h"
 
+#include "lib/misc/src/urlEncode.h"
 #include "platform/src/readWholeFile.h"
 #include "platform/src/systemError.h"
 #include "platform/src/utf8.h"
@@ -12,27 +13,6 @@ namespace {
 using internal::istring;
 
 constexpr std::size_t kMostPageBytes = std::size_t{1} << 30;
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::string percentDecoded(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
-        hexValue(text[i + 2]) >= 0) {
-      out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-      i += 2;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
 
 bool startsWithNoCase(const std::wstring& text, std::wstring_view prefix) {
   if (text.size() < prefix.size()) return false;
@@ -55,7 +35,7 @@ std::optional<std::wstring> FilePageSource::pathOf(const std::wstring& url) {
     rest = slash == std::wstring::npos ? L"/" : rest.substr(slash);
   }
   rest = rest.substr(0, rest.find_first_of(L"?#"));
-  return platform::fromUtf8Escaped(percentDecoded(platform::toUtf8Escaped(rest)));
+  return platform::fromUtf8Escaped(misc::urlDecode(platform::toUtf8Escaped(rest)));
 }
 
 std::string FilePageSource::fetch(const std::wstring& url) {

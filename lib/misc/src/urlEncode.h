@@ -10,4 +10,9 @@ namespace misc {
 // The template language's URL encoding and the INI writer share it.
 std::string urlEncode(std::string_view bytes, std::string_view extra = {});
 
+// Replaces each '%' followed by two hex digits by the byte they give; anything else,
+// including a '%' without two hex digits after it, is copied unchanged. The INI reader and
+// the plug-in's file: URLs share it.
+std::string urlDecode(std::string_view text);
+
 }  // namespace misc
