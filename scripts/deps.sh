@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  libgumbo-dev
   python3 locales-all
   libcurl4-openssl-dev libssl-dev openssl python3-pyftpdlib
   zlib1g-dev curl

@@ -40,9 +40,10 @@ void IniReader::readLine(std::string_view line) {
 void IniReader::readHeader(std::string_view text) {
   finishBlock();
   const std::wstring path = platform::fromUtf8Escaped(text);
-  // A header nested too deep for the writer is skipped with its lines.
+  // A header nested too deep for the writer is skipped with its lines, also one whose
+  // trailing '/' names no section, since the lookup would still make the sections before it.
   current_ =
-      internal::pathDepth(path) <= kMaxSectionDepth ? store_.findSection(path, true) : nullptr;
+      internal::pieceCount(path) <= kMaxSectionDepth ? store_.findSection(path, true) : nullptr;
   if (current_ && current_->isBlockSection()) {
     block_ = current_;
     blockText_.clear();

@@ -23,13 +23,34 @@ std::optional<PathPiece> firstPathPiece(std::wstring_view path) {
 
 namespace config::internal {
 
-std::size_t pathDepth(std::wstring_view path) {
-  std::size_t depth = 0;
+namespace {
+
+struct Pieces {
+  std::size_t count = 0;
+  bool lastEndsThePath = false;  // no '/' follows the last piece
+};
+
+Pieces piecesOf(std::wstring_view path) {
+  Pieces pieces;
   for (auto piece = firstPathPiece(path); piece; piece = firstPathPiece(*piece->rest)) {
-    ++depth;
-    if (!piece->rest) return depth;
+    ++pieces.count;
+    if (!piece->rest) {
+      pieces.lastEndsThePath = true;
+      break;
+    }
   }
-  return 0;
+  return pieces;
+}
+
+}  // namespace
+
+std::size_t pathDepth(std::wstring_view path) {
+  const Pieces pieces = piecesOf(path);
+  return pieces.lastEndsThePath ? pieces.count : 0;
+}
+
+std::size_t pieceCount(std::wstring_view path) {
+  return piecesOf(path).count;
 }
 
 bool namesSection(std::wstring_view path) {

@@ -28,6 +28,10 @@ std::size_t pathDepth(std::wstring_view path);
 
 bool namesSection(std::wstring_view path);
 
+// The number of pieces of `path`, also when it names no section: as many sections as a
+// lookup that creates them makes ("a/b/" makes two).
+std::size_t pieceCount(std::wstring_view path);
+
 // Writes need a section to write into, and a path without one is the caller's mistake:
 // throws config::Exception (13414) unless `path` names a section. Checked before anything
 // is created, so a refused write leaves the tree as it was.

@@ -297,8 +297,9 @@ TEST(IniFileStoreFiles, SectionsNestAtMostAHundredDeep) {
   TempDir dir;
   // 5,000 levels in 10 KB: each header would repeat the path above it, so the format itself
   // would grow to 25 MB. The header is skipped with its lines, like one that names no section.
-  writeBytes(dir.file("deep.ini"),
-             "[" + misc::toUtf8(nestedPath(5000)) + "]\r\nlost=1\r\n[b]\r\nk=v\r\n");
+  // A trailing '/' names no section but still makes the ones before it: skipped as well.
+  writeBytes(dir.file("deep.ini"), "[" + misc::toUtf8(nestedPath(5000)) + "]\r\nlost=1\r\n[" +
+                                       misc::toUtf8(nestedPath(101)) + "/]\r\n[b]\r\nk=v\r\n");
   IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
   store.loadFile(dir.wfile("deep.ini"));
   ASSERT_EQ(store.findSection(L"a", false), nullptr);

@@ -55,7 +55,8 @@ TEST(StringTableTest, IdsAreUniqueAndEveryBlockStartsWithItsModuleName) {
                                                      {13700, "users"},
                                                      {13800, "shared"},
                                                      {14000, "settingsEditor"},
-                                                     {14100, "i18n"}};
+                                                     {14100, "i18n"},
+                                                     {14200, "plugin"}};
   std::set<int> ids;
   std::map<int, std::string> blockStarts;
   const auto blocks = readBlocks();

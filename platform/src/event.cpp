@@ -9,14 +9,29 @@ namespace {
 
 // One mutex and condition for all events makes waiting on several at once simple; events
 // are rare (process waits, worker wake-ups), so the shared wake-ups cost nothing.
+struct Shared {
+  std::mutex mutex;
+  std::condition_variable condition;
+};
+
+// Never destroyed: a detached thread (the watcher of a released child) may set an event
+// while the process exits and runs the destructors of statics.
+Shared& shared() {
+  union Holder {
+    Holder() : value() {}
+    ~Holder() {}
+    Shared value;
+  };
+  static Holder holder;
+  return holder.value;
+}
+
 std::mutex& eventMutex() {
-  static std::mutex m;
-  return m;
+  return shared().mutex;
 }
 
 std::condition_variable& eventCondition() {
-  static std::condition_variable c;
-  return c;
+  return shared().condition;
 }
 
 }  // namespace

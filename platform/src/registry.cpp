@@ -1,6 +1,6 @@
 #include "platform/src/registry.h"
 
-#include <cctype>
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/src/utf8.h"
@@ -18,36 +18,24 @@ bool isHexPrefix(const std::string& data) {
   return data.size() > 2 && data[0] == '0' && (data[1] == 'x' || data[1] == 'X');
 }
 
+bool isDigitIn(char c, bool hex) {
+  return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+}
+
 // Decimal or 0x-prefixed hexadecimal; a leading zero does not make the number octal.
+// Only digits reach strtoull, which would also take blanks, a sign or a second "0x".
 bool parseDword(const std::string& data, std::uint32_t& out) {
   const bool hex = isHexPrefix(data);
   const std::string digits = hex ? data.substr(2) : data;
-  if (digits.empty() || !std::isxdigit(static_cast<unsigned char>(digits[0]))) return false;
-  char* end = nullptr;
+  if (digits.empty()) return false;
+  for (const char c : digits) {
+    if (!isDigitIn(c, hex)) return false;
+  }
   errno = 0;
-  const unsigned long long n = std::strtoull(digits.c_str(), &end, hex ? 16 : 10);
-  if (errno != 0 || *end != '\0' || n > 0xFFFFFFFFull) return false;
+  const unsigned long long n = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+  if (errno != 0 || n > 0xFFFFFFFFull) return false;
   out = static_cast<std::uint32_t>(n);
   return true;
-}
-
-RegistryValue decode(const std::string& raw) {
-  RegistryValue value;
-  const auto colon = raw.find(':');
-  const std::string type = raw.substr(0, colon);
-  const std::string data = colon == std::string::npos ? std::string() : raw.substr(colon + 1);
-  value.text = fromUtf8(raw);
-  if (colon == std::string::npos) return value;
-  for (const TypeName& t : kTypes) {
-    if (!equalsIgnoringAsciiCase(type, t.name)) continue;
-    if (t.type == kRegDword) {
-      if (parseDword(data, value.dword)) value.type = kRegDword;
-    } else {
-      value.type = t.type;
-      value.text = fromUtf8(data);
-    }
-  }
-  return value;
 }
 
 // Text is measured as the registry stores it: UTF-16, where a character beyond the basic
@@ -60,6 +48,25 @@ std::size_t dataBytes(const RegistryValue& value) {
 }
 
 }  // namespace
+
+RegistryValue decodeRegistryValue(std::string_view raw) {
+  RegistryValue value;
+  const auto colon = raw.find(':');
+  const std::string_view type = raw.substr(0, colon);
+  const std::string data(colon == std::string_view::npos ? "" : raw.substr(colon + 1));
+  value.text = fromUtf8(raw);
+  if (colon == std::string_view::npos) return value;
+  for (const TypeName& t : kTypes) {
+    if (!equalsIgnoringAsciiCase(type, t.name)) continue;
+    if (t.type == kRegDword) {
+      if (parseDword(data, value.dword)) value.type = kRegDword;
+    } else {
+      value.type = t.type;
+      value.text = fromUtf8(data);
+    }
+  }
+  return value;
+}
 
 std::string registryFilePath() {
   const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -87,7 +94,7 @@ int RegistryKey::queryValue(const std::wstring& name, RegistryValue& value,
                             std::size_t bufferBytes) const {
   const auto raw = file_.value(section_, toUtf8(name));
   if (section_.empty() || !raw) return kRegistryNotFound;
-  RegistryValue decoded = decode(*raw);
+  RegistryValue decoded = decodeRegistryValue(*raw);
   if (dataBytes(decoded) > bufferBytes) return EOVERFLOW;
   value = std::move(decoded);
   return 0;

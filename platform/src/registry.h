@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/src/iniReader.h"
 
@@ -37,6 +38,10 @@ struct RegistryValue {
 
 // The registry file's path (UTF-8).
 std::string registryFilePath();
+
+// The value that the text of one line of the file stands for ("type:data", after the '='):
+// a known type with data that fits it, else kRegNone with the whole text.
+RegistryValue decodeRegistryValue(std::string_view raw);
 
 class RegistryKey {
  public:

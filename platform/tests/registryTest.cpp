@@ -36,7 +36,7 @@ TEST_F(RegistryTest, ValuesHaveTheirTypes) {
       "[Software\\Tarvo\\Tarvo\\lang]\nLangId=sz:deu\nPath=expand_sz:%HOME%/x\n"
       "Alerts=dword:1\nHex=DWORD:0x1F\nBadNumber=dword:12abc\nTooBig=dword:4294967296\n"
       "Untyped=hello\nBinary=binary:00ff\nLeadingZero=dword:010\nNine=dword:09\n"
-      "Signed=dword:+5\nHexWithoutDigits=dword:0x\n");
+      "Signed=dword:+5\nHexWithoutDigits=dword:0x\nTwoHexPrefixes=dword:0x0x5\n");
   platform::RegistryKey key;
   ASSERT_EQ(key.open(L"software\\tarvo\\TARVO\\Lang"), 0);
   platform::RegistryValue v;
@@ -57,8 +57,8 @@ TEST_F(RegistryTest, ValuesHaveTheirTypes) {
   ASSERT_EQ(key.queryValue(L"Nine", v, 4), 0);
   EXPECT_EQ(v.type, platform::kRegDword);
   EXPECT_EQ(v.dword, 9u);
-  for (const wchar_t* name :
-       {L"BadNumber", L"TooBig", L"Untyped", L"Binary", L"Signed", L"HexWithoutDigits"}) {
+  for (const wchar_t* name : {L"BadNumber", L"TooBig", L"Untyped", L"Binary", L"Signed",
+                              L"HexWithoutDigits", L"TwoHexPrefixes"}) {
     ASSERT_EQ(key.queryValue(name, v, 1024), 0) << name;
     EXPECT_EQ(v.type, platform::kRegNone) << name;
   }

@@ -156,6 +156,27 @@ TEST_F(PreviewTest, HandsThePluginItsConfigurationNamingThePage) {
   EXPECT_EQ(testSupport::readBytes(misc::toUtf8(dialog->stdoutFile().fileName())), downloader.page);
 }
 
+#ifdef PG_PLUGIN_PROGRAM
+// The real plug-in on the page the dialog downloaded: the settings file the dialog writes
+// (patterns with their '%' escaped) is the one PageGlean reads.
+TEST_F(PreviewTest, ShowsTheFeedThePluginMakesOfThePage) {
+  config.setString(L"Config", L"PluginCommand", misc::fromUtf8(PG_PLUGIN_PROGRAM));
+  downloader.page = "<ul><li><a href=\"/n/1\">Snow &amp; ice</a></li><li><a href=\"/n/2\">Rain</a></li></ul>";
+  view.setControlText(IDC_BASE_URL, L"http://example.org/");
+  view.setControlText(IDC_ITEM_PATTERN_1, L"<li><a href=\"{%link}\">{%title}</a></li>");
+  dialog->onPreview();
+
+  EXPECT_EQ(boxTexts(), std::vector<std::wstring>{});
+  const std::wstring out = dialog->stdoutFile().fileName();
+  EXPECT_EQ(launcher.started, (std::vector<std::vector<std::wstring>>{{L"xdg-open", out}}));
+  const std::string feed = testSupport::readBytes(misc::toUtf8(out));
+  EXPECT_NE(feed.find("<title>Snow &amp; ice</title>\n      <link>http://example.org/n/1</link>"),
+            std::string::npos)
+      << feed;
+  EXPECT_NE(feed.find("<link>http://example.org/n/2</link>"), std::string::npos) << feed;
+}
+#endif
+
 TEST_F(PreviewTest, DownloadsOnlyWhenTheUrlTextChanges) {
   usePlugin("echo '<rss/>'");
   view.setControlText(IDC_URL, L"http://example.org/{%Y%}");

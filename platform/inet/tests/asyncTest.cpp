@@ -95,10 +95,11 @@ TEST(InetAsync, PendingRequestsCompleteFromTheSessionThreadInAnyOrder) {
 TEST(InetAsync, DestroyingARequestCancelsItsPendingReadAndReportsItsClosingLast) {
   HttpTestServer server;
   server.route("/stall", HttpReply().send("HTTP/1.0 200 OK\r\n\r\n").stall());
-  auto session = Session::open(L"Tarvo/2.3.5PRO", INTERNET_FLAG_ASYNC);
+  // Declared before the session: its thread may report into them until it is destroyed.
   std::mutex mutex;
   std::condition_variable changed;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> statuses;  // status, error
+  auto session = Session::open(L"Tarvo/2.3.5PRO", INTERNET_FLAG_ASYNC);
   session->setStatusCallback([&](const StatusInfo& info) {
     const std::lock_guard lock(mutex);
     statuses.emplace_back(info.status, info.error);

@@ -1,0 +1,42 @@
+#include "platform/src/iconvDecoder.h"
+
+#include <cerrno>
+#include <vector>
+
+namespace platform {
+
+IconvDecoder::IconvDecoder(const std::string& charset)
+    : handle_(::iconv_open("WCHAR_T", charset.c_str())) {}
+
+IconvDecoder::~IconvDecoder() {
+  if (valid()) ::iconv_close(handle_);
+}
+
+std::wstring IconvDecoder::decode(std::string_view bytes) {
+  std::wstring text;
+  if (!valid()) return text;
+  ::iconv(handle_, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state
+
+  char* in = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size();
+  std::vector<wchar_t> block(16 * 1024);
+  while (inLeft > 0) {
+    char* out = reinterpret_cast<char*>(block.data());
+    std::size_t outLeft = block.size() * sizeof(wchar_t);
+    const std::size_t rc = ::iconv(handle_, &in, &inLeft, &out, &outLeft);
+    const int error = errno;
+    text.append(block.data(), block.size() - outLeft / sizeof(wchar_t));
+    if (rc != static_cast<std::size_t>(-1) || error == E2BIG) continue;
+    text += L'\uFFFD';
+    if (error == EILSEQ) {
+      ++in;
+      --inLeft;
+      ::iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    } else {
+      break;  // EINVAL: an incomplete sequence at the end
+    }
+  }
+  return text;
+}
+
+}  // namespace platform

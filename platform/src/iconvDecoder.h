@@ -1,0 +1,35 @@
+#pragma once
+// Text in a named character set, decoded by the C library's iconv. Once the set is known,
+// decoding never fails: a byte that does not belong to a valid sequence becomes U+FFFD and
+// decoding goes on after it, and a sequence cut off by the end of the input becomes one
+// U+FFFD.
+//
+//     IconvDecoder latin1("ISO-8859-1");
+//     if (latin1.valid()) text = latin1.decode(bytes);
+
+#include <iconv.h>
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+class IconvDecoder {
+ public:
+  // `charset` as iconv names it ("ISO-8859-1", "CP1252", "SHIFT_JIS"), any letter case.
+  explicit IconvDecoder(const std::string& charset);
+  ~IconvDecoder();
+  IconvDecoder(const IconvDecoder&) = delete;
+  IconvDecoder& operator=(const IconvDecoder&) = delete;
+
+  // False when the C library knows no such character set; decode() then returns "".
+  bool valid() const { return handle_ != invalid(); }
+  std::wstring decode(std::string_view bytes);
+
+ private:
+  static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
+
+  iconv_t handle_;
+};
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+#pragma once
+// A page parsed by the HTML5 parser (gumbo), held for as long as its nodes are used.
+
+#include <gumbo.h>
+
+#include <string>
+
+namespace plugin {
+
+class HtmlDocument {
+ public:
+  explicit HtmlDocument(std::string utf8);
+  ~HtmlDocument();
+  HtmlDocument(const HtmlDocument&) = delete;
+  HtmlDocument& operator=(const HtmlDocument&) = delete;
+
+  const GumboNode* root() const { return output_->root; }
+  // The UTF-8 text parsed; element positions are byte offsets into it.
+  const std::string& source() const { return source_; }
+
+  // The tag name of `element` in lower case, also for tags HTML does not define.
+  static std::string tagName(const GumboElement& element);
+  // The value of `element`'s attribute `name` (lower case), or null.
+  static const char* attribute(const GumboElement& element, const char* name);
+  // The text inside `node`, scripts and styles left out, white space runs as one blank,
+  // trimmed.
+  static std::string text(const GumboNode& node);
+
+ private:
+  std::string source_;  // the nodes point into it
+  GumboOutput* output_;
+};
+
+}  // namespace plugin

@@ -1,0 +1,95 @@
+#include "plugin/src/htmlText.h"
+
+#include "plugin/src/literalPiece.h"
+#include "tools/src/sgml.h"
+
+namespace plugin {
+namespace {
+
+bool isAsciiLetter(wchar_t c) {
+  return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
+
+// Where the tag or comment starting at `i` ends, or `i` when no tag starts there.
+std::size_t skipMarkup(std::wstring_view html, std::size_t i) {
+  if (i + 1 >= html.size()) return i;
+  const wchar_t next = html[i + 1];
+  if (html.substr(i, 4) == L"<!--") {
+    const std::size_t end = html.find(L"-->", i + 4);
+    return end == std::wstring_view::npos ? html.size() : end + 3;
+  }
+  if (!isAsciiLetter(next) && next != L'/' && next != L'!' && next != L'?') return i;
+  const std::size_t end = html.find(L'>', i + 1);
+  return end == std::wstring_view::npos ? i : end + 1;
+}
+
+// Whether the tag at `i` breaks a line, so that the words on either side stay apart.
+bool breaksLine(std::wstring_view html, std::size_t i) {
+  static constexpr std::wstring_view kTags[] = {L"br", L"p",  L"div", L"li", L"td", L"th",
+                                                L"tr", L"h1", L"h2",  L"h3", L"h4", L"h5",
+                                                L"h6", L"dd", L"dt",  L"hr"};
+  std::size_t begin = i + 1;
+  if (begin < html.size() && html[begin] == L'/') ++begin;
+  std::size_t end = begin;
+  while (end < html.size() &&
+         (isAsciiLetter(html[end]) || (html[end] >= L'1' && html[end] <= L'6'))) {
+    ++end;
+  }
+  std::wstring name;
+  for (std::size_t k = begin; k < end; ++k) name += LiteralPiece::fold(html[k]);
+  for (const std::wstring_view tag : kTags) {
+    if (name == tag) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::wstring decodeEntities(std::wstring_view html) {
+  std::wstring out;
+  out.reserve(html.size());
+  for (std::size_t i = 0; i < html.size();) {
+    if (html[i] != L'&') {
+      out += html[i++];
+      continue;
+    }
+    std::size_t cursor = i + 1;
+    wchar_t code = 0;
+    if (tools::sgmlDecodeReference(html, cursor, code)) {
+      out += code;
+      i = cursor;
+    } else {
+      out += html[i++];
+    }
+  }
+  return out;
+}
+
+std::wstring collapseSpace(std::wstring_view text) {
+  std::wstring out;
+  for (const wchar_t c : text) {
+    if (!LiteralPiece::isSpace(c)) {
+      out += c;
+    } else if (!out.empty() && out.back() != L' ') {
+      out += L' ';
+    }
+  }
+  if (!out.empty() && out.back() == L' ') out.pop_back();
+  return out;
+}
+
+std::wstring plainText(std::wstring_view html) {
+  std::wstring text;
+  for (std::size_t i = 0; i < html.size();) {
+    const std::size_t end = html[i] == L'<' ? skipMarkup(html, i) : i;
+    if (end != i) {
+      if (breaksLine(html, i)) text += L' ';
+      i = end;
+    } else {
+      text += html[i++];
+    }
+  }
+  return collapseSpace(decodeEntities(text));
+}
+
+}  // namespace plugin

@@ -1,0 +1,17 @@
+#pragma once
+// Pages on the web: downloaded whole through the network library's synchronous connection.
+// Redirects are followed and a gzip body is decoded there; any answer but 200 is a failure.
+
+#include <string>
+
+#include "plugin/src/pageSource.h"
+
+namespace plugin {
+
+class HttpPageSource : public PageSource {
+ public:
+  // Throws PluginError "Can't read the page <url>: <the network library's reason>".
+  std::string fetch(const std::wstring& url) override;
+};
+
+}  // namespace plugin

@@ -1,0 +1,22 @@
+#pragma once
+// How diagnostics show page text: the line around a place with a marker under it, a single
+// character, and a long piece of pattern cut to its end.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace plugin {
+
+// Two lines, each after a line break and indented by two blanks: up to 40 characters of the
+// page's line on either side of `position`, and a caret under `position`. Tabs and other
+// control characters show as blanks, so the caret stays in its column.
+std::wstring pageExcerpt(std::wstring_view text, std::size_t position);
+
+// A character as a diagnostic quotes it: line breaks and tabs as \n, \r and \t.
+std::wstring shownCharacter(wchar_t c);
+
+// `text` cut to its last 60 characters, with "..." before them when cut.
+std::wstring shownTail(std::wstring_view text);
+
+}  // namespace plugin

@@ -1,0 +1,55 @@
+#include "plugin/src/pageGleanProgram.h"
+
+#include "lib/misc/src/wruntimeError.h"
+#include "platform/src/utf8.h"
+#include "plugin/src/channelParameters.h"
+#include "plugin/src/istring.h"
+#include "plugin/src/pageText.h"
+#include "plugin/src/pluginError.h"
+#include "plugin/src/rssWriter.h"
+#include "plugin/src/scraper.h"
+
+namespace plugin {
+
+using internal::istring;
+
+int PageGleanProgram::run(const std::vector<std::string>& arguments, std::ostream& out,
+                          std::wostream& err, std::int64_t now) {
+  if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
+    out << platform::toUtf8(istring(14202)) << '\n';
+    out.flush();
+    return out ? 0 : 1;
+  }
+  if (arguments.size() != 1) {
+    err << istring(14201) << L'\n';
+    return 1;
+  }
+  try {
+    scrape(platform::fromUtf8Escaped(arguments[0]), out, err, now);
+  } catch (const std::exception& e) {
+    err << misc::exceptionText(e) << L'\n';
+    err.flush();
+    return 1;
+  }
+  return 0;
+}
+
+void PageGleanProgram::scrape(const std::wstring& settingsPath, std::ostream& out,
+                              std::wostream& err, std::int64_t now) {
+  ChannelParameters parameters = readChannelParameters(settingsPath);
+  parameters.url = pages_.locate(parameters.url);
+  // Settings that cannot work are reported before the page is fetched.
+  Scraper scraper(parameters);
+  if (parameters.url.empty()) throw PluginError(istring(14204));
+  const PageText page = decodePage(pages_.fetch(parameters.url));
+  if (page.unknownCharset) err << istring(14225).format(*page.unknownCharset) << L'\n';
+
+  const ScrapeResult result = scraper.scrape(page.text, now);
+  for (const std::wstring& line : result.diagnostics) err << line << L'\n';
+  err.flush();
+  out << writeRss(result.feed);
+  out.flush();
+  if (!out) throw PluginError(istring(14226));
+}
+
+}  // namespace plugin

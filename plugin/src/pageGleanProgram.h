@@ -1,0 +1,37 @@
+#pragma once
+// One run of the plug-in, as main() makes it:
+//
+//     PageGlean "<settings file>"    the feed on `out`, diagnostics on `err`
+//     PageGlean --help               the pattern language in a screenful, on `out`
+//
+// The exit code is 0 whenever a feed was written (also with diagnostics: a pattern that
+// matched nothing, a date that could not be read) and for --help; 1 when there is no feed:
+// wrong arguments, settings that cannot work, a page that cannot be read, a search past its
+// bound, a feed that could not be written. Each of those is one line on `err`.
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "plugin/src/pageSource.h"
+
+namespace plugin {
+
+class PageGleanProgram {
+ public:
+  // `pages` must outlive the object.
+  explicit PageGleanProgram(PageSource& pages) : pages_(pages) {}
+
+  // `arguments` without the program's name, UTF-8; `now` in seconds since 1970 UTC.
+  int run(const std::vector<std::string>& arguments, std::ostream& out, std::wostream& err,
+          std::int64_t now);
+
+ private:
+  void scrape(const std::wstring& settingsPath, std::ostream& out, std::wostream& err,
+              std::int64_t now);
+
+  PageSource& pages_;
+};
+
+}  // namespace plugin

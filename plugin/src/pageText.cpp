@@ -1,0 +1,99 @@
+#include "plugin/src/pageText.h"
+
+#include <array>
+
+#include "platform/src/iconvDecoder.h"
+#include "platform/src/utf8.h"
+
+namespace plugin {
+namespace {
+
+constexpr std::size_t kPrescanBytes = 1024;
+
+// Windows-1252 at 0x80-0x9F; the five bytes it leaves undefined become U+FFFD.
+constexpr std::array<wchar_t, 32> kWindows1252High = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+char lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string lowered(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = lower(c);
+  return out;
+}
+
+bool isLabelCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
+         c == ':';
+}
+
+// The label after "charset" in one meta tag, lower case; empty when there is none.
+std::string charsetIn(std::string_view tag) {
+  for (std::size_t at = tag.find("charset"); at != std::string_view::npos;
+       at = tag.find("charset", at + 1)) {
+    std::size_t i = at + 7;
+    while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t' || tag[i] == '\n')) ++i;
+    if (i >= tag.size() || tag[i] != '=') continue;
+    ++i;
+    while (i < tag.size() && (tag[i] == ' ' || tag[i] == '"' || tag[i] == '\'')) ++i;
+    const std::size_t begin = i;
+    while (i < tag.size() && isLabelCharacter(tag[i])) ++i;
+    if (i > begin) return std::string(tag.substr(begin, i - begin));
+  }
+  return {};
+}
+
+std::string declaredCharset(std::string_view bytes) {
+  const std::string head = lowered(bytes.substr(0, kPrescanBytes));
+  for (std::size_t at = head.find("<meta"); at != std::string::npos;
+       at = head.find("<meta", at + 5)) {
+    const std::size_t end = head.find('>', at);
+    const std::string label =
+        charsetIn(std::string_view(head).substr(at, end == std::string::npos ? end : end - at));
+    if (!label.empty()) return label;
+  }
+  return {};
+}
+
+std::wstring utf8OrWindows1252(std::string_view bytes) {
+  std::wstring text = platform::fromUtf8Escaped(bytes);
+  for (wchar_t& c : text) {
+    if (c < 0xDC80 || c > 0xDCFF) continue;
+    const wchar_t byte = c - 0xDC00;
+    c = byte < 0xA0 ? kWindows1252High[static_cast<std::size_t>(byte - 0x80)] : byte;
+  }
+  return text;
+}
+
+std::wstring decodeWith(const char* charset, std::string_view bytes) {
+  platform::IconvDecoder decoder(charset);
+  return decoder.decode(bytes);
+}
+
+}  // namespace
+
+PageText decodePage(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return {utf8OrWindows1252(bytes.substr(3)), {}};
+  if (bytes.starts_with("\xFF\xFE")) return {decodeWith("UTF-16LE", bytes.substr(2)), {}};
+  if (bytes.starts_with("\xFE\xFF")) return {decodeWith("UTF-16BE", bytes.substr(2)), {}};
+
+  const std::string label = declaredCharset(bytes);
+  if (label.empty() || label == "utf-8" || label == "utf8" || label.starts_with("utf-16")) {
+    return {utf8OrWindows1252(bytes), {}};
+  }
+  static constexpr std::string_view kWindows1252Labels[] = {
+      "iso-8859-1", "iso8859-1", "latin1",       "l1",       "us-ascii",
+      "ascii",      "cp1252",    "windows-1252", "x-cp1252", "iso_8859-1"};
+  for (const std::string_view known : kWindows1252Labels) {
+    if (label == known) return {decodeWith("CP1252", bytes), {}};
+  }
+  platform::IconvDecoder decoder(label);
+  if (!decoder.valid()) return {utf8OrWindows1252(bytes), platform::fromUtf8(label)};
+  return {decoder.decode(bytes), {}};
+}
+
+}  // namespace plugin

@@ -1,0 +1,23 @@
+#pragma once
+// The text of a page from its bytes. The character set comes from a byte-order mark, else
+// from `<meta charset>` or `<meta http-equiv="Content-Type" content="...; charset=...">` in
+// the first 1024 bytes, else the page is read as UTF-8 with every byte that is not part of
+// a valid sequence read as Windows-1252 (so a Latin-1 page without a declaration still
+// reads right). As in browsers, ISO-8859-1 and ASCII labels mean Windows-1252, and a
+// declared UTF-16 (which such a declaration cannot really be) means UTF-8.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace plugin {
+
+struct PageText {
+  std::wstring text;
+  // The declared character set, when the system knows no such set (read as UTF-8 then).
+  std::optional<std::wstring> unknownCharset;
+};
+
+PageText decodePage(std::string_view bytes);
+
+}  // namespace plugin

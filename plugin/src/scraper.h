@@ -1,0 +1,68 @@
+#pragma once
+// Turns a page into a feed with the channel's settings: the section pattern picks the part
+// of the page to search, item patterns 1-3 (or, without them, the shorthand) cut the items
+// out of it, and each item's captures become its feed texts.
+//
+// Every search is bounded: past `workPerCharacter` steps per character of the text searched
+// (plus a fixed allowance), it stops with PluginError, so no pattern can keep the plug-in
+// busy for long. The searches are linear, so only a page that defeats the bound's margin
+// gets there.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/inet/src/resolveUrl.h"
+#include "plugin/src/channelParameters.h"
+#include "plugin/src/feed.h"
+#include "plugin/src/itemFinder.h"
+#include "plugin/src/pattern.h"
+#include "plugin/src/selector.h"
+
+namespace plugin {
+
+struct ScrapeResult {
+  Feed feed;
+  // For standard error: patterns that matched nothing, dates that could not be read.
+  std::vector<std::wstring> diagnostics;
+};
+
+class Scraper {
+ public:
+  // Throws PluginError for settings that cannot work: MaxItems not a positive number, an
+  // unknown capture, a section pattern without exactly one {%}, a pattern with nothing but
+  // captures and skips, a shorthand that is not a selector, neither item patterns nor a
+  // shorthand.
+  explicit Scraper(const ChannelParameters& parameters);
+
+  // `now`: seconds since 1970 UTC, for lastBuildDate. Throws PluginError when a search
+  // needs more than its bound.
+  ScrapeResult scrape(std::wstring_view page, std::int64_t now);
+
+  void setWorkBound(std::uint64_t perCharacter, std::uint64_t allowance);
+  // Steps of the last scrape, all searches together.
+  std::uint64_t work() const { return work_; }
+
+ private:
+  std::uint64_t workLimit(std::size_t characters) const;
+  std::optional<std::wstring_view> section(std::wstring_view page, ScrapeResult& result);
+  void patternItems(std::wstring_view text, ScrapeResult& result);
+  void shorthandItems(std::wstring_view text, ScrapeResult& result);
+  FeedItem itemOf(const Match& match, std::wstring_view text, std::size_t number,
+                  ScrapeResult& result) const;
+  std::wstring resolved(const std::wstring& link) const;
+
+  ChannelParameters parameters_;
+  int maxItems_;
+  std::optional<Pattern> section_;
+  std::vector<Pattern> items_;
+  std::optional<Selector> shorthand_;
+  std::optional<platform::inet::UrlResolver> resolver_;
+  std::uint64_t perCharacter_ = 64;
+  std::uint64_t allowance_ = 1 << 20;
+  std::uint64_t work_ = 0;
+};
+
+}  // namespace plugin

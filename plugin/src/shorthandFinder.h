@@ -1,0 +1,38 @@
+#pragma once
+// Items found by the shorthand: every element that the selector matches, in the order of
+// the page, is an item; its text is the title, and its href, or else that of the first link
+// inside it, the link.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "plugin/src/selector.h"
+
+namespace plugin {
+
+struct ShorthandItem {
+  std::wstring title;
+  std::wstring link;  // as the page has it, entities decoded
+};
+
+class ShorthandFinder {
+ public:
+  ShorthandFinder(const Selector& selector, std::wstring_view text);
+
+  std::vector<ShorthandItem> find(std::size_t maxItems);
+  // After a find() that found nothing: how far the selector got and where, for standard
+  // error (see matchDiagnostic.h for the form).
+  std::wstring mismatch() const;
+
+ private:
+  const Selector& selector_;
+  std::wstring_view text_;
+  std::size_t bestSteps_ = 0;
+  std::size_t bestOffset_ = 0;  // bytes into the parsed text
+  std::string parsed_;
+};
+
+}  // namespace plugin

@@ -1,0 +1,127 @@
+// The pattern search: what a literal piece matches, which item comes next, and that the
+// work stays linear in the page whatever the pattern.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "plugin/src/itemFinder.h"
+#include "plugin/src/literalPiece.h"
+#include "plugin/src/pluginError.h"
+#include "plugin/src/scraper.h"
+
+namespace {
+
+using plugin::LiteralPiece;
+
+TEST(LiteralPieceTest, WhiteSpaceRunsAndLetterCase) {
+  struct Case {
+    const wchar_t* piece;
+    const wchar_t* text;
+    std::optional<std::pair<std::size_t, std::size_t>> found;
+  };
+  const std::wstring longPiece(70, L'a');
+  const std::wstring longText = L"b" + std::wstring(69, L'a') + L"b" + longPiece + L"a";
+  const Case cases[] = {
+      {L"a b", L"xab", {{1, 3}}},         // a run in the pattern may match none
+      {L"a b", L"x a \n\t b", {{2, 8}}},  // or any run
+      {L"ab", L"a b ab", {{4, 6}}},       // but text needs no run where there is none
+      {L" <a>", L"  <A>", {{2, 5}}},      // white space at the ends matches nothing
+      {L"HREF=", L"href =", std::nullopt},
+      {L"Caf\u00c9", L"caf\u00e9", std::nullopt},  // only ASCII letters fold
+      {L"aab", L"aaaab", {{2, 5}}},
+      {longPiece.c_str(), longText.c_str(), {{71, 141}}},  // beyond one machine word
+  };
+  for (const Case& c : cases) {
+    const LiteralPiece piece(c.piece, 0);
+    std::uint64_t work = 0;
+    const auto found = piece.find(c.text, 0, work);
+    ASSERT_EQ(found.has_value(), c.found.has_value()) << static_cast<const void*>(c.piece);
+    if (found) {
+      EXPECT_EQ(found->start, c.found->first);
+      EXPECT_EQ(found->end, c.found->second);
+    }
+  }
+}
+
+plugin::ChannelParameters withPatterns(std::wstring p1, std::wstring p2 = {},
+                                       std::wstring p3 = {}) {
+  plugin::ChannelParameters parameters;
+  parameters.itemPatterns = {std::move(p1), std::move(p2), std::move(p3)};
+  parameters.maxItems = L"1000000";
+  return parameters;
+}
+
+// Earliest start wins; on equal starts the lower number; the search goes on after the
+// item, so an item of one pattern can hide a match of another that overlaps it.
+TEST(ItemFinderTest, EarliestMatchThenLowerNumber) {
+  const std::wstring page = L"<i>1</i> <b>2</b> <i><b>3</b></i> <b>4</b>";
+  plugin::Scraper scraper(withPatterns(L"<b>{%title}</b>", L"<i>{%title}</i>", L"<i><b>{%}</b>"));
+  const auto result = scraper.scrape(page, 0);
+  std::wstring titles;
+  for (const auto& item : result.feed.items) titles += item.title + L"|" + item.description + L";";
+  EXPECT_EQ(titles, L"1|;2|;3|;4|;");
+}
+
+struct Pathology {
+  const char* name;
+  const wchar_t* pattern;
+  std::wstring (*page)(std::size_t size);
+};
+
+std::wstring repeated(const std::wstring& unit, std::size_t size) {
+  std::wstring page;
+  while (page.size() < size) page += unit;
+  return page;
+}
+
+const Pathology kPathologies[] = {
+    // Every start matches all but the last character: the naive search is quadratic.
+    {"nearMisses", L"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab",
+     [](std::size_t n) { return std::wstring(n, L'a'); }},
+    // Skips that each could take any amount: exponential with backtracking.
+    {"skips", L"a{*}a{*}a{*}a{*}a{*}a{*}a{*}a{*}b",
+     [](std::size_t n) { return std::wstring(n, L'a'); }},
+    // Blank runs that may match white space or none, on a page of white space.
+    {"blankRuns", L"a b c d e f g h",
+     [](std::size_t n) { return repeated(L"a b c d e f g     \n", n); }},
+    // Many items, and three patterns that overlap each other's matches.
+    {"overlaps", L"<li>{%title}</li>",
+     [](std::size_t n) { return repeated(L"<li><a>x</a></li><a>y</li>", n); }},
+};
+
+std::uint64_t workFor(const Pathology& p, std::size_t size) {
+  plugin::Scraper scraper(withPatterns(p.pattern, L"<a>{%title}</a>", L"</a>{%}</li>"));
+  const std::wstring page = p.page(size);
+  scraper.scrape(page, 0);
+  return scraper.work();
+}
+
+TEST(WorkBoundTest, PathologicalPatternsStayLinear) {
+  constexpr std::size_t kSize = 400000;
+  for (const Pathology& p : kPathologies) {
+    const std::uint64_t once = workFor(p, kSize);
+    const std::uint64_t twice = workFor(p, 2 * kSize);
+    // A few passes over the page, and twice the page costs twice the work.
+    EXPECT_LE(once, 8 * kSize) << p.name;
+    EXPECT_LE(twice, 2 * once + 2 * kSize / 100) << p.name;
+    EXPECT_GE(twice, 2 * once - 2 * kSize / 100) << p.name;
+  }
+}
+
+TEST(WorkBoundTest, ASearchPastItsBoundStopsWithAReason) {
+  plugin::Scraper scraper(withPatterns(L"<li>{%title}</li>", L"<li>{%title}</ul>"));
+  scraper.setWorkBound(1, 100);
+  const std::wstring page = repeated(L"<li>x</li>", 1000);
+  try {
+    scraper.scrape(page, 0);
+    FAIL() << "no error";
+  } catch (const plugin::PluginError& e) {
+    EXPECT_EQ(e.wideMessage(),
+              L"Item pattern 1 needs more work than this page allows (over 1101 steps for "
+              L"1000 characters); the search was stopped.");
+  }
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+// From a page's bytes to the texts of its feed: character sets, captured HTML, dates.
+
+#include <gtest/gtest.h>
+
+#include "plugin/src/feedDate.h"
+#include "plugin/src/htmlText.h"
+#include "plugin/src/pageText.h"
+
+namespace {
+
+TEST(PageTextTest, CharacterSetFromMarkThenDeclarationElseUtf8OrWindows1252) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::wstring text;
+  };
+  const std::string meta = "<meta charset=\"iso-8859-1\">";
+  const std::string httpEquiv =
+      "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">";
+  const Case cases[] = {
+      {"utf8Mark",
+       "\xEF\xBB\xBF"
+       "caf\xC3\xA9",
+       L"caf\u00e9"},
+      {"utf16Mark",
+       std::string("\xFF\xFE"
+                   "c\0\xE9\0",
+                   6),
+       L"c\u00e9"},
+      {"markBeatsMeta", "\xEF\xBB\xBF" + meta + "\xC3\xA9", L"\u00e9"},
+      {"metaLatin1IsWindows1252", meta + "\xE9\x80", L"\u00e9\u20ac"},
+      {"httpEquiv", httpEquiv + "\x93\xFA", L"\u65e5"},
+      {"utf8WithStrayBytes", "\xC3\xA9 \xE9 \x9C \x81", L"\u00e9 \u00e9 \u0153 \ufffd"},
+  };
+  for (const Case& c : cases) {
+    const plugin::PageText page = plugin::decodePage(c.bytes);
+    EXPECT_EQ(page.text.substr(page.text.size() - c.text.size()), c.text) << c.name;
+    EXPECT_FALSE(page.unknownCharset) << c.name;
+  }
+  const plugin::PageText unknown = plugin::decodePage("<meta charset=klingon>\xC3\xA9");
+  EXPECT_EQ(unknown.unknownCharset, L"klingon");
+  EXPECT_EQ(unknown.text.back(), L'\u00e9');
+}
+
+TEST(PageTextTest, TitlesAreTextWithoutTags) {
+  EXPECT_EQ(plugin::plainText(L" <b>Snow</b>&amp;ice<br>at 5 &lt; 6 <!-- <i>x</i> -->now&hellip; "),
+            L"Snow&ice at 5 < 6 now&hellip;");
+  EXPECT_EQ(plugin::plainText(L"a < b and c<d"), L"a < b and c<d");
+}
+
+TEST(FeedDateTest, CommonFormsBecomeRfc822) {
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+      {L"Tue, 08 Dec 2026 14:30:00 +0100", L"Tue, 08 Dec 2026 14:30:00 +0100"},
+      {L"Mon, 8 Dec 2026 14:30 GMT", L"Tue, 08 Dec 2026 14:30:00 +0000"},
+      {L"08 Dec 99 14:30:00 EST", L"Wed, 08 Dec 1999 14:30:00 -0500"},
+      {L"2026-12-08T14:30:05.123-05:30", L"Tue, 08 Dec 2026 14:30:05 -0530"},
+      {L"2026-12-08", L"Tue, 08 Dec 2026 00:00:00 +0000"},
+      {L"2026-12-08 14:30", L"Tue, 08 Dec 2026 14:30:00 +0000"},
+      {L"December 8, 2026", L"Tue, 08 Dec 2026 00:00:00 +0000"},
+      {L"Sept. 1, 2026 at 2:05 PM", L"Tue, 01 Sep 2026 14:05:00 +0000"},
+      {L"8 December 2026", L"Tue, 08 Dec 2026 00:00:00 +0000"},
+      {L"29 Feb 2024", L"Thu, 29 Feb 2024 00:00:00 +0000"},
+  };
+  for (const auto& [text, rfc822] : cases) EXPECT_EQ(plugin::rfc822FromText(text), rfc822) << text;
+  for (const wchar_t* text : {L"29 Feb 2026", L"2026-13-01", L"8 Dec", L"yesterday",
+                              L"2026-12-08 25:00", L"December 8, 2026 nonsense"}) {
+    EXPECT_EQ(plugin::rfc822FromText(text), std::nullopt) << text;
+  }
+  EXPECT_EQ(plugin::rfc822FromUnixTime(1796688000), L"Tue, 08 Dec 2026 00:00:00 +0000");
+  EXPECT_EQ(plugin::rfc822FromUnixTime(-1), L"Wed, 31 Dec 1969 23:59:59 +0000");
+}
+
+}  // namespace
