@@ -9,6 +9,9 @@
 // - The window is resizable and can be maximised, not minimised; it cannot be made smaller
 //   than it first was. Qt measures that limit without the window frame, so windowSize() is
 //   the size inside the frame.
+// - Every size change lays the controls out again (the controller's onSize), the first show
+//   included: the controls that follow the window's edges sit 18 pixels inside it from the
+//   start, rather than moving at the first resize.
 // - Each text change of an edit control, typed or set, tells the controller.
 // - While a command works on another thread, keepAlive() handles every pending event; the
 //   progress window is modal over the window, so the user can only cancel.

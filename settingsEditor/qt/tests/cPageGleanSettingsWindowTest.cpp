@@ -128,6 +128,8 @@ class WindowTest : public QObject {
   void controls_data();
   void controls();
   void tabOrderFollowsTheTemplate();
+  void layout_data();
+  void layout();
   void sizingAndFonts();
   void typingLimits_data();
   void typingLimits();
@@ -213,29 +215,26 @@ void WindowTest::controls_data() {
 void WindowTest::controls() {
   QFETCH(int, row);
   const TemplateRow& expected = kTemplate[row];
-  QWidget* control = widget(expected.name);
+  // Before its first show the window has the template's places; the layout starts there.
+  CPageGleanSettingsWindow unshown;
+  const auto child = [&](const QString& name) { return unshown.findChild<QWidget*>(name); };
+  QWidget* control = child(expected.name);
+  QVERIFY(control != nullptr);
   QVERIFY(control->inherits(expected.className));
-  QCOMPARE(control->parentWidget(), window.get());
-  const QRect pixels = toPixels(window->font(), expected.units);
-  // The layout engine places the buttons and stretches the fields as soon as the window has
-  // its size; what it keeps must stay where the template put it.
-  const QString name = expected.name;
-  if (name.startsWith("label") || name == "1005") {
-    QCOMPARE(control->geometry(), pixels);
-  } else {
-    QCOMPARE(control->geometry().height(), pixels.height());
-  }
+  QCOMPARE(control->parentWidget(), &unshown);
+  const QRect pixels = toPixels(unshown.font(), expected.units);
+  QCOMPARE(control->geometry(), pixels);
 
   const QString text = expected.text;
   if (auto* label = qobject_cast<QLabel*>(control)) {
     QCOMPARE(label->text(), text);
-    QCOMPARE(label->buddy(), widget(QString(expected.name).mid(5)));  // the mnemonic's target
+    QCOMPARE(label->buddy(), child(QString(expected.name).mid(5)));  // the mnemonic's target
   } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
     QCOMPARE(line->text(), text);
     QVERIFY(line->hasFrame());
-    const auto rect = window->controlRect(QString(expected.name).toInt());
+    const auto rect = unshown.controlRect(QString(expected.name).toInt());
     QVERIFY(rect.has_value());
-    QCOMPARE(QRect(rect->left, rect->top, rect->width(), rect->height()), control->geometry());
+    QCOMPARE(QRect(rect->left, rect->top, rect->width(), rect->height()), pixels);
   } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
     QCOMPARE(box->title(), text);
   } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
@@ -244,6 +243,63 @@ void WindowTest::controls() {
     if (auto* push = qobject_cast<QPushButton*>(control)) {
       QVERIFY(!push->autoDefault() && !push->isDefault());
     }
+  }
+}
+
+// Where the layout rules put each control in a client area of `client`, from the template's
+// places: the area is the client less 18 pixels a side; rights and bottoms are exclusive.
+QMap<QString, QRect> laidOut(const QFont& font, QSize client) {
+  QMap<QString, QRect> r;
+  for (const TemplateRow& row : kTemplate) r[row.name] = toPixels(font, row.units);
+  const int left = 18, top = 18, right = client.width() - 18, bottom = client.height() - 18;
+  const auto keepSize = [](QRect& rect, int rightEdge, int bottomEdge) {
+    if (rightEdge >= 0) rect.moveRight(rightEdge - 1);
+    if (bottomEdge >= 0) rect.moveBottom(bottomEdge - 1);
+  };
+  keepSize(r["2"], right, bottom);
+  keepSize(r["1012"], r["2"].left() - 9, bottom);
+  keepSize(r["1011"], r["1012"].left() - 9, bottom);
+  r["1013"].moveLeft(left);
+  keepSize(r["1013"], -1, bottom);
+  r["1015"].moveLeft(r["1013"].right() + 1 + 4);
+  keepSize(r["1015"], -1, bottom);
+  r["1016"].moveTop(top);
+  keepSize(r["1016"], right, -1);
+  r["1000"].setRight(r["1016"].left() - 4 - 1);
+  for (const char* field : {"1002", "1003", "1004"}) r[field].setRight(right - 1);
+  r["1017"].setLeft(left);
+  r["1017"].setRight(right - 1);
+  for (const char* field : {"1006", "1007", "1008", "1009", "1010"}) {
+    r[field].setRight(r["1017"].right() - 9);
+  }
+  return r;
+}
+
+void WindowTest::layout_data() {
+  QTest::addColumn<QList<QSize>>("resizes");  // each from the first size
+  QTest::addColumn<QSize>("growth");          // the size reached, from the first
+  QTest::newRow("first size") << QList<QSize>{} << QSize(0, 0);
+  QTest::newRow("widened") << QList<QSize>{{300, 120}} << QSize(300, 120);
+  QTest::newRow("widened, then shrunk") << QList<QSize>{{300, 120}, {40, 10}} << QSize(40, 10);
+  QTest::newRow("shrunk below the first size")
+      << QList<QSize>{{300, 120}, {-200, -100}} << QSize(0, 0);
+}
+
+void WindowTest::layout() {
+  QFETCH(QList<QSize>, resizes);
+  QFETCH(QSize, growth);
+  const QSize first = window->size();
+  for (const QSize& delta : resizes) window->resize(first + delta);
+  QTRY_COMPARE(window->size(), first + growth);
+  const auto expected = laidOut(window->font(), window->size());
+  for (const TemplateRow& row : kTemplate) {
+    QVERIFY2(widget(row.name)->geometry() == expected[row.name],
+             qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
+                            .arg(row.name)
+                            .arg(widget(row.name)->x())
+                            .arg(widget(row.name)->y())
+                            .arg(widget(row.name)->width())
+                            .arg(widget(row.name)->height())));
   }
 }
 
