@@ -1,5 +1,7 @@
 #include "config/src/iniSyntax.h"
 
+#include <cstring>
+
 #include "config/src/iniFileStore.h"
 #include "config/src/sectionPath.h"
 #include "platform/src/cLocale.h"
@@ -8,7 +10,10 @@
 namespace config::internal {
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
+// Space, tab, CR, LF, VT and FF.
+bool isBlank(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 int hexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -19,11 +24,20 @@ int hexValue(char c) {
 
 }  // namespace
 
-std::optional<std::string_view> takeLine(std::string_view& text) {
+std::optional<std::string_view> takeCompleteLine(std::string_view& text, bool final) {
   if (text.empty()) return std::nullopt;
-  const auto end = text.find_first_of("\r\n");
+  // Two scans that the C library runs a word at a time beat one byte loop testing for both.
+  const char* begin = text.data();
+  const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', text.size()));
+  std::size_t end = lf ? static_cast<std::size_t>(lf - begin) : text.size();
+  if (const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', end))) {
+    end = static_cast<std::size_t>(cr - begin);
+    // A CR that ends the bytes so far may be the first half of a CR LF.
+    if (end + 1 == text.size() && !final) return std::nullopt;
+  }
+  if (end == text.size() && !final) return std::nullopt;
   const std::string_view line = text.substr(0, end);
-  if (end == std::string_view::npos) {
+  if (end == text.size()) {
     text = {};
   } else {
     text.remove_prefix(text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1);
@@ -31,9 +45,14 @@ std::optional<std::string_view> takeLine(std::string_view& text) {
   return line;
 }
 
+std::optional<std::string_view> takeLine(std::string_view& text) {
+  return takeCompleteLine(text, true);
+}
+
 std::string_view skipBlanks(std::string_view line) {
-  const auto first = line.find_first_not_of(kBlanks);
-  return first == std::string_view::npos ? std::string_view() : line.substr(first);
+  std::size_t first = 0;
+  while (first < line.size() && isBlank(line[first])) ++first;
+  return line.substr(first);
 }
 
 bool isComment(std::string_view rest, std::uint32_t flags) {
@@ -45,9 +64,10 @@ bool isComment(std::string_view rest, std::uint32_t flags) {
 
 std::optional<std::string_view> headerText(std::string_view rest) {
   if (!rest.starts_with('[')) return std::nullopt;
-  const auto last = rest.find_last_not_of(kBlanks);
-  if (last == std::string_view::npos || last < 2 || rest[last] != ']') return std::nullopt;
-  return rest.substr(1, last - 1);
+  std::size_t end = rest.size();
+  while (end > 0 && isBlank(rest[end - 1])) --end;
+  if (end < 3 || rest[end - 1] != ']') return std::nullopt;
+  return rest.substr(1, end - 2);
 }
 
 std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags) {

@@ -20,6 +20,9 @@ inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // Cuts the next line off `text`: a line ends at LF, at CR LF or at a lone CR, and its line
 // end is dropped. None once `text` is used up (a final line without a line end counts).
 std::optional<std::string_view> takeLine(std::string_view& text);
+// As takeLine, for text that more bytes may follow unless `final`: a line is cut off only
+// once its end is certain (a CR at the very end may still be followed by its LF).
+std::optional<std::string_view> takeCompleteLine(std::string_view& text, bool final);
 
 // `line` without its leading blanks (space, tab, CR, LF, VT, FF).
 std::string_view skipBlanks(std::string_view line);
