@@ -55,7 +55,7 @@ void IniReader::readLine(std::string_view line) {
   }
   auto keyLine = parseKeyLine(line, flags_);
   if (keyLine && current_) {
-    current_->values()[keyLine->key] = platform::fromUtf8Escaped(percentDecode(keyLine->rawValue));
+    current_->values()[keyLine->key] = decodeValue(keyLine->rawValue);
   }
 }
 

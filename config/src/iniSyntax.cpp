@@ -95,6 +95,11 @@ std::string percentDecode(std::string_view text) {
   return out;
 }
 
+std::wstring decodeValue(std::string_view rawValue) {
+  if (rawValue.find('%') == std::string_view::npos) return platform::fromUtf8Escaped(rawValue);
+  return platform::fromUtf8Escaped(percentDecode(rawValue));
+}
+
 bool keyReadsBack(const std::wstring& key, std::uint32_t flags) {
   const std::string line = platform::toUtf8Escaped(key) + "=";
   if (line.find_first_of("\r\n") != std::string::npos) return false;  // it would split

@@ -45,6 +45,9 @@ std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags);
 
 // "%XX" (either case) becomes that byte; any other '%' stays.
 std::string percentDecode(std::string_view text);
+// A key line's raw value as the tree holds it: percent-decoded, then UTF-8 decoded with
+// escapes. A value without '%' is decoded as it stands.
+std::wstring decodeValue(std::string_view rawValue);
 
 // Whether the line `key` "=" reads back as `key` (a key line is never split at the '=' of a
 // value, so the value does not matter). A mark that would open the file is the writer's
