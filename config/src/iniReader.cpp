@@ -1,6 +1,6 @@
 #include "config/src/iniReader.h"
 
-#include <string>
+#include <utility>
 
 #include "config/src/iniSyntax.h"
 #include "config/src/sectionPath.h"
@@ -11,6 +11,16 @@ namespace config::internal {
 namespace {
 
 constexpr std::size_t kReadBytes = 64 * 1024;
+
+// A repeated key keeps the spelling of its first line and the value of its last. Files this
+// store wrote list keys in order, so a new key nearly always goes after the last one.
+void setValue(StoreSection::Values& values, std::wstring key, std::wstring value) {
+  if (values.empty() || values.key_comp()(values.rbegin()->first, key)) {
+    values.emplace_hint(values.end(), std::move(key), std::move(value));
+    return;
+  }
+  values.insert_or_assign(std::move(key), std::move(value));
+}
 
 }  // namespace
 
@@ -55,7 +65,7 @@ void IniReader::readLine(std::string_view line) {
   }
   auto keyLine = parseKeyLine(line, flags_);
   if (keyLine && current_) {
-    current_->values()[keyLine->key] = decodeValue(keyLine->rawValue);
+    setValue(current_->values(), std::move(keyLine->key), decodeValue(keyLine->rawValue));
   }
 }
 

@@ -75,8 +75,13 @@ std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags) 
   if (rest.empty() || isComment(rest, flags) || rest.starts_with('[')) return std::nullopt;
   const auto equals = line.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
-  std::wstring key(platform::trimSpaceC(platform::fromUtf8Escaped(line.substr(0, equals))));
-  if (key.empty()) return std::nullopt;
+  std::wstring key = platform::fromUtf8Escaped(line.substr(0, equals));
+  // Trimmed in place: nearly every key has no blanks, and then nothing moves.
+  const std::wstring_view trimmed = platform::trimSpaceC(key);
+  if (trimmed.empty()) return std::nullopt;
+  const auto begin = static_cast<std::size_t>(trimmed.data() - key.data());
+  key.erase(begin + trimmed.size());
+  key.erase(0, begin);
   return KeyLine{std::move(key), line.substr(equals + 1)};
 }
 
