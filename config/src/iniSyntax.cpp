@@ -22,6 +22,13 @@ int hexValue(char c) {
   return -1;
 }
 
+bool isAscii(std::string_view bytes) {
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::string_view> takeCompleteLine(std::string_view& text, bool final) {
@@ -110,6 +117,14 @@ bool keyReadsBack(const std::wstring& key, std::uint32_t flags) {
   if (line.find_first_of("\r\n") != std::string::npos) return false;  // it would split
   const auto parsed = parseKeyLine(line, flags);
   return parsed && parsed->key == key && parsed->rawValue.empty();
+}
+
+bool keyBytesReadBack(const std::wstring& key, std::string_view keyBytes, std::uint32_t flags) {
+  // Outside ASCII, decoding and trimming may change a name: the whole reader decides.
+  if (keyBytes.size() != key.size() || !isAscii(keyBytes)) return keyReadsBack(key, flags);
+  return !keyBytes.empty() && !isBlank(keyBytes.front()) && !isBlank(keyBytes.back()) &&
+         keyBytes.find_first_of("\r\n=") == std::string_view::npos && !isComment(keyBytes, flags) &&
+         !keyBytes.starts_with('[');
 }
 
 bool writesMarkFirst(const std::wstring& key) {

@@ -54,6 +54,10 @@ std::wstring decodeValue(std::string_view rawValue);
 // to protect (see writesMarkFirst).
 bool keyReadsBack(const std::wstring& key, std::uint32_t flags);
 
+// keyReadsBack for a key whose UTF-8 form (with escapes) the writer holds already: an ASCII
+// key is checked on those bytes alone, without reading the line back.
+bool keyBytesReadBack(const std::wstring& key, std::string_view keyBytes, std::uint32_t flags);
+
 // Whether a file whose first line is the key line of `key` must start with a byte-order
 // mark: the reader drops one mark there, so a key that starts with one keeps it only then.
 bool writesMarkFirst(const std::wstring& key);

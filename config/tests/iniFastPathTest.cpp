@@ -1,4 +1,4 @@
-// The reader's block-at-a-time input.
+// The reader's block-at-a-time input and the writer's byte-level key check.
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,8 @@
 #include <string>
 
 #include "config/src/iniFileStore.h"
+#include "config/src/iniSyntax.h"
+#include "platform/src/utf8.h"
 
 namespace config {
 namespace {
@@ -33,6 +35,25 @@ TEST(IniReadingInBlocks, AnyByteMayFallOnTheEdgeOfABlock) {
   for (std::size_t at = 0; at <= text.size(); ++at) {
     const std::string comment = "#" + std::string(kBlock - at - 2, '-') + "\n";
     ASSERT_EQ(loadedDump(comment + text + longLine), expected) << "edge at byte " << at;
+  }
+}
+
+TEST(IniKeyCheck, TheByteLevelCheckAgreesWithReadingTheLineBack) {
+  const std::wstring keys[] = {
+      L"",     L"key", L" key",    L"key ",    L"\tkey",   L"k=v",          L"=",      L"k\r",
+      L"k\nj", L";c",  L"#c",      L"'c",      L"//c",     L"/c",           L"/",      L"[s",
+      L"s]",   L" [s", L"k\u00e9", L"\u3000k", L"k\u3000", L"\xDCC3\xDCA9", L"\xDCFF", L"\uFEFFk",
+      L"a b"};
+  const std::uint32_t flagSets[] = {0, IniFileStore::commentSemicolon,
+                                    IniFileStore::commentSlashes | IniFileStore::commentHash |
+                                        IniFileStore::commentQuote |
+                                        IniFileStore::commentSemicolon};
+  for (std::uint32_t flags : flagSets) {
+    for (const std::wstring& key : keys) {
+      EXPECT_EQ(internal::keyBytesReadBack(key, platform::toUtf8Escaped(key), flags),
+                internal::keyReadsBack(key, flags))
+          << platform::toUtf8Escaped(key) << " flags " << flags;
+    }
   }
 }
 
