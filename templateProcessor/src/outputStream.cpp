@@ -6,7 +6,10 @@
 namespace templateProcessor {
 
 OutputStream::OutputStream(std::wostream& out, const TemplateProcessor& processor)
-    : out_(out), processor_(processor) {}
+    : processor_(processor), stream_(&out) {}
+
+OutputStream::OutputStream(std::wstring& out, const TemplateProcessor& processor)
+    : processor_(processor), text_(&out) {}
 
 OutputStream::~OutputStream() {
   try {
@@ -53,7 +56,11 @@ void OutputStream::emit(std::wstring_view chars) {
 void OutputStream::writeRaw(std::wstring_view chars) {
   if (chars.empty()) return;
   written_ += chars.size();
-  std::wstreambuf* buffer = out_.rdbuf();
+  if (text_) {
+    text_->append(chars);
+    return;
+  }
+  std::wstreambuf* buffer = stream_->rdbuf();
   const auto size = static_cast<std::streamsize>(chars.size());
   bool written = false;
   try {
@@ -61,7 +68,7 @@ void OutputStream::writeRaw(std::wstring_view chars) {
   } catch (const std::ios_base::failure&) {
     // A file buffer reports a character its conversion cannot write by throwing.
   }
-  if (!written) out_.setstate(std::ios::badbit);
+  if (!written) stream_->setstate(std::ios::badbit);
 }
 
 }  // namespace templateProcessor

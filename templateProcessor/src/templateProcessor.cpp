@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <system_error>
 
 #include "lib/filesys/src/filesys.h"
@@ -23,6 +24,9 @@ namespace {
 using tools::TextVal;
 
 msgGroup templateGroup(L"templateProcessor");
+
+// The character whose code reads as the end of the input when taken one at a time.
+constexpr wchar_t kEndChar = static_cast<wchar_t>(internal::CharTraits::eof());
 
 constexpr int kTemplateFileError = 13101;
 constexpr int kOutputFileError = 13102;
@@ -53,6 +57,17 @@ class DepthScope {
 
  private:
   int& depth_;
+};
+
+class BusyScope {
+ public:
+  explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
+  ~BusyScope() { busy_ = false; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  bool& busy_;
 };
 
 class StackEntry {
@@ -139,6 +154,33 @@ void TemplateProcessor::processFileToStream(const std::wstring& templatePath, st
 void TemplateProcessor::process(std::wistream& input, std::wostream& output,
                                 const tools::RenderPolicy* table) {
   run(input, output, table ? *table : TextVal::kDefaultPolicy);
+}
+
+std::wstring TemplateProcessor::process(std::wstring_view input, const tools::RenderPolicy* table) {
+  std::wstring text;
+  text.reserve(input.size());  // most text is copied as it is
+  if (input.find(kEndChar) != std::wstring_view::npos) {
+    // Block bodies read from memory do not stop at it: a stream reads this text as given.
+    std::wistringstream in{std::wstring(input)};
+    expandText(in, text, table);
+    return text;
+  }
+  if (textInputBusy_) {  // a run started from inside a run
+    internal::ViewStream in(input);
+    expandText(in, text, table);
+    return text;
+  }
+  if (!textInput_) textInput_ = std::make_unique<internal::ViewStream>(input);
+  textInput_->reset(input);
+  BusyScope busy(textInputBusy_);
+  expandText(*textInput_, text, table);
+  return text;
+}
+
+void TemplateProcessor::expandText(std::wistream& input, std::wstring& text,
+                                   const tools::RenderPolicy* table) {
+  OutputStream out(text, *this);  // written to the end when it goes
+  run(input, out, table ? *table : TextVal::kDefaultPolicy);
 }
 
 bool TemplateProcessor::getParameterValue(const std::wstring& name, const ParamArgs& args,
@@ -328,11 +370,16 @@ void TemplateProcessor::openTemplate(const std::wstring& path, std::wifstream& f
 
 void TemplateProcessor::run(std::wistream& input, std::wostream& output,
                             const tools::RenderPolicy& table) {
+  OutputStream out(output, *this);
+  run(input, out, table);
+}
+
+void TemplateProcessor::run(std::wistream& input, OutputStream& output,
+                            const tools::RenderPolicy& table) {
   encodingTable_ = &table;
   includes_ = 0;
   stopped_ = false;
-  OutputStream out(output, *this);
-  processStream(input, out);
+  processStream(input, output);
 }
 
 void TemplateProcessor::expandNested(std::wstring_view text, OutputStream& output) {

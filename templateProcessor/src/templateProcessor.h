@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <fstream>
 #include <istream>
+#include <memory>
 #include <ostream>
 #include <set>
 #include <string>
@@ -37,6 +38,10 @@
 #include "tools/src/textVal.h"
 
 namespace templateProcessor {
+
+namespace internal {
+class ViewStream;
+}  // namespace internal
 
 class TemplateProcessor {
  public:
@@ -79,6 +84,8 @@ class TemplateProcessor {
   // Expands `input` into `output`; without a table nothing is encoded by default.
   virtual void process(std::wistream& input, std::wostream& output,
                        const tools::RenderPolicy* table = nullptr);
+  // The same expansion of text held in memory, returning the output.
+  std::wstring process(std::wstring_view input, const tools::RenderPolicy* table = nullptr);
 
   // What a directive name means: own parameters, then the process-wide ones, then the
   // function table and the built-in functions. Returns false for an unknown name.
@@ -126,6 +133,8 @@ class TemplateProcessor {
   // Opens a template file and makes its directory BASE-DIR; throws when it cannot.
   void openTemplate(const std::wstring& path, std::wifstream& file);
   void run(std::wistream& input, std::wostream& output, const tools::RenderPolicy& table);
+  void run(std::wistream& input, OutputStream& output, const tools::RenderPolicy& table);
+  void expandText(std::wistream& input, std::wstring& text, const tools::RenderPolicy* table);
   void expandNested(std::wstring_view text, OutputStream& output);
   // Writes a notice and returns true when blocks are nested deeper than kMaxNesting.
   bool tooDeep(OutputStream& output);
@@ -152,6 +161,10 @@ class TemplateProcessor {
   int nesting_ = 0;
   std::size_t includes_ = 0;
   bool stopped_ = false;
+  // The input of process(text), kept for the next call: setting up a stream costs more than
+  // expanding a short text such as a URL.
+  std::unique_ptr<internal::ViewStream> textInput_;
+  bool textInputBusy_ = false;
 };
 
 }  // namespace templateProcessor
