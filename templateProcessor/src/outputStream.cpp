@@ -23,6 +23,14 @@ void OutputStream::put(wchar_t c) {
   emit(std::wstring_view(&c, 1));
 }
 
+bool OutputStream::putDirect(std::wstring_view chars) {
+  if ((processor_.getFlags() & TemplateProcessor::kRemoveLinkWhitespace) || !filter_.idle()) {
+    return false;
+  }
+  writeRaw(chars);
+  return true;
+}
+
 void OutputStream::write(std::wstring_view text) {
   if (!(processor_.getFlags() & TemplateProcessor::kUtf8Output)) {
     emit(text);

@@ -28,6 +28,10 @@ class OutputStream {
   OutputStream& operator=(const OutputStream&) = delete;
 
   void put(wchar_t c);
+  // Writes `chars` as that many put() calls would, when each of them would go straight to
+  // the wrapped stream; otherwise (the link filter is on or holds characters) writes
+  // nothing and returns false.
+  bool putDirect(std::wstring_view chars);
   void write(std::wstring_view text);
   // Writes whatever the link filter holds.
   void flush();

@@ -1,9 +1,11 @@
 #include "templateProcessor/src/templateProcessor.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <system_error>
+#include <typeinfo>
 
 #include "lib/filesys/src/filesys.h"
 #include "lib/log/src/log.h"
@@ -264,7 +266,15 @@ void TemplateProcessor::dumpParameters(std::wostream& stream, int indent) {
 }
 
 void TemplateProcessor::processStream(std::wistream& input, OutputStream& output) {
+  // Text held in memory is copied a run at a time, up to the next '{'.
+  std::wstreambuf* buffer = input.rdbuf();
+  // Only the exact type: a cheap test, and a class derived from it could read differently.
+  auto* text =
+      !(flags_ & kCharByChar) && buffer && typeid(*buffer) == typeid(internal::ViewStreamBuf)
+          ? static_cast<internal::ViewStreamBuf*>(buffer)
+          : nullptr;
   while (!stopped(output)) {
+    if (text && copyRun(*text, output)) continue;
     const internal::CharInt c = internal::nextChar(input);
     if (internal::isEnd(c)) return;
     const auto ch = static_cast<wchar_t>(c);
@@ -276,6 +286,18 @@ void TemplateProcessor::processStream(std::wistream& input, OutputStream& output
       output.put(ch);
     }
   }
+}
+
+bool TemplateProcessor::copyRun(internal::ViewStreamBuf& text, OutputStream& output) {
+  const std::wstring_view rest = text.rest();
+  if (rest.empty() || rest.front() == L'{') return false;
+  // As many characters as one at a time would write before the output bound stops the run.
+  const std::size_t budget = kMaxOutputChars + 1 - output.written();
+  std::wstring_view run = rest.substr(0, std::min({rest.find(L'{'), rest.size(), budget}));
+  run = run.substr(0, run.find(kEndChar));  // one at a time, it would end the text there
+  if (run.empty() || !output.putDirect(run)) return false;
+  text.skip(run.size());
+  return true;
 }
 
 void TemplateProcessor::processDirective(std::wistream& input, OutputStream& output) {

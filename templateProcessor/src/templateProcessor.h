@@ -41,6 +41,7 @@ namespace templateProcessor {
 
 namespace internal {
 class ViewStream;
+class ViewStreamBuf;
 }  // namespace internal
 
 class TemplateProcessor {
@@ -51,6 +52,9 @@ class TemplateProcessor {
   static constexpr int kRemoveLinkWhitespace = 0x02;
   // An unknown parameter without a default writes nothing instead of being echoed.
   static constexpr int kDropUnknown = 0x04;
+  // Template text is copied one character at a time, also where it could go a run at a
+  // time: the reference that the differential fuzz target compares the runs with.
+  static constexpr int kCharByChar = 0x100;
 
   // Blocks and includes nested deeper than this are not expanded.
   static constexpr int kMaxNesting = 64;
@@ -136,6 +140,9 @@ class TemplateProcessor {
   void run(std::wistream& input, OutputStream& output, const tools::RenderPolicy& table);
   void expandText(std::wistream& input, std::wstring& text, const tools::RenderPolicy* table);
   void expandNested(std::wstring_view text, OutputStream& output);
+  // Copies the plain text at the front of `text`; false when there is none to copy there
+  // (the next character is a '{') or the output cannot take a run now.
+  bool copyRun(internal::ViewStreamBuf& text, OutputStream& output);
   // Writes a notice and returns true when blocks are nested deeper than kMaxNesting.
   bool tooDeep(OutputStream& output);
   // True once the run is past kMaxIncludes or kMaxOutputChars; the first such call writes

@@ -1,4 +1,5 @@
-// Expanding text held in memory against the stream form.
+// Expanding text held in memory, a run of plain text at a time, against the stream form
+// read one character at a time.
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,7 @@ void setUp(TemplateProcessor& p) {
   p.setHtmlParameter(L"h", L"<b>");
 }
 
-TEST(TemplateTextInMemory, ExpandsAsTheStreamFormDoes) {
+TEST(TemplateTextInMemory, ExpandsAsOneCharacterAtATimeDoes) {
   const std::wstring endChar(1, static_cast<wchar_t>(-1));  // reads as the end, one at a time
   const std::wstring templates[] = {
       L"plain { text } 100% {x",
@@ -50,7 +51,7 @@ TEST(TemplateTextInMemory, ExpandsAsTheStreamFormDoes) {
   for (int flags : flagSets) {
     for (const std::wstring& text : templates) {
       TemplateProcessor runs(flags);
-      TemplateProcessor plain(flags);
+      TemplateProcessor plain(flags | TemplateProcessor::kCharByChar);
       setUp(runs);
       setUp(plain);
       for (const tools::RenderPolicy* table :
