@@ -238,8 +238,10 @@ bool TemplateProcessor::callRepeatSource(const RepeatSource* table, const std::w
 void TemplateProcessor::outputValue(OutputStream& output, const TextVal& value,
                                     const ParamArgs& args) {
   int mode = encodingTable_->encodingFor(value.type());
-  std::wstring chars = args.namedOr(L"chars", L"");
-  if (const std::wstring* encode = args.findNamed(L"encode")) {
+  const bool named = !args.named().empty();
+  const std::wstring* given = named ? args.findNamed(L"chars") : nullptr;
+  std::wstring_view chars = given ? std::wstring_view(*given) : std::wstring_view();
+  if (const std::wstring* encode = named ? args.findNamed(L"encode") : nullptr) {
     if (platform::equalsNoCase(*encode, L"sgml")) {
       mode = TextVal::kEncodeSgml;
     } else if (platform::equalsNoCase(*encode, L"percent")) {
@@ -249,7 +251,11 @@ void TemplateProcessor::outputValue(OutputStream& output, const TextVal& value,
     }
   }
   if (mode == TextVal::kEncodeSgml && chars.empty()) chars = L"<&";
-  output.write(value.render(mode, chars));
+  if (mode == TextVal::kEncodeSgml || mode == TextVal::kEncodePercent) {
+    output.write(value.render(mode, chars));
+  } else {
+    output.write(value.value());  // what rendering without an encoding would copy
+  }
 }
 
 void TemplateProcessor::dumpParameters(std::wostream& stream, int indent) {
