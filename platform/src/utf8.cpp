@@ -94,7 +94,10 @@ std::size_t copyAscii(std::string_view bytes, wchar_t* out) {
     std::uint64_t word;
     std::memcpy(&word, bytes.data() + i, sizeof word);
     if (word & 0x8080808080808080u) break;
-    for (std::size_t k = 0; k < 8; ++k) out[i + k] = static_cast<unsigned char>(bytes[i + k]);
+    // From a copy the stores below cannot change, so the eight go together.
+    unsigned char block[8];
+    std::memcpy(block, &word, sizeof block);
+    for (std::size_t k = 0; k < 8; ++k) out[i + k] = block[k];
   }
   for (; i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80; ++i) {
     out[i] = static_cast<unsigned char>(bytes[i]);
@@ -141,6 +144,15 @@ template <bool kEscaped>
 std::string encodeFast(std::wstring_view text) {
   std::string out(text.size(), '\0');
   std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    // A copy the stores below cannot change, so the eight go together.
+    wchar_t block[8];
+    std::memcpy(block, text.data() + i, sizeof block);
+    char32_t any = 0;
+    for (wchar_t c : block) any |= static_cast<char32_t>(c);
+    if (any >= 0x80) break;
+    for (std::size_t k = 0; k < 8; ++k) out[i + k] = static_cast<char>(block[k]);
+  }
   for (; i < text.size() && static_cast<char32_t>(text[i]) < 0x80; ++i) {
     out[i] = static_cast<char>(text[i]);
   }
