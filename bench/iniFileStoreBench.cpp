@@ -1,5 +1,5 @@
 // Loading and saving an INI file of 100,000 keys in 2,000 sections.
-// PG_INI_BENCH_FILE names the generated file (kept for bench/iniVsConfigparser.sh); without
+// PG_INI_BENCH_FILE names the generated file, which is then kept; without
 // it a file in the temporary directory is used and removed.
 
 #include <benchmark/benchmark.h>

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the release configuration with the benchmarks and runs them all, then every
-# bench/*.sh script (comparisons with other programs).
+# bench/*.sh script (comparisons with other programs: the speed table).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+# The programs the speed table compares with, and callgrind to count instructions.
+scripts/deps.sh libinih-dev gettext-base valgrind
 dir=build/bench
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPG_TESTS=OFF -DPG_BENCH=ON >/dev/null
 cmake --build "$dir" -j "$(nproc)"

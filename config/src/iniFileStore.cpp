@@ -129,16 +129,23 @@ void IniFileStore::writeBlock(StoreSection& section, std::ostream& out) {
 
 void IniFileStore::writeValues(StoreSection& section, std::ostream& out) {
   bool firstLine = section.isRoot();  // the root's keys open the file
+  // The section's lines go out in one write; what precedes a refused key is written still.
+  std::string lines;
   for (const auto& [key, value] : section.values()) {
-    if (!internal::keyReadsBack(key, flags_)) {
+    const std::string keyBytes = platform::toUtf8Escaped(key);
+    if (!internal::keyBytesReadBack(key, keyBytes, flags_)) {
+      out << lines;
       throw Exception(internal::istring(13413).format(fileName_, key));
     }
     if (std::exchange(firstLine, false) && internal::writesMarkFirst(key)) {
-      out << internal::kByteOrderMark;
+      lines += internal::kByteOrderMark;
     }
-    out << platform::toUtf8Escaped(key) << '=' << misc::urlEncode(platform::toUtf8Escaped(value))
-        << kLineEnd;
+    lines += keyBytes;
+    lines += '=';
+    misc::appendUrlEncoded(platform::toUtf8Escaped(value), {}, lines);
+    lines += kLineEnd;
   }
+  out << lines;
 }
 
 std::unique_ptr<std::ostream> IniFileStore::openSaveStream() {

@@ -1,6 +1,6 @@
 #include "config/src/iniReader.h"
 
-#include <iterator>
+#include <utility>
 
 #include "config/src/iniSyntax.h"
 #include "config/src/sectionPath.h"
@@ -9,15 +9,47 @@
 #include "platform/src/utf8.h"
 
 namespace config::internal {
+namespace {
+
+constexpr std::size_t kReadBytes = 64 * 1024;
+
+// A repeated key keeps the spelling of its first line and the value of its last. Files this
+// store wrote list keys in order, so a new key nearly always goes after the last one.
+void setValue(StoreSection::Values& values, std::wstring key, std::wstring value) {
+  if (values.empty() || values.key_comp()(values.rbegin()->first, key)) {
+    values.emplace_hint(values.end(), std::move(key), std::move(value));
+    return;
+  }
+  values.insert_or_assign(std::move(key), std::move(value));
+}
+
+}  // namespace
 
 IniReader::IniReader(Store& store, std::uint32_t commentFlags)
     : store_(store), flags_(commentFlags), current_(&store.root()) {}
 
 void IniReader::read(std::istream& in) {
-  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  std::string_view text = bytes;
-  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
-  while (auto line = takeLine(text)) readLine(*line);
+  // Read a block at a time, so that the file's bytes are never all held beside the tree.
+  std::string pending;
+  bool atStart = true;
+  for (bool final = false; !final;) {
+    const std::size_t kept = pending.size();
+    pending.resize(kept + kReadBytes);
+    in.read(pending.data() + kept, static_cast<std::streamsize>(kReadBytes));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    pending.resize(kept + got);
+    final = got == 0;
+    if (atStart) {
+      if (pending.size() < kByteOrderMark.size() && !final) continue;
+      if (std::string_view(pending).starts_with(kByteOrderMark)) {
+        pending.erase(0, kByteOrderMark.size());
+      }
+      atStart = false;
+    }
+    std::string_view text = pending;
+    while (auto line = takeCompleteLine(text, final)) readLine(*line);
+    pending.erase(0, pending.size() - text.size());
+  }
   finishBlock();
 }
 
@@ -34,7 +66,7 @@ void IniReader::readLine(std::string_view line) {
   }
   auto keyLine = parseKeyLine(line, flags_);
   if (keyLine && current_) {
-    current_->values()[keyLine->key] = platform::fromUtf8Escaped(misc::urlDecode(keyLine->rawValue));
+    setValue(current_->values(), std::move(keyLine->key), decodeValue(keyLine->rawValue));
   }
 }
 

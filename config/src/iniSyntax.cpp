@@ -1,22 +1,44 @@
 #include "config/src/iniSyntax.h"
 
+#include <cstring>
+
 #include "config/src/iniFileStore.h"
 #include "config/src/sectionPath.h"
+#include "lib/misc/src/urlEncode.h"
 #include "platform/src/cLocale.h"
 #include "platform/src/utf8.h"
 
 namespace config::internal {
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
+// Space, tab, CR, LF, VT and FF.
+bool isBlank(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool isAscii(std::string_view bytes) {
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
-std::optional<std::string_view> takeLine(std::string_view& text) {
+std::optional<std::string_view> takeCompleteLine(std::string_view& text, bool final) {
   if (text.empty()) return std::nullopt;
-  const auto end = text.find_first_of("\r\n");
+  // Two scans that the C library runs a word at a time beat one byte loop testing for both.
+  const char* begin = text.data();
+  const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', text.size()));
+  std::size_t end = lf ? static_cast<std::size_t>(lf - begin) : text.size();
+  if (const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', end))) {
+    end = static_cast<std::size_t>(cr - begin);
+    // A CR that ends the bytes so far may be the first half of a CR LF.
+    if (end + 1 == text.size() && !final) return std::nullopt;
+  }
+  if (end == text.size() && !final) return std::nullopt;
   const std::string_view line = text.substr(0, end);
-  if (end == std::string_view::npos) {
+  if (end == text.size()) {
     text = {};
   } else {
     text.remove_prefix(text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1);
@@ -24,9 +46,14 @@ std::optional<std::string_view> takeLine(std::string_view& text) {
   return line;
 }
 
+std::optional<std::string_view> takeLine(std::string_view& text) {
+  return takeCompleteLine(text, true);
+}
+
 std::string_view skipBlanks(std::string_view line) {
-  const auto first = line.find_first_not_of(kBlanks);
-  return first == std::string_view::npos ? std::string_view() : line.substr(first);
+  std::size_t first = 0;
+  while (first < line.size() && isBlank(line[first])) ++first;
+  return line.substr(first);
 }
 
 bool isComment(std::string_view rest, std::uint32_t flags) {
@@ -38,9 +65,10 @@ bool isComment(std::string_view rest, std::uint32_t flags) {
 
 std::optional<std::string_view> headerText(std::string_view rest) {
   if (!rest.starts_with('[')) return std::nullopt;
-  const auto last = rest.find_last_not_of(kBlanks);
-  if (last == std::string_view::npos || last < 2 || rest[last] != ']') return std::nullopt;
-  return rest.substr(1, last - 1);
+  std::size_t end = rest.size();
+  while (end > 0 && isBlank(rest[end - 1])) --end;
+  if (end < 3 || rest[end - 1] != ']') return std::nullopt;
+  return rest.substr(1, end - 2);
 }
 
 std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags) {
@@ -48,9 +76,19 @@ std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags) 
   if (rest.empty() || isComment(rest, flags) || rest.starts_with('[')) return std::nullopt;
   const auto equals = line.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
-  std::wstring key(platform::trimSpaceC(platform::fromUtf8Escaped(line.substr(0, equals))));
-  if (key.empty()) return std::nullopt;
+  std::wstring key = platform::fromUtf8Escaped(line.substr(0, equals));
+  // Trimmed in place: nearly every key has no blanks, and then nothing moves.
+  const std::wstring_view trimmed = platform::trimSpaceC(key);
+  if (trimmed.empty()) return std::nullopt;
+  const auto begin = static_cast<std::size_t>(trimmed.data() - key.data());
+  key.erase(begin + trimmed.size());
+  key.erase(0, begin);
   return KeyLine{std::move(key), line.substr(equals + 1)};
+}
+
+std::wstring decodeValue(std::string_view rawValue) {
+  if (rawValue.find('%') == std::string_view::npos) return platform::fromUtf8Escaped(rawValue);
+  return platform::fromUtf8Escaped(misc::urlDecode(rawValue));
 }
 
 bool keyReadsBack(const std::wstring& key, std::uint32_t flags) {
@@ -58,6 +96,14 @@ bool keyReadsBack(const std::wstring& key, std::uint32_t flags) {
   if (line.find_first_of("\r\n") != std::string::npos) return false;  // it would split
   const auto parsed = parseKeyLine(line, flags);
   return parsed && parsed->key == key && parsed->rawValue.empty();
+}
+
+bool keyBytesReadBack(const std::wstring& key, std::string_view keyBytes, std::uint32_t flags) {
+  // Outside ASCII, decoding and trimming may change a name: the whole reader decides.
+  if (keyBytes.size() != key.size() || !isAscii(keyBytes)) return keyReadsBack(key, flags);
+  return !keyBytes.empty() && !isBlank(keyBytes.front()) && !isBlank(keyBytes.back()) &&
+         keyBytes.find_first_of("\r\n=") == std::string_view::npos && !isComment(keyBytes, flags) &&
+         !keyBytes.starts_with('[');
 }
 
 bool writesMarkFirst(const std::wstring& key) {

@@ -20,6 +20,9 @@ inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // Cuts the next line off `text`: a line ends at LF, at CR LF or at a lone CR, and its line
 // end is dropped. None once `text` is used up (a final line without a line end counts).
 std::optional<std::string_view> takeLine(std::string_view& text);
+// As takeLine, for text that more bytes may follow unless `final`: a line is cut off only
+// once its end is certain (a CR at the very end may still be followed by its LF).
+std::optional<std::string_view> takeCompleteLine(std::string_view& text, bool final);
 
 // `line` without its leading blanks (space, tab, CR, LF, VT, FF).
 std::string_view skipBlanks(std::string_view line);
@@ -40,10 +43,18 @@ struct KeyLine {
 // '=' after a non-blank key. None for any other line.
 std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags);
 
+// A key line's raw value as the tree holds it: percent-decoded, then UTF-8 decoded with
+// escapes. A value without '%' is decoded as it stands.
+std::wstring decodeValue(std::string_view rawValue);
+
 // Whether the line `key` "=" reads back as `key` (a key line is never split at the '=' of a
 // value, so the value does not matter). A mark that would open the file is the writer's
 // to protect (see writesMarkFirst).
 bool keyReadsBack(const std::wstring& key, std::uint32_t flags);
+
+// keyReadsBack for a key whose UTF-8 form (with escapes) the writer holds already: an ASCII
+// key is checked on those bytes alone, without reading the line back.
+bool keyBytesReadBack(const std::wstring& key, std::string_view keyBytes, std::uint32_t flags);
 
 // Whether a file whose first line is the key line of `key` must start with a byte-order
 // mark: the reader drops one mark there, so a key that starts with one keeps it only then.

@@ -3,6 +3,8 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include "platform/src/plainText.h"
+
 namespace platform {
 
 locale_t cLocale() {
@@ -10,17 +12,34 @@ locale_t cLocale() {
   return c;
 }
 
-wchar_t toUpperC(wchar_t c) {
-  if (c < 0x80) return c >= L'a' && c <= L'z' ? c - (L'a' - L'A') : c;  // the common case, fast
+wchar_t toUpperCBeyondAscii(wchar_t c) {
   return static_cast<wchar_t>(towupper_l(c, cLocale()));
 }
 
-bool isSpaceC(wchar_t c) {
+bool isSpaceCBeyondAscii(wchar_t c) {
   return iswspace_l(c, cLocale()) != 0;
 }
 
 bool isAlnumC(wchar_t c) {
   return iswalnum_l(c, cLocale()) != 0;
+}
+
+std::wstring_view trimSpaceC(std::wstring_view text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && isSpaceC(text[begin])) ++begin;
+  while (end > begin && isSpaceC(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+namespace plain {
+
+wchar_t toUpperC(wchar_t c) {
+  return static_cast<wchar_t>(towupper_l(c, cLocale()));
+}
+
+bool isSpaceC(wchar_t c) {
+  return iswspace_l(c, cLocale()) != 0;
 }
 
 int compareNoCase(std::wstring_view a, std::wstring_view b) {
@@ -34,16 +53,5 @@ int compareNoCase(std::wstring_view a, std::wstring_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
-bool equalsNoCase(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() && compareNoCase(a, b) == 0;
-}
-
-std::wstring_view trimSpaceC(std::wstring_view text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && isSpaceC(text[begin])) ++begin;
-  while (end > begin && isSpaceC(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
+}  // namespace plain
 }  // namespace platform

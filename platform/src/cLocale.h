@@ -2,9 +2,13 @@
 // Character classes and case folding of the "C" locale, whatever locale the process runs in
 // (the user interface sets the user's locale at start). Names that compare ignoring case
 // fold here, so a user's locale never changes which names match or how they sort.
+//
+// ASCII, which nearly every name is, folds and classifies inline; the C library's tables
+// decide for everything else.
 
 #include <locale.h>
 
+#include <cstddef>
 #include <string_view>
 
 namespace platform {
@@ -12,15 +16,40 @@ namespace platform {
 // The process-wide "C" locale object, for the *_l functions; never freed.
 locale_t cLocale();
 
-wchar_t toUpperC(wchar_t c);
-bool isSpaceC(wchar_t c);
+// The C library's answers for characters outside ASCII.
+wchar_t toUpperCBeyondAscii(wchar_t c);
+bool isSpaceCBeyondAscii(wchar_t c);
+
+inline wchar_t toUpperC(wchar_t c) {
+  if (c < 0x80) return c >= L'a' && c <= L'z' ? c - (L'a' - L'A') : c;
+  return toUpperCBeyondAscii(c);
+}
+
+inline bool isSpaceC(wchar_t c) {
+  if (c >= 0 && c < 0x80) return c == L' ' || (c >= L'\t' && c <= L'\r');
+  return isSpaceCBeyondAscii(c);
+}
+
 // Letters and digits.
 bool isAlnumC(wchar_t c);
 
 // Compares unit by unit after toUpperC; the first difference decides and a proper prefix
 // sorts first. Negative, zero or positive.
-int compareNoCase(std::wstring_view a, std::wstring_view b);
-bool equalsNoCase(std::wstring_view a, std::wstring_view b);
+inline int compareNoCase(std::wstring_view a, std::wstring_view b) {
+  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (a[i] == b[i]) continue;  // equal units fold alike: most of a name is skipped here
+    const wchar_t ua = toUpperC(a[i]);
+    const wchar_t ub = toUpperC(b[i]);
+    if (ua != ub) return ua < ub ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+inline bool equalsNoCase(std::wstring_view a, std::wstring_view b) {
+  return a.size() == b.size() && compareNoCase(a, b) == 0;
+}
 
 // `text` without the isSpaceC characters at both ends.
 std::wstring_view trimSpaceC(std::wstring_view text);

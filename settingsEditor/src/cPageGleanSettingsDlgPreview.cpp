@@ -33,10 +33,7 @@ constexpr auto kProgressDelay = std::chrono::seconds(1);
 
 std::wstring expandUrl(const std::wstring& url) {
   tools::StrftimeTemplateProcessor processor(0);
-  std::wistringstream input(url);
-  std::wostringstream output;
-  processor.process(input, output);
-  return output.str();
+  return processor.process(url);
 }
 
 // The plug-in's command: the configured one, else PageGlean beside this program, quoted when

@@ -6,7 +6,10 @@
 namespace templateProcessor {
 
 OutputStream::OutputStream(std::wostream& out, const TemplateProcessor& processor)
-    : out_(out), processor_(processor) {}
+    : processor_(processor), stream_(&out) {}
+
+OutputStream::OutputStream(std::wstring& out, const TemplateProcessor& processor)
+    : processor_(processor), text_(&out) {}
 
 OutputStream::~OutputStream() {
   try {
@@ -18,6 +21,14 @@ OutputStream::~OutputStream() {
 
 void OutputStream::put(wchar_t c) {
   emit(std::wstring_view(&c, 1));
+}
+
+bool OutputStream::putDirect(std::wstring_view chars) {
+  if ((processor_.getFlags() & TemplateProcessor::kRemoveLinkWhitespace) || !filter_.idle()) {
+    return false;
+  }
+  writeRaw(chars);
+  return true;
 }
 
 void OutputStream::write(std::wstring_view text) {
@@ -53,7 +64,11 @@ void OutputStream::emit(std::wstring_view chars) {
 void OutputStream::writeRaw(std::wstring_view chars) {
   if (chars.empty()) return;
   written_ += chars.size();
-  std::wstreambuf* buffer = out_.rdbuf();
+  if (text_) {
+    text_->append(chars);
+    return;
+  }
+  std::wstreambuf* buffer = stream_->rdbuf();
   const auto size = static_cast<std::streamsize>(chars.size());
   bool written = false;
   try {
@@ -61,7 +76,7 @@ void OutputStream::writeRaw(std::wstring_view chars) {
   } catch (const std::ios_base::failure&) {
     // A file buffer reports a character its conversion cannot write by throwing.
   }
-  if (!written) out_.setstate(std::ios::badbit);
+  if (!written) stream_->setstate(std::ios::badbit);
 }
 
 }  // namespace templateProcessor

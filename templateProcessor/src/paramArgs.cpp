@@ -43,6 +43,10 @@ std::wstring readToken(std::wistream& input, bool isName) {
 
 ParamArgs ParamArgs::parse(std::wistream& input) {
   ParamArgs args;
+  if (is(peekChar(input), L'}')) {  // most directives have no arguments
+    nextChar(input);
+    return args;
+  }
   for (;;) {
     while (isSpace(peekChar(input))) nextChar(input);
     const CharInt c = peekChar(input);

@@ -34,7 +34,8 @@ std::wstring strftimeFormatFor(const std::wstring& name) {
     if (c > 0xFF) return {};  // has no narrow form in the runtime's conversion
   }
   const wchar_t conversion = name[at];
-  std::wstring format = hash ? convertedWithHash(conversion) : std::wstring(L"%") + conversion;
+  std::wstring format = hash ? convertedWithHash(conversion) : std::wstring(1, L'%');
+  if (!hash) format += conversion;
   // Copied text must not be read as conversions by glibc.
   for (wchar_t c : std::wstring_view(name).substr(at + 1)) {
     format += c;

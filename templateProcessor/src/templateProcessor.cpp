@@ -1,8 +1,11 @@
 #include "templateProcessor/src/templateProcessor.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <system_error>
+#include <typeinfo>
 
 #include "lib/filesys/src/filesys.h"
 #include "lib/log/src/log.h"
@@ -23,6 +26,9 @@ namespace {
 using tools::TextVal;
 
 msgGroup templateGroup(L"templateProcessor");
+
+// The character whose code reads as the end of the input when taken one at a time.
+constexpr wchar_t kEndChar = static_cast<wchar_t>(internal::CharTraits::eof());
 
 constexpr int kTemplateFileError = 13101;
 constexpr int kOutputFileError = 13102;
@@ -53,6 +59,17 @@ class DepthScope {
 
  private:
   int& depth_;
+};
+
+class BusyScope {
+ public:
+  explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
+  ~BusyScope() { busy_ = false; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  bool& busy_;
 };
 
 class StackEntry {
@@ -141,6 +158,33 @@ void TemplateProcessor::process(std::wistream& input, std::wostream& output,
   run(input, output, table ? *table : TextVal::kDefaultPolicy);
 }
 
+std::wstring TemplateProcessor::process(std::wstring_view input, const tools::RenderPolicy* table) {
+  std::wstring text;
+  text.reserve(input.size());  // most text is copied as it is
+  if (input.find(kEndChar) != std::wstring_view::npos) {
+    // Block bodies read from memory do not stop at it: a stream reads this text as given.
+    std::wistringstream in{std::wstring(input)};
+    expandText(in, text, table);
+    return text;
+  }
+  if (textInputBusy_) {  // a run started from inside a run
+    internal::ViewStream in(input);
+    expandText(in, text, table);
+    return text;
+  }
+  if (!textInput_) textInput_ = std::make_unique<internal::ViewStream>(input);
+  textInput_->reset(input);
+  BusyScope busy(textInputBusy_);
+  expandText(*textInput_, text, table);
+  return text;
+}
+
+void TemplateProcessor::expandText(std::wistream& input, std::wstring& text,
+                                   const tools::RenderPolicy* table) {
+  OutputStream out(text, *this);  // written to the end when it goes
+  run(input, out, table ? *table : TextVal::kDefaultPolicy);
+}
+
 bool TemplateProcessor::getParameterValue(const std::wstring& name, const ParamArgs& args,
                                           TextVal& out) {
   const auto found = parameters_.find(name);
@@ -194,8 +238,10 @@ bool TemplateProcessor::callRepeatSource(const RepeatSource* table, const std::w
 void TemplateProcessor::outputValue(OutputStream& output, const TextVal& value,
                                     const ParamArgs& args) {
   int mode = encodingTable_->encodingFor(value.type());
-  std::wstring chars = args.namedOr(L"chars", L"");
-  if (const std::wstring* encode = args.findNamed(L"encode")) {
+  const bool named = !args.named().empty();
+  const std::wstring* given = named ? args.findNamed(L"chars") : nullptr;
+  std::wstring_view chars = given ? std::wstring_view(*given) : std::wstring_view();
+  if (const std::wstring* encode = named ? args.findNamed(L"encode") : nullptr) {
     if (platform::equalsNoCase(*encode, L"sgml")) {
       mode = TextVal::kEncodeSgml;
     } else if (platform::equalsNoCase(*encode, L"percent")) {
@@ -205,7 +251,11 @@ void TemplateProcessor::outputValue(OutputStream& output, const TextVal& value,
     }
   }
   if (mode == TextVal::kEncodeSgml && chars.empty()) chars = L"<&";
-  output.write(value.render(mode, chars));
+  if (mode == TextVal::kEncodeSgml || mode == TextVal::kEncodePercent) {
+    output.write(value.render(mode, chars));
+  } else {
+    output.write(value.value());  // what rendering without an encoding would copy
+  }
 }
 
 void TemplateProcessor::dumpParameters(std::wostream& stream, int indent) {
@@ -222,7 +272,15 @@ void TemplateProcessor::dumpParameters(std::wostream& stream, int indent) {
 }
 
 void TemplateProcessor::processStream(std::wistream& input, OutputStream& output) {
+  // Text held in memory is copied a run at a time, up to the next '{'.
+  std::wstreambuf* buffer = input.rdbuf();
+  // Only the exact type: a cheap test, and a class derived from it could read differently.
+  auto* text =
+      !(flags_ & kCharByChar) && buffer && typeid(*buffer) == typeid(internal::ViewStreamBuf)
+          ? static_cast<internal::ViewStreamBuf*>(buffer)
+          : nullptr;
   while (!stopped(output)) {
+    if (text && copyRun(*text, output)) continue;
     const internal::CharInt c = internal::nextChar(input);
     if (internal::isEnd(c)) return;
     const auto ch = static_cast<wchar_t>(c);
@@ -234,6 +292,18 @@ void TemplateProcessor::processStream(std::wistream& input, OutputStream& output
       output.put(ch);
     }
   }
+}
+
+bool TemplateProcessor::copyRun(internal::ViewStreamBuf& text, OutputStream& output) {
+  const std::wstring_view rest = text.rest();
+  if (rest.empty() || rest.front() == L'{') return false;
+  // As many characters as one at a time would write before the output bound stops the run.
+  const std::size_t budget = kMaxOutputChars + 1 - output.written();
+  std::wstring_view run = rest.substr(0, std::min({rest.find(L'{'), rest.size(), budget}));
+  run = run.substr(0, run.find(kEndChar));  // one at a time, it would end the text there
+  if (run.empty() || !output.putDirect(run)) return false;
+  text.skip(run.size());
+  return true;
 }
 
 void TemplateProcessor::processDirective(std::wistream& input, OutputStream& output) {
@@ -328,11 +398,16 @@ void TemplateProcessor::openTemplate(const std::wstring& path, std::wifstream& f
 
 void TemplateProcessor::run(std::wistream& input, std::wostream& output,
                             const tools::RenderPolicy& table) {
+  OutputStream out(output, *this);
+  run(input, out, table);
+}
+
+void TemplateProcessor::run(std::wistream& input, OutputStream& output,
+                            const tools::RenderPolicy& table) {
   encodingTable_ = &table;
   includes_ = 0;
   stopped_ = false;
-  OutputStream out(output, *this);
-  processStream(input, out);
+  processStream(input, output);
 }
 
 void TemplateProcessor::expandNested(std::wstring_view text, OutputStream& output) {

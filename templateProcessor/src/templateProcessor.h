@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <fstream>
 #include <istream>
+#include <memory>
 #include <ostream>
 #include <set>
 #include <string>
@@ -38,6 +39,11 @@
 
 namespace templateProcessor {
 
+namespace internal {
+class ViewStream;
+class ViewStreamBuf;
+}  // namespace internal
+
 class TemplateProcessor {
  public:
   // Strings written through the output go out as UTF-8 bytes, one per character.
@@ -46,6 +52,9 @@ class TemplateProcessor {
   static constexpr int kRemoveLinkWhitespace = 0x02;
   // An unknown parameter without a default writes nothing instead of being echoed.
   static constexpr int kDropUnknown = 0x04;
+  // Template text is copied one character at a time, also where it could go a run at a
+  // time: the reference that the differential fuzz target compares the runs with.
+  static constexpr int kCharByChar = 0x100;
 
   // Blocks and includes nested deeper than this are not expanded.
   static constexpr int kMaxNesting = 64;
@@ -79,6 +88,8 @@ class TemplateProcessor {
   // Expands `input` into `output`; without a table nothing is encoded by default.
   virtual void process(std::wistream& input, std::wostream& output,
                        const tools::RenderPolicy* table = nullptr);
+  // The same expansion of text held in memory, returning the output.
+  std::wstring process(std::wstring_view input, const tools::RenderPolicy* table = nullptr);
 
   // What a directive name means: own parameters, then the process-wide ones, then the
   // function table and the built-in functions. Returns false for an unknown name.
@@ -126,7 +137,12 @@ class TemplateProcessor {
   // Opens a template file and makes its directory BASE-DIR; throws when it cannot.
   void openTemplate(const std::wstring& path, std::wifstream& file);
   void run(std::wistream& input, std::wostream& output, const tools::RenderPolicy& table);
+  void run(std::wistream& input, OutputStream& output, const tools::RenderPolicy& table);
+  void expandText(std::wistream& input, std::wstring& text, const tools::RenderPolicy* table);
   void expandNested(std::wstring_view text, OutputStream& output);
+  // Copies the plain text at the front of `text`; false when there is none to copy there
+  // (the next character is a '{') or the output cannot take a run now.
+  bool copyRun(internal::ViewStreamBuf& text, OutputStream& output);
   // Writes a notice and returns true when blocks are nested deeper than kMaxNesting.
   bool tooDeep(OutputStream& output);
   // True once the run is past kMaxIncludes or kMaxOutputChars; the first such call writes
@@ -152,6 +168,10 @@ class TemplateProcessor {
   int nesting_ = 0;
   std::size_t includes_ = 0;
   bool stopped_ = false;
+  // The input of process(text), kept for the next call: setting up a stream costs more than
+  // expanding a short text such as a URL.
+  std::unique_ptr<internal::ViewStream> textInput_;
+  bool textInputBusy_ = false;
 };
 
 }  // namespace templateProcessor

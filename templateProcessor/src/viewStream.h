@@ -12,7 +12,10 @@ namespace templateProcessor::internal {
 
 class ViewStreamBuf : public std::wstreambuf {
  public:
-  explicit ViewStreamBuf(std::wstring_view text) {
+  explicit ViewStreamBuf(std::wstring_view text) { reset(text); }
+
+  // Starts reading `text` from its beginning.
+  void reset(std::wstring_view text) {
     // The get area is only ever read.
     wchar_t* begin = const_cast<wchar_t*>(text.data());
     setg(begin, begin, begin + text.size());
@@ -33,6 +36,13 @@ class ViewStream : public std::wistream {
  public:
   explicit ViewStream(std::wstring_view text) : std::wistream(nullptr), buffer_(text) {
     rdbuf(&buffer_);
+  }
+
+  // Reads `text` instead, from its beginning and with a clear state: setting up a stream
+  // costs more than expanding a short text, so a caller may keep one for many texts.
+  void reset(std::wstring_view text) {
+    buffer_.reset(text);
+    clear();
   }
 
  private:

@@ -1,0 +1,61 @@
+// The reader's block-at-a-time input and the writer's byte-level key check.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "config/src/iniFileStore.h"
+#include "config/src/iniSyntax.h"
+#include "platform/src/utf8.h"
+
+namespace config {
+namespace {
+
+std::wstring loadedDump(const std::string& text) {
+  const wchar_t* blocks[] = {L"blk", nullptr};
+  IniFileStore store(blocks, IniFileStore::useDefaultFlags);
+  std::istringstream in(text);
+  store.loadFrom(in);
+  std::wostringstream out;
+  store.dump(out, kDumpBrackets, L"");
+  return out.str();
+}
+
+TEST(IniReadingInBlocks, AnyByteMayFallOnTheEdgeOfABlock) {
+  // Every kind of line end, a block section, repeated keys in and out of order, values
+  // with and without '%', and a last line longer than a block and without a line end.
+  const std::string text =
+      "[blk]\rx\r\r\ny\n\r[s]\rk=v\n\rj=w\r\n[Sec]\r\nb=1\r\nA=2\r\nB=3\r\na=4\r\n"
+      " c = %41%zz% \r\n[blk]\r[t]\r\n";
+  const std::string longLine = "long=" + std::string(70'000, 'v');
+  const std::wstring expected = loadedDump(text + longLine);
+  ASSERT_NE(expected.find(L"{A} = [4]"), std::wstring::npos) << "first spelling, last value";
+  constexpr std::size_t kBlock = 64 * 1024;  // the reader's, and any edge will do
+  for (std::size_t at = 0; at <= text.size(); ++at) {
+    const std::string comment = "#" + std::string(kBlock - at - 2, '-') + "\n";
+    ASSERT_EQ(loadedDump(comment + text + longLine), expected) << "edge at byte " << at;
+  }
+}
+
+TEST(IniKeyCheck, TheByteLevelCheckAgreesWithReadingTheLineBack) {
+  const std::wstring keys[] = {
+      L"",     L"key", L" key",    L"key ",    L"\tkey",   L"k=v",          L"=",      L"k\r",
+      L"k\nj", L";c",  L"#c",      L"'c",      L"//c",     L"/c",           L"/",      L"[s",
+      L"s]",   L" [s", L"k\u00e9", L"\u3000k", L"k\u3000", L"\xDCC3\xDCA9", L"\xDCFF", L"\uFEFFk",
+      L"a b"};
+  const std::uint32_t flagSets[] = {0, IniFileStore::commentSemicolon,
+                                    IniFileStore::commentSlashes | IniFileStore::commentHash |
+                                        IniFileStore::commentQuote |
+                                        IniFileStore::commentSemicolon};
+  for (std::uint32_t flags : flagSets) {
+    for (const std::wstring& key : keys) {
+      EXPECT_EQ(internal::keyBytesReadBack(key, platform::toUtf8Escaped(key), flags),
+                internal::keyReadsBack(key, flags))
+          << platform::toUtf8Escaped(key) << " flags " << flags;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace config
