@@ -3,11 +3,11 @@
 # plain and gzip-encoded, in one run: median throughput of each, their ratio, and the peak
 # memory of a plain download; and a download to a stream that keeps nothing, which shows
 # what storing the body costs. PG_BENCH_DIR is the release build directory holding
-# bench/netDownloadBench. The server is a small Python one that sends the files with
+# bin/netDownloadBench. The server is a small Python one that sends the files with
 # sendfile, so that it is not what is measured.
 set -euo pipefail
 dir=${PG_BENCH_DIR:?set PG_BENCH_DIR to the benchmark build directory}
-bench="$dir/bench/netDownloadBench"
+bench="$dir/bin/netDownloadBench"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

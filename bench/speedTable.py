@@ -71,7 +71,7 @@ def millions(n):
 def main():
     global WORK
     bench_dir = sys.argv[1]
-    probe = os.path.join(bench_dir, "bench", "speedProbe")
+    probe = os.path.join(bench_dir, "bin", "speedProbe")
     with tempfile.TemporaryDirectory() as WORK:
         ini = os.path.join(WORK, "generated.ini")
         tpl, env_tpl, var_file = (os.path.join(WORK, n) for n in ("t.tpl", "t.env", "vars"))
