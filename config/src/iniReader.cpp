@@ -1,5 +1,6 @@
 #include "config/src/iniReader.h"
 
+#include <cstring>
 #include <utility>
 
 #include "config/src/iniSyntax.h"
@@ -30,25 +31,26 @@ IniReader::IniReader(Store& store, std::uint32_t commentFlags)
 
 void IniReader::read(std::istream& in) {
   // Read a block at a time, so that the file's bytes are never all held beside the tree.
-  std::string pending;
+  // The buffer keeps its size, so a block is read into it without clearing it first; the
+  // unfinished line of a block moves to its front.
+  std::string buffer;
+  std::size_t kept = 0;
   bool atStart = true;
   for (bool final = false; !final;) {
-    const std::size_t kept = pending.size();
-    pending.resize(kept + kReadBytes);
-    in.read(pending.data() + kept, static_cast<std::streamsize>(kReadBytes));
+    if (buffer.size() < kept + kReadBytes) buffer.resize(kept + kReadBytes);
+    in.read(buffer.data() + kept, static_cast<std::streamsize>(kReadBytes));
     const auto got = static_cast<std::size_t>(in.gcount());
-    pending.resize(kept + got);
     final = got == 0;
+    std::string_view text(buffer.data(), kept + got);
     if (atStart) {
-      if (pending.size() < kByteOrderMark.size() && !final) continue;
-      if (std::string_view(pending).starts_with(kByteOrderMark)) {
-        pending.erase(0, kByteOrderMark.size());
-      }
+      kept = text.size();
+      if (text.size() < kByteOrderMark.size() && !final) continue;
+      if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
       atStart = false;
     }
-    std::string_view text = pending;
     while (auto line = takeCompleteLine(text, final)) readLine(*line);
-    pending.erase(0, pending.size() - text.size());
+    if (!text.empty()) std::memmove(buffer.data(), text.data(), text.size());
+    kept = text.size();
   }
   finishBlock();
 }
