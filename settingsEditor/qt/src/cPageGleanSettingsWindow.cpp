@@ -125,6 +125,9 @@ QString nameFilter(const std::wstring& description, const std::wstring& patterns
 }  // namespace
 
 CPageGleanSettingsWindow::CPageGleanSettingsWindow(QWidget* parent)
+    : CPageGleanSettingsWindow(defaultDesktopLauncher(), parent) {}
+
+CPageGleanSettingsWindow::CPageGleanSettingsWindow(DesktopLauncher& launcher, QWidget* parent)
     : QDialog(parent, kWindowFlags) {
   setFont(dialogFont());
   setWindowTitle(text(14001));
@@ -136,7 +139,7 @@ CPageGleanSettingsWindow::CPageGleanSettingsWindow(QWidget* parent)
   const CDialogUnits units(font());
   resize(units.toPixelsX(kTemplateWidth), units.toPixelsY(kTemplateHeight));
 
-  m_controller = std::make_unique<CPageGleanSettingsDlg>(*this);
+  m_controller = std::make_unique<CPageGleanSettingsDlg>(*this, defaultPageDownloader(), launcher);
   connectControls();
   m_controller->onInitDialog();
   if (const std::optional<Size> first = m_controller->minTrackSize()) {

@@ -17,6 +17,8 @@
 //   progress window is modal over the window, so the user can only cancel.
 // - The file dialogs go through a replaceable chooser (tests answer them without a dialog);
 //   the default shows a QFileDialog.
+// - Viewers and the desktop's opener start through a launcher given at construction (tests
+//   record them); the default is the desktop's own.
 // - Construction fails, leaving nothing behind, when the controller cannot create its
 //   temporary files.
 
@@ -43,6 +45,8 @@ class CPageGleanSettingsWindow : public QDialog, public DialogView {
                                                                 const FileDialogRequest& request)>;
 
   explicit CPageGleanSettingsWindow(QWidget* parent = nullptr);
+  // `launcher` must outlive the window.
+  explicit CPageGleanSettingsWindow(DesktopLauncher& launcher, QWidget* parent = nullptr);
   ~CPageGleanSettingsWindow() override;
 
   CPageGleanSettingsDlg& controller() { return *m_controller; }

@@ -14,14 +14,19 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <thread>
 
+#include "config/src/iniFileStore.h"
+#include "lib/misc/src/textConversion.h"
 #include "platform/src/messageBox.h"
 #include "settingsEditor/qt/src/cPageGleanSettingsWindow.h"
 #include "settingsEditor/qt/src/cQtMessageBoxes.h"
 #include "settingsEditor/src/cPageGleanSettingsApp.h"
+#include "testSupport/src/httpTestServer.h"
+#include "testSupport/src/scratchDir.h"
 
 using platform::MessageAnswer;
 using platform::MessageButtons;
@@ -111,6 +116,16 @@ struct BoxCase {
   MessageAnswer answer;
 };
 
+// Counts the paints a widget gets while the wait cursor shows.
+class BusyPaints : public QObject {
+ public:
+  int count = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint && QApplication::overrideCursor() != nullptr) ++count;
+    return false;
+  }
+};
+
 }  // namespace
 
 Q_DECLARE_METATYPE(TypingCase)
@@ -142,6 +157,7 @@ class WindowTest : public QObject {
   void fileDialogs();
   void qtMessageBoxes_data();
   void qtMessageBoxes();
+  void previewAndView();
 
  private:
   QWidget* widget(const QString& name) const {
@@ -551,6 +567,89 @@ void WindowTest::qtMessageBoxes() {
   }).join();
   QCOMPARE(boxes.size(), std::size_t(1));
   QCOMPARE(boxes[0].caption, std::wstring(L"Worker"));
+}
+
+// Preview and View once through the real window: the page from a loopback server, the real
+// plug-in, and a viewer and an opener that record what they were given.
+void WindowTest::previewAndView() {
+#ifndef PG_PLUGIN_PROGRAM
+  QSKIP("this build has no plug-in program");
+#else
+  testSupport::ScratchDir dir("pgQtFlow");
+  for (const char* name : {"viewer", "opener"}) {
+    // The content first, so that a line in the log means its file is there.
+    dir.write(
+        name,
+        "#!/bin/sh\ncat \"$1\" > \"$0.seen\" 2>/dev/null\nprintf '%s\\n' \"$1\" >> \"$0.log\"\n");
+    std::filesystem::permissions(dir.file(name), std::filesystem::perms::owner_all);
+  }
+  const auto log = [&](const char* name) {
+    return QString::fromStdString(dir.read(std::string(name) + ".log"))
+        .split(u'\n', Qt::SkipEmptyParts);
+  };
+  config::IniFileStore config{nullptr, config::IniFileStore::useDefaultFlags};
+  config.setString(L"Config", L"PluginCommand", misc::fromUtf8(PG_PLUGIN_PROGRAM));
+  config.setString(L"Config", L"ShowTextCommandTemplate",
+                   L'"' + dir.wfile("viewer") + L"\" \"%1\"");
+  config::IniFileStore* const previousConfig = settingsEditor::appConfig;
+  settingsEditor::appConfig = &config;
+  const auto restoreConfig = qScopeGuard([&] { settingsEditor::appConfig = previousConfig; });
+
+  const std::string page =
+      "<ul><li><a href=\"/n/1\">Snow &amp; ice</a></li><li><a href=\"/n/2\">Rain</a></li></ul>";
+  testSupport::HttpTestServer server;
+  // The page comes late, so that the window has to repaint while it waits.
+  server.route(
+      "/news",
+      testSupport::HttpReply()
+          .send("HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(page.size()) + "\r\n\r\n")
+          .pause(300)
+          .send(page));
+  const QString url = QString::fromStdString(server.url("/news?year={%Y%}"));
+
+  settingsEditor::SystemDesktopLauncher launcher(dir.wfile("opener"));
+  CPageGleanSettingsWindow flow(launcher);
+  flow.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&flow));
+  const auto find = [&](const char* name) { return flow.findChild<QWidget*>(name); };
+  QTest::keyClicks(find("1000"), " " + url + " ");
+  QTest::keyClicks(find("1004"), "http://example.org/");
+  QTest::keyClicks(find("1008"), R"(<li><a href="{%link}">{%title}</a></li>)");
+
+  BusyPaints paints;
+  find("1000")->installEventFilter(&paints);
+  QTimer repaint;
+  connect(&repaint, &QTimer::timeout, find("1000"), qOverload<>(&QWidget::update));
+  repaint.start(20);
+  QTest::mouseClick(find("1013"), Qt::LeftButton);
+  QVERIFY2(paints.count > 0, "no repaint during Preview");
+  repaint.stop();
+
+  const QString out = QString::fromStdWString(flow.controller().stdoutFile().fileName());
+  QTRY_COMPARE_WITH_TIMEOUT(log("viewer"), QStringList{out}, 5000);
+  const std::string feed = dir.read("viewer.seen");
+  QVERIFY2(feed.find("<title>Snow &amp; ice</title>\n      <link>http://example.org/n/1</link>") !=
+               std::string::npos,
+           feed.c_str());
+  QVERIFY2(feed.find("<link>http://example.org/n/2</link>") != std::string::npos, feed.c_str());
+  const auto requests = server.requests();
+  QCOMPARE(requests.size(), std::size_t(1));
+  const std::string year = std::to_string(QDate::currentDate().year());
+  QVERIFY2(requests[0].starts_with("GET /news?year=" + year + " HTTP/1.0\r\n"),
+           requests[0].c_str());
+
+  // Ticked, the same page's result goes to the opener; View hands it the URL as typed.
+  QTest::keyClick(find("1015"), Qt::Key_Space);
+  QVERIFY(qobject_cast<QCheckBox*>(find("1015"))->isChecked());
+  QTest::mouseClick(find("1013"), Qt::LeftButton);
+  QTRY_COMPARE_WITH_TIMEOUT(log("opener"), QStringList{out}, 5000);
+  QTest::mouseClick(find("1016"), Qt::LeftButton);
+  QTRY_COMPARE_WITH_TIMEOUT(log("opener"), (QStringList{out, url}), 5000);
+
+  QCOMPARE(server.requests().size(), std::size_t(1));
+  QCOMPARE(log("viewer").size(), 1);
+  QVERIFY(boxes.empty());
+#endif
 }
 
 QTEST_MAIN(WindowTest)
