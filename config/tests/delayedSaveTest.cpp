@@ -16,6 +16,7 @@
 #include "lib/log/src/log.h"
 #include "lib/log/src/msgGroup.h"
 #include "lib/misc/src/textConversion.h"
+#include "lib/misc/tests/thrownMessage.h"
 
 namespace config {
 namespace {
@@ -52,12 +53,9 @@ TEST_F(DelayedSave, WithoutTheWorkerStoresSaveAtOnce) {
   EXPECT_EQ(store.saves(), 1);
   EXPECT_FALSE(store.isDirty());
 
-  try {
-    worker.queueSave(store, std::time(nullptr) + 5);
-    ADD_FAILURE() << "queued without a worker";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.wideMessage(), L"The DelayedSave worker thread is not running.");
-  }
+  EXPECT_EQ(misc::test::thrownMessage<Exception>(
+                [&] { worker.queueSave(store, std::time(nullptr) + 5); }),
+            L"The DelayedSave worker thread is not running.");
   EXPECT_EQ(store.deferSaveCount(), 0u);
 }
 

@@ -12,11 +12,13 @@
 #include "config/src/istring.h"
 #include "config/tests/testFiles.h"
 #include "lib/misc/src/textConversion.h"
+#include "lib/misc/tests/thrownMessage.h"
 #include "platform/src/messageBox.h"
 
 namespace config {
 namespace {
 
+using misc::test::thrownMessage;
 using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
@@ -134,31 +136,22 @@ void expectReadingCases(IniFileStore& store) {
   EXPECT_FALSE(store.isDirty());
 }
 
-TEST(IniFileReading, HandlesEveryKindOfLine) {
-  IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
-  loadText(store, kReadingCases);
-  expectReadingCases(store);
-}
-
-TEST(IniFileReading, CrLfReadsLikeLf) {
-  std::string crlf;
-  for (char c : std::string(kReadingCases)) {
-    if (c == '\n') crlf += '\r';
-    crlf += c;
-  }
-  IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
-  loadText(store, crlf + "\r\n");
-  expectReadingCases(store);
-}
-
-TEST(IniFileReading, ALoneCarriageReturnEndsALine) {
-  std::string cr(kReadingCases);
+TEST(IniFileReading, HandlesEveryKindOfLineWithAnyLineEnd) {
+  std::string crlf, cr(kReadingCases);
+  for (char c : cr) crlf += c == '\n' ? "\r\n" : std::string(1, c);
   std::replace(cr.begin(), cr.end(), '\n', '\r');
-  IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
-  loadText(store, cr);
-  expectReadingCases(store);
+  const std::pair<const char*, std::string> texts[] = {
+      {"LF", kReadingCases}, {"CR LF", crlf + "\r\n"}, {"lone CR", cr}};
+  for (const auto& [ends, text] : texts) {
+    SCOPED_TRACE(ends);
+    IniFileStore store(nullptr, IniFileStore::useDefaultFlags);
+    loadText(store, text);
+    expectReadingCases(store);
+  }
+}
 
-  // Mixed line ends, in a block as outside; CR CR LF is two line ends.
+TEST(IniFileReading, MixedLineEndsInABlockAsOutside) {
+  // CR CR LF is two line ends.
   const wchar_t* blocks[] = {L"blk", nullptr};
   IniFileStore mixed(blocks, IniFileStore::useDefaultFlags);
   loadText(mixed, "[blk]\rx\r\r\ny\n\r[s]\rk=v\n\rj=w\r");
@@ -169,17 +162,16 @@ TEST(IniFileReading, ALoneCarriageReturnEndsALine) {
 }
 
 TEST(IniFileReading, CommentStylesFollowTheFlags) {
-  const std::string text = "[s]\n#hash=1\n;semi=2\n'quote=3\n//slashes=4\n/single=5\n";
-  IniFileStore none(nullptr, 0);
-  loadText(none, text);
-  EXPECT_THAT(keysOf(none, L"s"),
-              ElementsAre(L"#hash", L"'quote", L"//slashes", L"/single", L";semi"));
-  IniFileStore hashOnly(nullptr, IniFileStore::commentHash);
-  loadText(hashOnly, text);
-  EXPECT_THAT(keysOf(hashOnly, L"s"), ElementsAre(L"'quote", L"//slashes", L"/single", L";semi"));
-  IniFileStore slashesAndQuote(nullptr, IniFileStore::commentSlashes | IniFileStore::commentQuote);
-  loadText(slashesAndQuote, text);
-  EXPECT_THAT(keysOf(slashesAndQuote, L"s"), ElementsAre(L"#hash", L"/single", L";semi"));
+  const std::pair<std::uint32_t, std::vector<std::wstring>> cases[] = {
+      {0, {L"#hash", L"'quote", L"//slashes", L"/single", L";semi"}},
+      {IniFileStore::commentHash, {L"'quote", L"//slashes", L"/single", L";semi"}},
+      {IniFileStore::commentSlashes | IniFileStore::commentQuote,
+       {L"#hash", L"/single", L";semi"}}};
+  for (const auto& [flags, keys] : cases) {
+    IniFileStore store(nullptr, flags);
+    loadText(store, "[s]\n#hash=1\n;semi=2\n'quote=3\n//slashes=4\n/single=5\n");
+    EXPECT_EQ(keysOf(store, L"s"), keys) << "flags " << flags;
+  }
   EXPECT_EQ(IniFileStore(nullptr, IniFileStore::useDefaultFlags).flags(), 0x0Fu);
 }
 
@@ -251,12 +243,7 @@ TEST(IniFileStoreFiles, MissingFilesAndEmptyNames) {
   for (auto attempt : {+[](IniFileStore& s) { s.setFileName(L""); },
                        +[](IniFileStore& s) { s.saveFile(L"", true); },
                        +[](IniFileStore& s) { s.loadFile(L""); }}) {
-    try {
-      attempt(store);
-      ADD_FAILURE() << "an empty file name was taken";
-    } catch (const Exception& e) {
-      EXPECT_EQ(e.wideMessage(), expected);
-    }
+    EXPECT_EQ(thrownMessage<Exception>([&] { attempt(store); }), expected);
     EXPECT_EQ(store.getName(), dir.wfile("absent.ini"));
     EXPECT_EQ(store.getString(L"s", L"k", false, L""), L"v");
   }
@@ -318,14 +305,11 @@ TEST(IniFileStoreFiles, SectionsNestAtMostAHundredDeep) {
   EXPECT_EQ(reread.getString(path, L"k", false, L""), L"deepest");
   const std::string before = readBytes(dir.file("deep.ini"));
   store.setString(L"x/" + nestedPath(100), L"k", L"too deep");
-  try {
-    store.saveFile(dir.wfile("deep.ini"), true);
-    ADD_FAILURE() << "wrote 101 levels";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.wideMessage(), internal::istring(13423).format(dir.wfile("deep.ini"),
-                                                               L"x/" + nestedPath(100), L"100"));
-    EXPECT_THAT(e.wideMessage(), HasSubstr(L"nested deeper than 100 levels"));
-  }
+  const std::wstring refused =
+      thrownMessage<Exception>([&] { store.saveFile(dir.wfile("deep.ini"), true); });
+  EXPECT_EQ(refused, internal::istring(13423).format(dir.wfile("deep.ini"), L"x/" + nestedPath(100),
+                                                     L"100"));
+  EXPECT_THAT(refused, HasSubstr(L"nested deeper than 100 levels"));
   EXPECT_EQ(readBytes(dir.file("deep.ini")), before);
 }
 
@@ -363,13 +347,11 @@ TEST(IniFileStoreFiles, NamesThatWouldNotReadBackAreRefused) {
     StoreSection* target = *section ? store.findSection(section, true) : &store.root();
     ASSERT_NE(target, nullptr);
     target->setString(key, L"value");
-    try {
-      store.saveFile(misc::fromUtf8(path), true);
-      ADD_FAILURE() << "wrote key '" << misc::toUtf8(key) << "'";
-    } catch (const Exception& e) {
-      EXPECT_THAT(e.wideMessage(), HasSubstr(*section && !*key ? L"" : key));
-      EXPECT_THAT(e.wideMessage(), HasSubstr(misc::fromUtf8(path)));
-    }
+    SCOPED_TRACE(misc::toUtf8(std::wstring(section) + L"|" + key));
+    const std::wstring refused =
+        thrownMessage<Exception>([&] { store.saveFile(misc::fromUtf8(path), true); });
+    EXPECT_THAT(refused, HasSubstr(*section && !*key ? L"" : key));
+    EXPECT_THAT(refused, HasSubstr(misc::fromUtf8(path)));
     EXPECT_EQ(readBytes(path), before);
     EXPECT_TRUE(store.isDirty());
   }

@@ -13,10 +13,12 @@
 #include "config/src/store.h"
 #include "config/tests/memoryStore.h"
 #include "lib/log/src/msgGroup.h"
+#include "lib/misc/tests/thrownMessage.h"
 
 namespace config {
 namespace {
 
+using misc::test::thrownMessage;
 using test::MemoryStore;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -75,13 +77,11 @@ TEST(StoreSectionPaths, PiecesAreTrimmedAndEmptyOnesSkipped) {
 TEST(StoreSectionPaths, WritesToAPathWithoutSectionAreRefused) {
   MemoryStore store;
   for (const wchar_t* path : {L"", L"  ", L"//", L"a/"}) {
-    try {
-      store.setString(path, L"k", L"v");
-      ADD_FAILURE() << "no error for path '" << misc::toUtf8(path) << "'";
-    } catch (const Exception& e) {
-      EXPECT_EQ(e.wideMessage(), internal::istring(13414).format(path));
-      EXPECT_FALSE(e.wideMessage().empty());
-    }
+    SCOPED_TRACE(misc::toUtf8(path));
+    const std::wstring refused =
+        thrownMessage<Exception>([&] { store.setString(path, L"k", L"v"); });
+    EXPECT_EQ(refused, internal::istring(13414).format(path));
+    EXPECT_FALSE(refused.empty());
     EXPECT_THROW(SectionWriteLock(store, path), Exception);
   }
   EXPECT_TRUE(store.root().children().empty());
@@ -200,14 +200,13 @@ TEST(StoreWalks, DepthFirstInNameOrderAndStopOnFalse) {
   EXPECT_TRUE(store.enumKeys(recordKey, &keys));
   EXPECT_THAT(keys.seen, ElementsAre(L"A:k=5", L"A:z=4", L"A/x:k=3", L"A/y:k=2", L"b:k=1"));
 
-  Walk stopped{{}, 3};
-  EXPECT_FALSE(store.enumSections(recordSection, &stopped));
-  EXPECT_EQ(stopped.seen.size(), 3u);
-  Walk stoppedKeys{{}, 3};
-  EXPECT_FALSE(store.enumKeys(recordKey, &stoppedKeys));
-  EXPECT_EQ(stoppedKeys.seen.size(), 3u);
-  Walk rootStops{{}, 1};
-  EXPECT_FALSE(store.enumSections(recordSection, &rootStops));
+  for (std::size_t stopAfter : {1, 3}) {
+    Walk stopped{{}, stopAfter}, stoppedKeys{{}, stopAfter};
+    EXPECT_FALSE(store.enumSections(recordSection, &stopped));
+    EXPECT_EQ(stopped.seen.size(), stopAfter);
+    EXPECT_FALSE(store.enumKeys(recordKey, &stoppedKeys));
+    EXPECT_EQ(stoppedKeys.seen.size(), stopAfter);
+  }
   Walk flat;
   EXPECT_TRUE(store.findSection(L"a", false)->enumSections(recordSection, false, &flat));
   EXPECT_THAT(flat.seen, ElementsAre(L"A/x", L"A/y"));

@@ -7,10 +7,13 @@
 #include "i18n/src/langFileResourceBundle.h"
 #include "i18n/src/resourceBundleChain.h"
 #include "i18n/tests/testTree.h"
+#include "lib/misc/src/textConversion.h"
+#include "lib/misc/tests/thrownMessage.h"
 
 namespace i18n {
 namespace {
 
+using misc::test::thrownMessage;
 using test::TestTree;
 
 std::wstring text(ResourceBundle& bundle, int id) {
@@ -45,22 +48,16 @@ TEST(BundleTest, StringsAreCachedUntilTheBundleIsLoadedAgain) {
 TEST(BundleTest, LoadFailuresThrow) {
   TestTree tree;
   LangFileResourceBundle langFile(L"misc");
-  try {
-    langFile.load(tree.wide(tree.root() / "missing.lang"), nullptr);
-    FAIL() << "no exception";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.wideMessage(), L"No such file.");
-  }
+  EXPECT_EQ(thrownMessage<Exception>(
+                [&] { langFile.load(tree.wide(tree.root() / "missing.lang"), nullptr); }),
+            L"No such file.");
 
   tree.write("broken.so", "not a shared object");
   DllResourceBundle pack(L"misc");
-  try {
-    pack.load(tree.wide(tree.root() / "broken.so"), nullptr);
-    FAIL() << "no exception";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.wideMessage().rfind(L"Can't load the resource DLL: ", 0), 0u) << e.what();
-    EXPECT_GT(e.wideMessage().size(), 30u) << "the reason follows";
-  }
+  const std::wstring refused =
+      thrownMessage<Exception>([&] { pack.load(tree.wide(tree.root() / "broken.so"), nullptr); });
+  EXPECT_TRUE(refused.starts_with(L"Can't load the resource DLL: ")) << misc::toUtf8(refused);
+  EXPECT_GT(refused.size(), 30u) << "the reason follows";
 }
 
 TEST(BundleTest, PackLoadedByPathNeedsOnlyTheStringEntryPoint) {

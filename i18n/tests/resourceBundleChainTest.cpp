@@ -15,10 +15,12 @@
 #include "i18n/src/stringModule.h"
 #include "i18n/tests/testTree.h"
 #include "lib/misc/src/textConversion.h"
+#include "lib/misc/tests/thrownMessage.h"
 
 namespace i18n {
 namespace {
 
+using misc::test::thrownMessage;
 using test::TestTree;
 
 const char* const kGerman = "[Software\\Tarvo\\Tarvo\\lang]\nLangId=sz:deu\n";
@@ -225,34 +227,20 @@ TEST(ResourceBundleChainTest, LangIdOfAnotherTypeThrowsFromTheFirstLookup) {
   tree.setRegistry("[Software\\Tarvo\\Tarvo\\lang]\nLangId=expand_sz:deu\n");
   ResourceBundleChain chain(L"misc");
   std::wstring text;
-  try {
-    chain.getStringResource(10101, text);
-    FAIL() << "no exception";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.wideMessage(), L"Unexpected lang_id value type: 2");
-  }
+  EXPECT_EQ(thrownMessage<Exception>([&] { chain.getStringResource(10101, text); }),
+            L"Unexpected lang_id value type: 2");
   EXPECT_TRUE(chain.getResourceBundles().empty());
   EXPECT_EQ(lookup(chain, 10101), "PROGRAM ABORT") << "the next lookup goes on in English";
 
   tree.setRegistry("[Software\\Tarvo\\Tarvo\\lang]\nLangId=dword:7\n");
   resetLangIdForTesting();
-  try {
-    getLangId();
-    FAIL() << "no exception";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.wideMessage(), L"Unexpected lang_id value type: 4");
-  }
+  EXPECT_EQ(thrownMessage<Exception>(getLangId), L"Unexpected lang_id value type: 4");
 }
 
 TEST(ResourceBundleChainTest, UnreadableRegistryThrowsTheSystemText) {
   TestTree tree;
   std::filesystem::create_directories(tree.root() / "config/tarvo/registry.ini");
-  try {
-    getLangId();
-    FAIL() << "no exception";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.wideMessage(), L"Is a directory");
-  }
+  EXPECT_EQ(thrownMessage<Exception>(getLangId), L"Is a directory");
 }
 
 TEST(ResourceBundleChainTest, IndexedStringsResolveThroughTheWholeChain) {

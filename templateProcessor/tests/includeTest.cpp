@@ -6,12 +6,14 @@
 #include <sstream>
 
 #include "lib/misc/src/wruntimeError.h"
+#include "lib/misc/tests/thrownMessage.h"
 #include "templateProcessor/src/templateProcessor.h"
 #include "templateProcessor/tests/templateTestSupport.h"
 
 namespace templateProcessor {
 namespace {
 
+using misc::test::thrownMessage;
 using testing::expand;
 using testing::TempTree;
 using tools::TextVal;
@@ -163,32 +165,22 @@ TEST(TemplateFiles, ACharacterWithoutAByteIsAWriteError) {
   tree.write(L"t.tpl", "{%v%}");
   TemplateProcessor p;
   p.setParameter(L"v", L"\u20ac");
-  try {
-    p.processFileToFile(tree.path(L"t.tpl"), tree.path(L"out.txt"));
-    FAIL() << "no error";
-  } catch (const misc::wruntime_error& e) {
-    EXPECT_EQ(e.wideMessage(), L"Can't write output file: " + tree.path(L"out.txt"));
-  }
+  EXPECT_EQ(thrownMessage([&] { p.processFileToFile(tree.path(L"t.tpl"), tree.path(L"out.txt")); }),
+            L"Can't write output file: " + tree.path(L"out.txt"));
 }
 
 TEST(TemplateFiles, FilesThatCannotBeOpened) {
   TempTree tree;
   tree.write(L"t.tpl", "x");
   TemplateProcessor p;
-  try {
-    p.processFileToFile(tree.path(L"none.tpl"), tree.path(L"out.txt"));
-    FAIL() << "no error";
-  } catch (const misc::wruntime_error& e) {
-    EXPECT_EQ(e.wideMessage(), L"Can't open template file: " + tree.path(L"none.tpl"));
-  }
+  EXPECT_EQ(
+      thrownMessage([&] { p.processFileToFile(tree.path(L"none.tpl"), tree.path(L"out.txt")); }),
+      L"Can't open template file: " + tree.path(L"none.tpl"));
   EXPECT_FALSE(tree.exists(L"out.txt"));
-
-  try {
-    p.processFileToFile(tree.path(L"t.tpl"), tree.path(L"no/such/dir/out.txt"));
-    FAIL() << "no error";
-  } catch (const misc::wruntime_error& e) {
-    EXPECT_EQ(e.wideMessage(), L"Can't open output file: " + tree.path(L"no/such/dir/out.txt"));
-  }
+  EXPECT_EQ(thrownMessage([&] {
+              p.processFileToFile(tree.path(L"t.tpl"), tree.path(L"no/such/dir/out.txt"));
+            }),
+            L"Can't open output file: " + tree.path(L"no/such/dir/out.txt"));
 
   std::wostringstream out;
   EXPECT_THROW(p.processFileToStream(tree.path(L"none.tpl"), out, nullptr), misc::wruntime_error);

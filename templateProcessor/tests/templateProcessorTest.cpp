@@ -20,21 +20,16 @@ using testing::expand;
 using tools::TextVal;
 
 // Repeat sources: "three" has three items, "two" two, "one" one, "none" none.
-bool oneItem(TemplateProcessor&, int index) {
-  return index <= 1;
-}
-bool threeItems(TemplateProcessor&, int index) {
-  return index <= 3;
-}
-bool twoItems(TemplateProcessor&, int index) {
-  return index <= 2;
+template <int kItems>
+bool items(TemplateProcessor&, int index) {
+  return index <= kItems;
 }
 bool noItems(TemplateProcessor&, int) {
   return false;
 }
-const RepeatSource kSources[] = {{L"three", threeItems},
-                                 {L"two", twoItems},
-                                 {L"one", oneItem},
+const RepeatSource kSources[] = {{L"three", items<3>},
+                                 {L"two", items<2>},
+                                 {L"one", items<1>},
                                  {L"none", noItems},
                                  {nullptr, nullptr}};
 
@@ -129,21 +124,15 @@ TEST(TemplateParameters, ValueKindNameReportsTheKindOfAFunctionResult) {
   ParamArgs args;
   ASSERT_TRUE(p.valueKindName(echoArg, args, out));
   EXPECT_EQ(out.value(), L"html");
+  const auto unknownKind = [](TemplateProcessor&, const ParamArgs&, TextVal& v) {
+    v.set(L"x", TextVal::kUnknown);
+    return true;
+  };
   args.setNamed(L"mode", L"other");
-  ASSERT_TRUE(p.valueKindName(
-      [](TemplateProcessor&, const ParamArgs&, TextVal& v) {
-        v.set(L"x", TextVal::kUnknown);
-        return true;
-      },
-      args, out));
+  ASSERT_TRUE(p.valueKindName(unknownKind, args, out));
   EXPECT_EQ(out.value(), L"html");  // content type names know only text and html
   args.setNamed(L"MODE", L"ATOM10");
-  ASSERT_TRUE(p.valueKindName(
-      [](TemplateProcessor&, const ParamArgs&, TextVal& v) {
-        v.set(L"x", TextVal::kUnknown);
-        return true;
-      },
-      args, out));
+  ASSERT_TRUE(p.valueKindName(unknownKind, args, out));
   EXPECT_EQ(out.value(), L"unknown");
   EXPECT_FALSE(p.valueKindName(never, args, out));
 }

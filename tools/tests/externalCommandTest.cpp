@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "lib/misc/src/wruntimeError.h"
+#include "lib/misc/tests/thrownMessage.h"
 #include "platform/src/event.h"
 #include "platform/src/systemError.h"
 #include "platform/src/utf8.h"
@@ -64,14 +65,9 @@ class ExternalCommandTest : public ::testing::Test {
     return L"'" + platform::fromUtf8(PG_TEST_CHILD) + L"' " + actions;
   }
 
-  // The message of the failure of a run, or "" when the run succeeds.
+  // The message of the failure of a run, or "<no exception>" when the run succeeds.
   std::wstring failure(platform::Event* abort = nullptr) {
-    try {
-      command_.run(out_, err_, abort);
-    } catch (const misc::wruntime_error& e) {
-      return e.wideMessage();
-    }
-    return L"";
+    return misc::test::thrownMessage([&] { command_.run(out_, err_, abort); });
   }
 
   std::string out() const { return readFile(platform::toUtf8(out_)); }
@@ -245,18 +241,9 @@ TEST_F(ExternalCommandTest, OutputFilesAreCheckedInOrder) {
   const std::wstring nowhere = wide(dir_ / "no dir" / "file");
   std::ofstream(platform::toUtf8(out_)) << "old";
   command_.setCommandLine(L"never started");
-  try {
-    command_.run(nowhere, nowhere);
-    ADD_FAILURE() << "no exception";
-  } catch (const misc::wruntime_error& e) {
-    EXPECT_EQ(e.wideMessage(), L"Can't open stdout.");
-  }
-  try {
-    command_.run(out_, nowhere);
-    ADD_FAILURE() << "no exception";
-  } catch (const misc::wruntime_error& e) {
-    EXPECT_EQ(e.wideMessage(), L"Can't open stderr.");
-  }
+  EXPECT_EQ(misc::test::thrownMessage([&] { command_.run(nowhere, nowhere); }),
+            L"Can't open stdout.");
+  EXPECT_EQ(misc::test::thrownMessage([&] { command_.run(out_, nowhere); }), L"Can't open stderr.");
   EXPECT_EQ(out(), "");
 }
 

@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "lib/misc/src/textConversion.h"
+
 namespace tools {
 namespace {
 
@@ -40,13 +42,10 @@ TEST(SgmlEncode, WithoutASetEncodesEveryCharacter) {
 
 TEST(SgmlTable, RowsDifferFromHtmlWhereDocumented) {
   EXPECT_EQ(sgmlEntityCount(), 87u);
-  EXPECT_EQ(sgmlEntityCode(L"nbsp"), L' ');
-  EXPECT_EQ(sgmlEntityCode(L"tilde"), L'~');
-  EXPECT_EQ(sgmlEntityCode(L"circ"), L'^');
-  EXPECT_EQ(sgmlEntityCode(L"apos"), L'\'');
-  EXPECT_EQ(sgmlEntityCode(L"trade"), 0x2122);
-  EXPECT_EQ(sgmlEntityCode(L"yacute"), 0xFD);
-  EXPECT_EQ(sgmlEntityCode(L"AElig"), 0xC6);
+  const std::pair<const wchar_t*, wchar_t> rows[] = {
+      {L"nbsp", L' '},    {L"tilde", L'~'},  {L"circ", L'^'}, {L"apos", L'\''},
+      {L"trade", 0x2122}, {L"yacute", 0xFD}, {L"AElig", 0xC6}};
+  for (const auto& [name, code] : rows) EXPECT_EQ(sgmlEntityCode(name), code) << name;
   EXPECT_FALSE(sgmlEntityCode(L"hellip"));
   EXPECT_FALSE(sgmlEntityName(0x00A0));  // no row for the real no-break space
 }
@@ -67,70 +66,52 @@ TEST(SgmlTable, EveryNamedCharacterRoundTrips) {
   EXPECT_EQ(names.size(), 87u);
 }
 
-TEST(SgmlDecode, NumericReferences) {
-  const Decoded hex = decode(L"#x41;rest");
-  EXPECT_TRUE(hex.ok);
-  EXPECT_EQ(hex.code, L'A');
-  EXPECT_EQ(hex.cursor, 5u);
-
-  const Decoded upperX = decode(L"#X6a");
-  EXPECT_TRUE(upperX.ok);
-  EXPECT_EQ(upperX.code, 0x6A);
-
-  const Decoded decimal = decode(L"#65 ");
-  EXPECT_TRUE(decimal.ok);
-  EXPECT_EQ(decimal.code, 65);
-  EXPECT_EQ(decimal.cursor, 3u);  // the blank stays
-
-  const Decoded lettersInDecimal = decode(L"#1A;");
-  EXPECT_TRUE(lettersInDecimal.ok);
-  EXPECT_EQ(lettersInDecimal.code, 20);
-}
-
-TEST(SgmlDecode, NumericReferencesKeepTheWholeCodePoint) {
-  EXPECT_EQ(decode(L"#x1F600;").code, 0x1F600);
-  EXPECT_EQ(decode(L"#128512;").code, 0x1F600);
-  EXPECT_EQ(decode(L"#x10FFFF").code, 0x10FFFF);
-  EXPECT_TRUE(decode(L"#xFFFF").ok);
-  EXPECT_FALSE(decode(L"#x110000;").ok);
-  EXPECT_FALSE(decode(L"#99999999999999999999999;").ok);  // no wrap-around into range
-  EXPECT_FALSE(decode(L"#xD800;").ok);
-  EXPECT_FALSE(decode(L"#57343;").ok);  // U+DFFF
-  EXPECT_TRUE(decode(L"#xE000;").ok);
-}
-
-TEST(SgmlDecode, FailuresLeaveTheCursorAfterWhatWasRead) {
-  const Decoded empty = decode(L"#;");
-  EXPECT_FALSE(empty.ok);
-  EXPECT_EQ(empty.cursor, 1u);
-
-  const Decoded emptyHex = decode(L"#x;");
-  EXPECT_FALSE(emptyHex.ok);
-  EXPECT_EQ(emptyHex.cursor, 2u);
-
-  const Decoded unknown = decode(L"hellip;");
-  EXPECT_FALSE(unknown.ok);
-  EXPECT_EQ(unknown.cursor, 6u);
-
-  EXPECT_FALSE(decode(L"NBSP;").ok);  // names are case-sensitive
-  EXPECT_FALSE(decode(L"").ok);
-  EXPECT_FALSE(decode(L";").ok);
-  EXPECT_FALSE(decode(L"#").ok);
-}
-
-TEST(SgmlDecode, NamedReferences) {
-  const Decoded nbsp = decode(L"nbsp;x");
-  EXPECT_TRUE(nbsp.ok);
-  EXPECT_EQ(nbsp.code, L' ');
-  EXPECT_EQ(nbsp.cursor, 5u);
-
-  const Decoded noSemicolon = decode(L"amp rest");
-  EXPECT_TRUE(noSemicolon.ok);
-  EXPECT_EQ(noSemicolon.code, L'&');
-  EXPECT_EQ(noSemicolon.cursor, 3u);
-
-  EXPECT_EQ(decode(L"sup2;").code, 0xB2);  // digits belong to the name
-  EXPECT_FALSE(decode(L"ampx;").ok);       // the name runs on past "amp"
+TEST(SgmlDecode, ReferencesGiveTheirCodeAndLeaveTheCursorAfterWhatWasRead) {
+  constexpr long kAny = -1;
+  constexpr std::size_t kAnywhere = std::wstring::npos;
+  const struct {
+    const wchar_t* text;
+    bool ok;
+    long code;
+    std::size_t cursor;
+    const char* why;
+  } rows[] = {
+      {L"#x41;rest", true, L'A', 5, "hex"},
+      {L"#X6a", true, 0x6A, kAnywhere, "upper-case X"},
+      {L"#65 ", true, 65, 3, "the blank stays"},
+      {L"#1A;", true, 20, kAnywhere, "letters end a decimal"},
+      {L"#x1F600;", true, 0x1F600, kAnywhere, "the whole code point"},
+      {L"#128512;", true, 0x1F600, kAnywhere, "the whole code point"},
+      {L"#x10FFFF", true, 0x10FFFF, kAnywhere, "the last code point"},
+      {L"#xFFFF", true, kAny, kAnywhere, ""},
+      {L"#x110000;", false, kAny, kAnywhere, "past the last code point"},
+      {L"#99999999999999999999999;", false, kAny, kAnywhere, "no wrap-around into range"},
+      {L"#xD800;", false, kAny, kAnywhere, "surrogate"},
+      {L"#57343;", false, kAny, kAnywhere, "U+DFFF"},
+      {L"#xE000;", true, kAny, kAnywhere, ""},
+      {L"#;", false, kAny, 1, "no digits"},
+      {L"#x;", false, kAny, 2, "no hex digits"},
+      {L"hellip;", false, kAny, 6, "unknown name"},
+      {L"NBSP;", false, kAny, kAnywhere, "names are case-sensitive"},
+      {L"", false, kAny, kAnywhere, ""},
+      {L";", false, kAny, kAnywhere, ""},
+      {L"#", false, kAny, kAnywhere, ""},
+      {L"nbsp;x", true, L' ', 5, ""},
+      {L"amp rest", true, L'&', 3, "no semicolon"},
+      {L"sup2;", true, 0xB2, kAnywhere, "digits belong to the name"},
+      {L"ampx;", false, kAny, kAnywhere, "the name runs on past \"amp\""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.why) + " &" + misc::toUtf8(row.text));
+    const Decoded got = decode(row.text);
+    EXPECT_EQ(got.ok, row.ok);
+    if (row.code != kAny) {
+      EXPECT_EQ(static_cast<long>(got.code), row.code);
+    }
+    if (row.cursor != kAnywhere) {
+      EXPECT_EQ(got.cursor, row.cursor);
+    }
+  }
 }
 
 TEST(SgmlDecode, DecodesAtAnOffsetIntoTheText) {

@@ -14,6 +14,7 @@
 
 #include "lib/filesys/src/filesys.h"
 #include "lib/misc/src/wruntimeError.h"
+#include "lib/misc/tests/thrownMessage.h"
 #include "platform/src/utf8.h"
 #include "testSupport/src/scratchDir.h"
 #include "tools/src/externalCommand.h"
@@ -225,12 +226,7 @@ TEST_F(TempFileTest, ANameSwappedForALinkNeverLeadsAWriteToTheLinkTarget) {
   for (const auto& [name, write] : writers) {
     SCOPED_TRACE(name);
     std::ofstream(target) << "keep";
-    try {
-      write();
-      ADD_FAILURE() << "no exception";
-    } catch (const misc::wruntime_error& e) {
-      EXPECT_EQ(e.wideMessage(), replaced);
-    }
+    EXPECT_EQ(misc::test::thrownMessage(write), replaced);
     EXPECT_FALSE(file->is_open());
     EXPECT_EQ(readFile(target), "keep");
   }
@@ -250,12 +246,8 @@ TEST_F(TempFileTest, ANameSwappedForALinkNeverLeadsAWriteToTheLinkTarget) {
 TEST_F(TempFileTest, UnusableDirectoryThrows) {
   // Nobody, not even root, can create files in /proc.
   ::setenv("TMP", "/proc", 1);
-  try {
-    TempFile file(L".txt");
-    ADD_FAILURE() << "created " << narrow(file.fileName());
-  } catch (const misc::wruntime_error& e) {
-    EXPECT_EQ(e.wideMessage(), L"Can't create temporary file.");
-  }
+  EXPECT_EQ(misc::test::thrownMessage([] { TempFile file(L".txt"); }),
+            L"Can't create temporary file.");
 }
 
 }  // namespace

@@ -26,30 +26,29 @@ std::size_t rows(const internal::ErrorTableRow* table) {
 
 }  // namespace
 
-TEST(ErrorTextTest, CodesWithoutSystemTextComeFromTheTables) {
-  EXPECT_EQ(win32ErrorText(10060), tableText(11258)) << "WSAETIMEDOUT";
-  EXPECT_EQ(win32ErrorText(10060),
-            L"The connection attempt failed because the remote host did not respond in time.");
-  EXPECT_EQ(win32ErrorText(10004),
-            L"A blocking operation was interrupted by a call to WSACancelBlockingCall.");
-  EXPECT_EQ(win32ErrorText(12005), L"The URL is invalid.") << "ERROR_INTERNET_INVALID_URL";
-  EXPECT_EQ(win32ErrorText(12056), L"ERROR_INTERNET_SEC_CERT_NO_REV");
-  EXPECT_EQ(win32ErrorText(12057), L"ERROR_INTERNET_SEC_CERT_REV_FAILED");
-  EXPECT_EQ(win32ErrorText(259), tableText(11379)) << "ERROR_NO_MORE_ITEMS, no errno 259";
-}
-
-TEST(ErrorTextTest, SystemTextComesFirst) {
-  EXPECT_EQ(win32ErrorText(ENOENT), L"No such file or directory");
-  EXPECT_EQ(win32ErrorText(ECONNREFUSED), L"Connection refused");
-  // 6 is also an errno value, whose system text wins over the table's row for it.
-  EXPECT_EQ(win32ErrorText(6), L"No such device or address");
-}
-
-TEST(ErrorTextTest, UnknownCodesGiveTheHexadecimalFallback) {
-  EXPECT_EQ(win32ErrorText(0xDEADBEEF), L"WIN32 error DEADBEEF");
-  EXPECT_EQ(win32ErrorText(0), L"WIN32 error 00000000");
-  EXPECT_EQ(win32ErrorText(11274), L"WIN32 error 00002C0A") << "ids are not codes";
-  EXPECT_EQ(win32ErrorText(10102), L"WIN32 error 00002776") << "texts no row uses";
+TEST(ErrorTextTest, SystemTextFirstThenTheTablesThenTheHexadecimalFallback) {
+  const struct {
+    std::uint32_t code;
+    std::wstring text;
+    const char* why;
+  } rows[] = {
+      {ENOENT, L"No such file or directory", "system text"},
+      {ECONNREFUSED, L"Connection refused", "system text"},
+      {6, L"No such device or address", "an errno value too: its system text wins over the row"},
+      {10060, tableText(11258), "WSAETIMEDOUT"},
+      {10060, L"The connection attempt failed because the remote host did not respond in time.",
+       "WSAETIMEDOUT"},
+      {10004, L"A blocking operation was interrupted by a call to WSACancelBlockingCall.", ""},
+      {12005, L"The URL is invalid.", "ERROR_INTERNET_INVALID_URL"},
+      {12056, L"ERROR_INTERNET_SEC_CERT_NO_REV", ""},
+      {12057, L"ERROR_INTERNET_SEC_CERT_REV_FAILED", ""},
+      {259, tableText(11379), "ERROR_NO_MORE_ITEMS, no errno 259"},
+      {0xDEADBEEF, L"WIN32 error DEADBEEF", "unknown"},
+      {0, L"WIN32 error 00000000", "unknown"},
+      {11274, L"WIN32 error 00002C0A", "ids are not codes"},
+      {10102, L"WIN32 error 00002776", "texts no row uses"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(win32ErrorText(row.code), row.text) << row.why;
 }
 
 TEST(ErrorTextTest, ExtendedErrorIsTheThreadsLastResponseAndNeverATableText) {

@@ -22,6 +22,14 @@ std::future<void> onOtherThread(F f) {
   return std::async(std::launch::async, std::move(f));
 }
 
+// Takes and releases a write lock on another thread.
+std::future<void> writerOnOtherThread(ReadWriteLock& lock) {
+  return onOtherThread([&lock] {
+    lock.writeLock(PG_HERE);
+    lock.writeUnlock(PG_HERE);
+  });
+}
+
 bool finishesSoon(std::future<void>& f) {
   return f.wait_for(5s) == std::future_status::ready;
 }
@@ -60,10 +68,7 @@ TEST(ReadWriteLockTest, NestedWriteKeepsOwnerUntilLastReleaseAndBlocksReaders) {
 TEST(ReadWriteLockTest, WriterWaitsForOtherReaderAndProceedsWhenItLeaves) {
   ReadWriteLock lock;
   lock.readLock(PG_HERE);
-  auto writer = onOtherThread([&] {
-    lock.writeLock(PG_HERE);
-    lock.writeUnlock(PG_HERE);
-  });
+  auto writer = writerOnOtherThread(lock);
   EXPECT_TRUE(stillBlocked(writer));
   lock.readUnlock(PG_HERE);
   EXPECT_TRUE(finishesSoon(writer));
@@ -86,10 +91,7 @@ TEST(ReadWriteLockTest, UnlockingAReadLockNotHeldChangesNothing) {
   lock.readLock(PG_HERE);
   std::thread([&] { lock.readUnlock(PG_HERE); }).join();
   EXPECT_EQ(lock.readerSlots(), 1u);
-  auto writer = onOtherThread([&] {
-    lock.writeLock(PG_HERE);
-    lock.writeUnlock(PG_HERE);
-  });
+  auto writer = writerOnOtherThread(lock);
   EXPECT_TRUE(stillBlocked(writer)) << "the foreign unlock must not have released our lock";
   lock.readUnlock(PG_HERE);
   EXPECT_TRUE(finishesSoon(writer));
@@ -117,10 +119,7 @@ TEST(ReadWriteLockTest, ReadersReleasedInTakingOrderLeaveTheLockFree) {
   releaseSecond.set_value();
   b.join();
   EXPECT_EQ(lock.readerSlots(), 0u) << "released slots are trimmed";
-  auto writer = onOtherThread([&] {
-    lock.writeLock(PG_HERE);
-    lock.writeUnlock(PG_HERE);
-  });
+  auto writer = writerOnOtherThread(lock);
   EXPECT_TRUE(finishesSoon(writer));
 }
 
