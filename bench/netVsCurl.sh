@@ -7,7 +7,7 @@
 # sendfile, so that it is not what is measured.
 set -euo pipefail
 dir=${PG_BENCH_DIR:?set PG_BENCH_DIR to the benchmark build directory}
-bench="$dir/bench/netDownloadBench"
+bench="$dir/bin/netDownloadBench"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
