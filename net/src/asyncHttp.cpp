@@ -55,6 +55,13 @@ LiveRegistry& liveRegistry() {
   throw misc::wruntime_error(internal::istring(id).format(a1, win32tools::lastErrorText()));
 }
 
+// A stream that refuses bytes (a full disk, a closed pipe) would keep a body cut short.
+void writeToStream(std::ostream& out, const char* data, std::size_t count) {
+  if (!out.write(data, static_cast<std::streamsize>(count))) {
+    throw misc::wruntime_error(internal::istring(11551));
+  }
+}
+
 // Path and query; a fragment belongs to the client and is never sent.
 std::wstring objectName(const inet::UrlComponents& parts) {
   return parts.path + parts.extraInfo.substr(0, parts.extraInfo.find(L'#'));
@@ -177,7 +184,7 @@ void AsyncHttp::readLocalFile(const std::wstring& path) {
     ByteVector block(networkSettings().blockSize());
     while (file.read(block.data(), static_cast<std::streamsize>(block.size())) ||
            file.gcount() > 0) {
-      out->write(block.data(), file.gcount());
+      writeToStream(*out, block.data(), static_cast<std::size_t>(file.gcount()));
       count += static_cast<std::uint64_t>(file.gcount());
     }
   } else {
@@ -410,7 +417,7 @@ bool AsyncHttp::processData(std::size_t count) {
     return true;
   }
   if (std::ostream* out = request_.getSaveStream()) {
-    out->write(blockBuffer_.data(), static_cast<std::streamsize>(count));
+    writeToStream(*out, blockBuffer_.data(), count);
   }
   received_ += count;
   if (callback_ == nullptr) return false;

@@ -24,7 +24,8 @@
 // file: %1", "Invalid protocol: %1" (a scheme other than file, http and https), "Can't open
 // file: %1", "Can't read file: %1", "Can't connect to %1: %2", "Can't open request: %1 %2 -
 // %3", 'Can't add HTTP header "%1": %2', a send refused at once (its error text), "Can't
-// read the HTTP response: %1", "Can't read the response data: %1", "Shutting down.", "The
+// read the HTTP response: %1", "Can't read the response data: %1", "Can't write the
+// downloaded data." (the save stream refused bytes), "Shutting down.", "The
 // download was cancelled.", the gzip messages and "Unknown AsyncHttp exception.". Any
 // status code is a success here; a 301, 302, 303 or 307 with a Location leaves the
 // absolute target as the response's redirect (followed by the pool, not here). After a

@@ -7,7 +7,8 @@ namespace net {
 // Replaces the one gzip member in `data` by its inflated bytes. The header is parsed here
 // (optional extra field, file name, comment and header CRC are skipped, the CRC unchecked);
 // zlib inflates the raw deflate stream after it. The trailer is neither required nor
-// checked and whatever follows the deflate stream is ignored.
+// checked and whatever follows the deflate stream is ignored; the size that the body's last
+// four bytes state, when deflate could have reached it, only sizes the output's allocation.
 //
 // Throws misc::wruntime_error, leaving `data` as it was:
 // - "Invalid compressed HTTP response header." when fewer than 10 bytes are given or the

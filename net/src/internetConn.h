@@ -12,6 +12,7 @@
 // - the errors of AsyncHttp (asyncHttp.h), "Too many redirects." among them, unchanged;
 // - "Download failed: <status> <status text>" from downloadUrl and downloadToStream for
 //   any answer but 200 (304, 404 and 500 too, although they arrived whole);
+// - "Can't write the downloaded data." from downloadToStream when the stream refuses bytes;
 // - "Unexpected AsyncHttpPool wait status: <n>";
 // - "Can't parse URL (rc=0): <url>";
 // - "The download was cancelled." / "The FTP upload was cancelled." / "The FTP download was

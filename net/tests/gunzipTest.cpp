@@ -46,6 +46,27 @@ TEST(GunzipTest, EveryOptionalHeaderFieldIsSkippedAndTheBodyInflatesWhole) {
   EXPECT_TRUE(log.contains(L"  00000000  1f 8b 08 1e")) << "the header is dumped";
 }
 
+TEST(GunzipTest, TheTrailersSizeOnlySizesTheOneAllocation) {
+  const std::string plain = test::sampleText(100000);
+  const std::string member = gzipMember(plain);
+  const auto withSize = [&](std::uint32_t size) {
+    std::string body = member;
+    for (int i = 0; i < 4; ++i) body[body.size() - 4 + i] = static_cast<char>(size >> 8 * i);
+    return body;
+  };
+  {
+    ByteVector data = bytes(member);
+    gunzipResponseData(data);
+    EXPECT_TRUE(text(data) == plain);
+    EXPECT_LE(data.capacity(), plain.size() + 16384) << "allocated once, not grown";
+  }
+  for (const std::uint32_t stated : {0u, 1000u, 150000u, 0xFFFFFFFFu}) {
+    ByteVector data = bytes(withSize(stated));
+    gunzipResponseData(data);
+    EXPECT_TRUE(text(data) == plain) << stated;
+  }
+}
+
 TEST(GunzipTest, TrailerAndWhatFollowsTheDeflateStreamAreNotLookedAt) {
   const std::string plain = "<html>plain page</html>";
   std::string member = gzipMember(plain);

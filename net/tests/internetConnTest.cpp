@@ -2,7 +2,9 @@
 // progress and cancellation, bodies, local files, failures, options, FTP and URL helpers.
 #include "net/src/internetConn.h"
 
+#include <algorithm>
 #include <sstream>
+#include <streambuf>
 
 #include "net/src/httpGetRequest.h"
 #include "net/src/internal_net.h"
@@ -165,6 +167,49 @@ TEST_F(InternetConnTest, LocalFilesByPathAndFileUrl) {
   connection.downloadToStream(path, stream);
   EXPECT_EQ(stream.str(), std::string("<p>\0local", 9));
   EXPECT_TRUE(fake.sent().empty());
+}
+
+namespace {
+
+// Takes `room` bytes, then refuses every byte, as a full disk does.
+class FullAfter : public std::streambuf {
+ public:
+  explicit FullAfter(std::size_t room) : room_(room) {}
+  std::string kept;
+
+ protected:
+  std::streamsize xsputn(const char* bytes, std::streamsize count) override {
+    const auto taken = std::min(count, static_cast<std::streamsize>(room_ - kept.size()));
+    kept.append(bytes, static_cast<std::size_t>(taken));
+    return taken;
+  }
+  int_type overflow(int_type c) override {
+    return xsputn(reinterpret_cast<const char*>(&c), 1) == 1 ? c : traits_type::eof();
+  }
+
+ private:
+  std::size_t room_;
+};
+
+}  // namespace
+
+TEST_F(InternetConnTest, AStreamThatRefusesBytesFailsTheDownload) {
+  const std::string page = test::sampleText(200000);
+  fake.answer(L"h/big", ok({page.substr(0, 100000), page.substr(100000)}));
+  testSupport::ScratchDir dir;
+  dir.write("page.html", page);
+  for (const std::wstring& url : {std::wstring(L"http://h/big"), dir.wfile("page.html")}) {
+    FullAfter full(40000);
+    std::ostream stream(&full);
+    std::wstring message;
+    try {
+      connection.downloadToStream(url, stream);
+    } catch (const misc::wruntime_error& e) {
+      message = e.wideMessage();
+    }
+    EXPECT_EQ(message, L"Can't write the downloaded data.") << url;
+    EXPECT_EQ(full.kept, page.substr(0, 40000)) << url;
+  }
 }
 
 TEST_F(InternetConnTest, ConnectionFailuresNameTheHostAndTheReason) {

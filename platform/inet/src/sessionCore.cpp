@@ -67,7 +67,9 @@ void SessionCore::lockForCall() {
     const std::lock_guard gate(gateMutex_);
     ++waiters_;
   }
-  if (multi_) curl_multi_wakeup(multi_.get());
+  // Only the session's thread sleeps in a poll without the mutex; a synchronous caller
+  // that drives holds it throughout, so waking it would only cost a write per call.
+  if (async_ && multi_) curl_multi_wakeup(multi_.get());
   mutex_.lock();
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 
 #include "platform/inet/src/curlErrors.h"
 #include "platform/inet/src/extraCaFile.h"
@@ -147,15 +146,11 @@ std::size_t Transfer::onWrite(char* data, std::size_t size, std::size_t count, v
   auto& transfer = *static_cast<Transfer*>(self);
   const std::size_t bytes = size * count;
   if (transfer.kind_ == Kind::Http && !transfer.ready_) return bytes;  // a redirect's body
-  if (transfer.body_.size() - transfer.bodyStart_ >= kBufferLimit) {
+  if (transfer.body_.size() >= kBufferLimit) {
     transfer.paused_ = true;
     return CURL_WRITEFUNC_PAUSE;
   }
-  if (transfer.bodyStart_ > 0 && transfer.bodyStart_ >= transfer.body_.size() / 2) {
-    transfer.body_.erase(0, transfer.bodyStart_);
-    transfer.bodyStart_ = 0;
-  }
-  transfer.body_.append(data, bytes);
+  transfer.body_.put(data, bytes);
   transfer.ready_ = true;
   transfer.notifyDue();
   return bytes;
@@ -164,39 +159,26 @@ std::size_t Transfer::onWrite(char* data, std::size_t size, std::size_t count, v
 std::size_t Transfer::onRead(char* data, std::size_t size, std::size_t count, void* self) {
   auto& transfer = *static_cast<Transfer*>(self);
   transfer.ready_ = true;
-  const std::size_t waiting = transfer.upload_.size() - transfer.uploadStart_;
-  if (waiting == 0) {
+  if (transfer.upload_.empty()) {
     if (transfer.uploadEnded_) return 0;
     transfer.paused_ = true;
     return CURL_READFUNC_PAUSE;
   }
-  const std::size_t bytes = std::min(waiting, size * count);
-  std::memcpy(data, transfer.upload_.data() + transfer.uploadStart_, bytes);
-  transfer.uploadStart_ += bytes;
-  if (transfer.uploadStart_ == transfer.upload_.size()) {
-    transfer.upload_.clear();
-    transfer.uploadStart_ = 0;
-  }
-  return bytes;
+  return transfer.upload_.take(data, size * count);
 }
 
 std::size_t Transfer::takeBody(void* buffer, std::size_t size) {
-  const std::size_t bytes = std::min(size, body_.size() - bodyStart_);
-  std::memcpy(buffer, body_.data() + bodyStart_, bytes);
-  bodyStart_ += bytes;
-  if (bodyStart_ == body_.size()) {
-    body_.clear();
-    bodyStart_ = 0;
-  }
-  if (body_.size() - bodyStart_ < kBufferLimit) resume();
+  const std::size_t bytes = body_.take(buffer, size);
+  // A resume makes libcurl receive at once, and what does not fit it keeps for itself
+  // until the next resume: resuming only with half the room free keeps that small.
+  if (body_.size() <= kBufferLimit / 2) resume();
   return bytes;
 }
 
 std::size_t Transfer::giveUpload(const void* data, std::size_t size) {
-  const std::size_t waiting = upload_.size() - uploadStart_;
-  if (waiting >= kBufferLimit) return 0;
-  const std::size_t bytes = std::min(size, kBufferLimit - waiting);
-  upload_.append(static_cast<const char*>(data), bytes);
+  if (upload_.size() >= kBufferLimit) return 0;
+  const std::size_t bytes = std::min(size, kBufferLimit - upload_.size());
+  upload_.put(data, bytes);
   resume();
   return bytes;
 }

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/inet/src/byteQueue.h"
 #include "platform/inet/src/handleOptions.h"
 #include "platform/inet/src/responseHeaders.h"
 
@@ -74,13 +75,13 @@ class Transfer {
   bool ready() const { return ready_; }
 
   // Body bytes waiting to be read.
-  bool hasBody() const { return bodyStart_ < body_.size(); }
+  bool hasBody() const { return !body_.empty(); }
   std::size_t takeBody(void* buffer, std::size_t size);
 
   // Upload bytes: takes what fits; 0 when the buffer is full.
   std::size_t giveUpload(const void* data, std::size_t size);
   void endUpload();
-  bool uploadDrained() const { return uploadStart_ == upload_.size(); }
+  bool uploadDrained() const { return upload_.empty(); }
 
   // Asynchronous operations waiting for a completion notification.
   bool pendingSend = false;
@@ -127,10 +128,8 @@ class Transfer {
   long redirects_ = 0;
 
   ResponseHeaders headers_;
-  std::string body_;
-  std::size_t bodyStart_ = 0;
-  std::string upload_;
-  std::size_t uploadStart_ = 0;
+  ByteQueue body_{kBufferLimit + CURL_MAX_WRITE_SIZE};
+  ByteQueue upload_{kBufferLimit};
   bool uploadEnded_ = false;
   std::string replyLines_;  // the FTP reply being received
   std::wstring serverReply_;
