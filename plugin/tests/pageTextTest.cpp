@@ -5,6 +5,7 @@
 #include "plugin/src/feedDate.h"
 #include "plugin/src/htmlText.h"
 #include "plugin/src/pageText.h"
+#include "plugin/src/rssWriter.h"
 
 namespace {
 
@@ -68,6 +69,23 @@ TEST(FeedDateTest, CommonFormsBecomeRfc822) {
   }
   EXPECT_EQ(plugin::rfc822FromUnixTime(1796688000), L"Tue, 08 Dec 2026 00:00:00 +0000");
   EXPECT_EQ(plugin::rfc822FromUnixTime(-1), L"Wed, 31 Dec 1969 23:59:59 +0000");
+}
+
+// Text long enough to be escaped in several blocks, with every kind of character falling
+// on each side of a block's end.
+TEST(RssWriterTest, EveryTextIsEscapedAndCharactersXmlCannotCarryAreLeftOut) {
+  const std::wstring unit = L"a&<>\"\x01\t\u00e9\U0001F600\xFFFE\x7F";
+  const std::string written = "a&amp;&lt;&gt;&quot;\t\xC3\xA9\xF0\x9F\x98\x80\x7F";
+  plugin::Feed feed;
+  std::string expected;
+  for (int i = 0; i < 300; ++i) {
+    feed.title += unit;
+    expected += written;
+  }
+  feed.title += static_cast<wchar_t>(-1);
+  feed.title += static_cast<wchar_t>(0xD800);
+  const std::string rss = plugin::writeRss(feed);
+  EXPECT_NE(rss.find("\n    <title>" + expected + "</title>\n"), std::string::npos);
 }
 
 }  // namespace
