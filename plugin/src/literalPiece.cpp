@@ -104,13 +104,13 @@ const std::uint64_t* LiteralPiece::otherMaskOf(wchar_t c) const {
 
 namespace {
 
-// The first place at or after `i` where `hit` holds. Eight characters are tested together
-// while none of them hits, which the compiler can turn into vector compares.
+// The first place at or after `i` where `hit` holds. Eight characters are tested with one
+// branch while none of them hits.
 template <typename Hit>
 std::size_t firstWhere(std::wstring_view text, std::size_t i, Hit hit) {
   for (; i + 8 <= text.size(); i += 8) {
-    bool any = false;
-    for (std::size_t k = 0; k < 8; ++k) any |= hit(text[i + k]);
+    std::uint32_t any = 0;
+    for (std::size_t k = 0; k < 8; ++k) any |= hit(text[i + k]) ? 1u : 0u;
     if (any) break;
   }
   while (i < text.size() && !hit(text[i])) ++i;

@@ -32,6 +32,7 @@ TEST(PageTextTest, CharacterSetFromMarkThenDeclarationElseUtf8OrWindows1252) {
       {"metaLatin1IsWindows1252", meta + "\xE9\x80", L"\u00e9\u20ac"},
       {"httpEquiv", httpEquiv + "\x93\xFA", L"\u65e5"},
       {"utf8WithStrayBytes", "\xC3\xA9 \xE9 \x9C \x81", L"\u00e9 \u00e9 \u0153 \ufffd"},
+      {"strayByteAfterAscii", "0123456789\x9C", L"0123456789\u0153"},
   };
   for (const Case& c : cases) {
     const plugin::PageText page = plugin::decodePage(c.bytes);
