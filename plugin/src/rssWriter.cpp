@@ -92,7 +92,7 @@ const char* imageType(std::wstring_view url) {
   return "image/jpeg";
 }
 
-void item(std::string& out, const FeedItem& item) {
+void writeItem(std::string& out, const FeedItem& item) {
   out += "    <item>\n";
   element(out, "title", item.title, "      ");
   optionalElement(out, "link", item.link);
@@ -112,23 +112,28 @@ void item(std::string& out, const FeedItem& item) {
 
 }  // namespace
 
-std::string writeRss(const Feed& feed) {
-  std::size_t estimate = 512;
-  for (const FeedItem& i : feed.items) {
-    estimate += 256 + i.title.size() + 2 * i.link.size() + i.description.size() * 5 / 4 +
-                i.author.size() + i.image.size();
-  }
-  std::string out;
-  out.reserve(estimate);
-  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\">\n  <channel>\n";
-  element(out, "title", feed.title, "    ");
-  element(out, "link", feed.link, "    ");
-  element(out, "description", feed.description, "    ");
-  element(out, "generator", L"PageGlean " PG_PLUGIN_VERSION, "    ");
-  element(out, "lastBuildDate", feed.lastBuildDate, "    ");
-  for (const FeedItem& i : feed.items) item(out, i);
-  out += "  </channel>\n</rss>\n";
-  return out;
+RssWriter::RssWriter(std::ostream& out, const Feed& channel) : out_(out) {
+  buffer_.reserve(2 * kPartBytes);
+  buffer_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\">\n  <channel>\n";
+  element(buffer_, "title", channel.title, "    ");
+  element(buffer_, "link", channel.link, "    ");
+  element(buffer_, "description", channel.description, "    ");
+  element(buffer_, "generator", L"PageGlean " PG_PLUGIN_VERSION, "    ");
+  element(buffer_, "lastBuildDate", channel.lastBuildDate, "    ");
+}
+
+void RssWriter::item(const FeedItem& feedItem) {
+  writeItem(buffer_, feedItem);
+  if (buffer_.size() < kPartBytes) return;
+  out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  buffer_.clear();
+}
+
+void RssWriter::finish() {
+  buffer_ += "  </channel>\n</rss>\n";
+  out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  buffer_.clear();
+  out_.flush();
 }
 
 }  // namespace plugin

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "plugin/src/feedDate.h"
 #include "plugin/src/htmlText.h"
 #include "plugin/src/pageText.h"
@@ -85,8 +87,38 @@ TEST(RssWriterTest, EveryTextIsEscapedAndCharactersXmlCannotCarryAreLeftOut) {
   }
   feed.title += static_cast<wchar_t>(-1);
   feed.title += static_cast<wchar_t>(0xD800);
-  const std::string rss = plugin::writeRss(feed);
+  std::ostringstream out;
+  plugin::RssWriter writer(out, feed);
+  writer.finish();
+  const std::string rss = out.str();
   EXPECT_NE(rss.find("\n    <title>" + expected + "</title>\n"), std::string::npos);
+}
+
+// Items go out in parts as they come; the parts make the one document, in order.
+TEST(RssWriterTest, ItemsGoOutInPartsThatMakeTheDocument) {
+  plugin::Feed channel;
+  channel.title = L"Parts";
+  std::ostringstream out;
+  plugin::RssWriter writer(out, channel);
+  const std::size_t itemBytes = plugin::RssWriter::kPartBytes / 3;
+  std::string items;
+  for (wchar_t name = L'a'; name <= L'h'; ++name) {
+    plugin::FeedItem item;
+    item.title = std::wstring(1, name);
+    item.description = std::wstring(itemBytes, name);
+    writer.item(item);
+    items += "    <item>\n      <title>" + std::string(1, static_cast<char>(name)) +
+             "</title>\n      <description>" + std::string(itemBytes, static_cast<char>(name)) +
+             "</description>\n    </item>\n";
+  }
+  const std::string beforeFinish = out.str();
+  writer.finish();
+  const std::string rss = out.str();
+  EXPECT_GE(beforeFinish.size(), 2 * plugin::RssWriter::kPartBytes);
+  EXPECT_TRUE(rss.starts_with(beforeFinish));
+  const std::size_t first = rss.find("    <item>");
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_EQ(rss.substr(first), items + "  </channel>\n</rss>\n");
 }
 
 }  // namespace
