@@ -72,6 +72,9 @@ TEST(FeedDateTest, CommonFormsBecomeRfc822) {
   }
   EXPECT_EQ(plugin::rfc822FromUnixTime(1796688000), L"Tue, 08 Dec 2026 00:00:00 +0000");
   EXPECT_EQ(plugin::rfc822FromUnixTime(-1), L"Wed, 31 Dec 1969 23:59:59 +0000");
+  // Years of other than four digits, as printf's %04d writes them.
+  EXPECT_EQ(plugin::rfc822FromUnixTime(253402300800), L"Sat, 01 Jan 10000 00:00:00 +0000");
+  EXPECT_EQ(plugin::rfc822FromUnixTime(-62167219201), L"Fri, 31 Dec -001 23:59:59 +0000");
 }
 
 // Text long enough to be escaped in several blocks, with every kind of character falling
