@@ -18,6 +18,8 @@ class LiteralPiece::State {
   State(const State&) = delete;
   State& operator=(const State&) = delete;
 
+  // Reads one character whose mask is `mask` (null: a character not in the piece);
+  // `afterSpace` tells whether white space came before it.
   void step(const std::uint64_t* mask, const std::vector<std::uint64_t>& gapMask, bool afterSpace) {
     if (mask == nullptr) {
       if (active_) std::fill(bits_, bits_ + words_, 0);
