@@ -48,7 +48,7 @@ class Scraper {
   using ItemSink = std::function<void(FeedItem&&)>;
   std::vector<std::wstring> scrapeItems(std::wstring_view page, const ItemSink& sink);
 
-  // The channel and its items together.
+  // The channel and its items together; throws as scrapeItems does.
   ScrapeResult scrape(std::wstring_view page, std::int64_t now);
 
   void setWorkBound(std::uint64_t perCharacter, std::uint64_t allowance);
