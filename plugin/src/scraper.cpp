@@ -7,6 +7,7 @@
 #include "plugin/src/feedDate.h"
 #include "plugin/src/htmlText.h"
 #include "plugin/src/istring.h"
+#include "plugin/src/pageExcerpt.h"
 #include "plugin/src/pluginError.h"
 #include "plugin/src/shorthandFinder.h"
 
@@ -144,7 +145,7 @@ FeedItem Scraper::itemOf(const Match& match, std::wstring_view text, std::size_t
     if (const auto pubDate = rfc822FromText(date)) {
       item.pubDate = *pubDate;
     } else {
-      diagnostics.push_back(istring(14224).format(date, std::to_wstring(number)));
+      diagnostics.push_back(istring(14224).format(shownHead(date), std::to_wstring(number)));
     }
   }
   return item;
