@@ -1,7 +1,7 @@
 #include "plugin/src/feedDate.h"
 
 #include <array>
-#include <cwchar>
+#include <cstdint>
 
 #include "plugin/src/literalPiece.h"
 
@@ -38,14 +38,44 @@ int daysInMonth(int year, int month) {
   return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
+// `value` in decimal, zero-padded to `width` characters counting a minus sign, as %0*d
+// writes it.
+void appendPadded(std::wstring& out, std::int64_t value, int width) {
+  wchar_t digits[20];
+  int count = 0;
+  std::uint64_t magnitude =
+      value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  do {
+    digits[count++] = static_cast<wchar_t>(L'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) {
+    out += L'-';
+    --width;
+  }
+  for (int i = count; i < width; ++i) out += L'0';
+  while (count > 0) out += digits[--count];
+}
+
 std::wstring format(const DateTime& t) {
   const std::int64_t days = daysFromCivil(t.year, t.month, t.day);
-  const wchar_t* weekday = kWeekdays[static_cast<std::size_t>(((days % 7) + 7) % 7)];
   const int zone = t.zoneMinutes < 0 ? -t.zoneMinutes : t.zoneMinutes;
-  wchar_t text[64];
-  std::swprintf(text, 64, L"%ls, %02d %ls %04d %02d:%02d:%02d %lc%02d%02d", weekday, t.day,
-                kShortMonths[static_cast<std::size_t>(t.month - 1)], t.year, t.hour, t.minute,
-                t.second, t.zoneMinutes < 0 ? L'-' : L'+', zone / 60, zone % 60);
+  std::wstring text = kWeekdays[static_cast<std::size_t>(((days % 7) + 7) % 7)];
+  text += L", ";
+  appendPadded(text, t.day, 2);
+  text += L' ';
+  text += kShortMonths[static_cast<std::size_t>(t.month - 1)];
+  text += L' ';
+  appendPadded(text, t.year, 4);
+  text += L' ';
+  appendPadded(text, t.hour, 2);
+  text += L':';
+  appendPadded(text, t.minute, 2);
+  text += L':';
+  appendPadded(text, t.second, 2);
+  text += t.zoneMinutes < 0 ? L" -" : L" +";
+  appendPadded(text, zone / 60, 2);
+  appendPadded(text, zone % 60, 2);
   return text;
 }
 

@@ -9,19 +9,26 @@ namespace plugin {
 // character just read.
 class LiteralPiece::State {
  public:
-  explicit State(std::size_t words) : bits_(words, 0) {}
+  // Pieces of up to kInlineWords * 64 characters, nearly all, keep their state on the stack.
+  explicit State(std::size_t words)
+      : words_(words), heap_(words > kInlineWords ? words : 0),
+        bits_(words > kInlineWords ? heap_.data() : inline_) {
+    std::fill(bits_, bits_ + words_, 0);
+  }
+  State(const State&) = delete;
+  State& operator=(const State&) = delete;
 
   // Reads one character whose mask is `mask` (null: a character not in the piece);
   // `afterSpace` tells whether white space came before it.
   void step(const std::uint64_t* mask, const std::vector<std::uint64_t>& gapMask, bool afterSpace) {
     if (mask == nullptr) {
-      if (active_) std::fill(bits_.begin(), bits_.end(), 0);
+      if (active_) std::fill(bits_, bits_ + words_, 0);
       active_ = false;
       return;
     }
     std::uint64_t carry = 1;
     bool any = false;
-    for (std::size_t w = 0; w < bits_.size(); ++w) {
+    for (std::size_t w = 0; w < words_; ++w) {
       const std::uint64_t next = bits_[w] >> 63;
       std::uint64_t bits = ((bits_[w] << 1) | carry) & mask[w];
       if (afterSpace) bits &= gapMask[w];
@@ -38,7 +45,7 @@ class LiteralPiece::State {
   // Length of the longest start of the piece that ends here; 0 for none.
   std::size_t longest() const {
     if (!active_) return 0;
-    for (std::size_t w = bits_.size(); w-- > 0;) {
+    for (std::size_t w = words_; w-- > 0;) {
       if (bits_[w] != 0)
         return w * 64 + (64 - static_cast<std::size_t>(std::countl_zero(bits_[w])));
     }
@@ -46,7 +53,11 @@ class LiteralPiece::State {
   }
 
  private:
-  std::vector<std::uint64_t> bits_;
+  static constexpr std::size_t kInlineWords = 4;
+  std::size_t words_;
+  std::uint64_t inline_[kInlineWords];
+  std::vector<std::uint64_t> heap_;
+  std::uint64_t* bits_;
   bool active_ = false;
 };
 
@@ -86,11 +97,6 @@ LiteralPiece::LiteralPiece(std::wstring_view text, std::size_t offset) {
     // The first character may follow anything.
     if (j == 0 || gapBefore_[j]) gapMask_[j / 64] |= std::uint64_t{1} << (j % 64);
   }
-  std::fill(std::begin(asciiStarts_), std::end(asciiStarts_), false);
-  if (!chars_.empty() && chars_[0] >= 0 && chars_[0] < 128) {
-    asciiStarts_[chars_[0]] = true;
-    if (chars_[0] >= L'a' && chars_[0] <= L'z') asciiStarts_[chars_[0] - (L'a' - L'A')] = true;
-  }
 }
 
 const std::uint64_t* LiteralPiece::otherMaskOf(wchar_t c) const {
@@ -98,14 +104,31 @@ const std::uint64_t* LiteralPiece::otherMaskOf(wchar_t c) const {
   return found == otherMask_.end() ? nullptr : &masks_[found->second * words_];
 }
 
-std::size_t LiteralPiece::nextStart(std::wstring_view text, std::size_t i) const {
-  const wchar_t first = chars_[0];
-  if (first >= 0 && first < 128) {
-    while (i < text.size() && !(text[i] >= 0 && text[i] < 128 && asciiStarts_[text[i]])) ++i;
-  } else {
-    while (i < text.size() && text[i] != first) ++i;
+namespace {
+
+// The first place at or after `i` where `hit` holds. Eight characters are tested with one
+// branch while none of them hits.
+template <typename Hit>
+std::size_t firstWhere(std::wstring_view text, std::size_t i, Hit hit) {
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint32_t any = 0;
+    for (std::size_t k = 0; k < 8; ++k) any |= hit(text[i + k]) ? 1u : 0u;
+    if (any) break;
   }
+  while (i < text.size() && !hit(text[i])) ++i;
   return i;
+}
+
+}  // namespace
+
+std::size_t LiteralPiece::nextStart(std::wstring_view text, std::size_t i) const {
+  if (chars_.empty()) return i;
+  const wchar_t first = chars_[0];
+  if (first >= L'a' && first <= L'z') {
+    // Only the two cases of the letter give `first` when 0x20 is set.
+    return firstWhere(text, i, [first](wchar_t c) { return (c | 0x20) == first; });
+  }
+  return std::min(text.find(first, i), text.size());
 }
 
 std::optional<LiteralPiece::Found> LiteralPiece::find(std::wstring_view text, std::size_t from,
@@ -145,6 +168,11 @@ LiteralPiece::Partial LiteralPiece::longestPrefix(std::wstring_view text, std::s
   State state(words_);
   bool afterSpace = false;
   for (std::size_t i = from; i < text.size(); ++i) {
+    if (!state.active()) {
+      i = nextStart(text, i);
+      if (i == text.size()) break;
+      afterSpace = false;
+    }
     if (isSpace(text[i])) {
       afterSpace = true;
       continue;

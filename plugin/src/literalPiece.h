@@ -44,8 +44,9 @@ class LiteralPiece {
   // a piece that find() did not find there.
   Partial longestPrefix(std::wstring_view text, std::size_t from, std::uint64_t& work) const;
 
+  // Blank, or one of tab, line feed, vertical tab, form feed, carriage return (9-13).
   static bool isSpace(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f' || c == L'\v';
+    return c == L' ' || static_cast<std::uint32_t>(c) - 9 < 5;
   }
   static wchar_t fold(wchar_t c) { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; }
 
@@ -69,7 +70,6 @@ class LiteralPiece {
   std::vector<std::uint64_t> masks_;    // `words_` words per distinct character
   std::vector<std::uint64_t> gapMask_;  // characters that may follow white space
   std::int32_t asciiMask_[128];         // index into masks_ or -1
-  bool asciiStarts_[128];               // characters that can start the piece
   std::unordered_map<wchar_t, std::size_t> otherMask_;
 };
 

@@ -7,6 +7,7 @@ namespace {
 
 constexpr std::size_t kContext = 40;
 constexpr std::size_t kTail = 60;
+constexpr std::size_t kHead = 100;
 
 bool isLineBreak(wchar_t c) {
   return c == L'\n' || c == L'\r';
@@ -42,6 +43,11 @@ std::wstring shownCharacter(wchar_t c) {
 std::wstring shownTail(std::wstring_view text) {
   if (text.size() <= kTail) return std::wstring(text);
   return L"..." + std::wstring(text.substr(text.size() - kTail));
+}
+
+std::wstring shownHead(std::wstring_view text) {
+  if (text.size() <= kHead) return std::wstring(text);
+  return std::wstring(text.substr(0, kHead)) + L"...";
 }
 
 }  // namespace plugin

@@ -1,6 +1,6 @@
 #pragma once
 // How diagnostics show page text: the line around a place with a marker under it, a single
-// character, and a long piece of pattern cut to its end.
+// character, a long piece of pattern cut to its end, a long quoted text cut to its start.
 
 #include <cstddef>
 #include <string>
@@ -18,5 +18,10 @@ std::wstring shownCharacter(wchar_t c);
 
 // `text` cut to its last 60 characters, with "..." before them when cut.
 std::wstring shownTail(std::wstring_view text);
+
+// `text` cut to its first 100 characters, with "..." after them when cut: for texts of the
+// settings or the page that a message quotes whole, which must stay well short of the
+// longest message the string table formats.
+std::wstring shownHead(std::wstring_view text);
 
 }  // namespace plugin

@@ -44,11 +44,13 @@ void PageGleanProgram::scrape(const std::wstring& settingsPath, std::ostream& ou
   const PageText page = decodePage(pages_.fetch(parameters.url));
   if (page.unknownCharset) err << istring(14225).format(*page.unknownCharset) << L'\n';
 
-  const ScrapeResult result = scraper.scrape(page.text, now);
-  for (const std::wstring& line : result.diagnostics) err << line << L'\n';
+  // Items go out as they are made; the searches are over before the first one is.
+  RssWriter writer(out, scraper.channel(now));
+  const std::vector<std::wstring> diagnostics =
+      scraper.scrapeItems(page.text, [&writer](FeedItem&& item) { writer.item(item); });
+  for (const std::wstring& line : diagnostics) err << line << L'\n';
   err.flush();
-  out << writeRss(result.feed);
-  out.flush();
+  writer.finish();
   if (!out) throw PluginError(istring(14226));
 }
 

@@ -1,6 +1,8 @@
 #include "plugin/src/pageText.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/src/iconvDecoder.h"
 #include "platform/src/utf8.h"
@@ -59,13 +61,33 @@ std::string declaredCharset(std::string_view bytes) {
   return {};
 }
 
+// A byte that is no part of valid UTF-8, as the decoder leaves it: U+DC80..U+DCFF.
+bool isStrayByte(wchar_t c) {
+  return static_cast<std::uint32_t>(c) - 0xDC80 < 0x80;
+}
+
+void readAsWindows1252(wchar_t& c) {
+  if (!isStrayByte(c)) return;
+  const wchar_t byte = c - 0xDC00;
+  c = byte < 0xA0 ? kWindows1252High[static_cast<std::size_t>(byte - 0x80)] : byte;
+}
+
+// Where the first byte of 0x80 or above is: before it the text is the bytes, with nothing
+// stray. Eight bytes are tested at a time.
+std::size_t firstNonAscii(std::string_view bytes) {
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + i, sizeof word);
+    if ((word & 0x8080808080808080u) != 0) break;
+  }
+  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  return i;
+}
+
 std::wstring utf8OrWindows1252(std::string_view bytes) {
   std::wstring text = platform::fromUtf8Escaped(bytes);
-  for (wchar_t& c : text) {
-    if (c < 0xDC80 || c > 0xDCFF) continue;
-    const wchar_t byte = c - 0xDC00;
-    c = byte < 0xA0 ? kWindows1252High[static_cast<std::size_t>(byte - 0x80)] : byte;
-  }
+  for (std::size_t i = firstNonAscii(bytes); i < text.size(); ++i) readAsWindows1252(text[i]);
   return text;
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "plugin/src/istring.h"
+#include "plugin/src/pageExcerpt.h"
 #include "plugin/src/pluginError.h"
 
 namespace plugin {
@@ -46,7 +47,8 @@ Pattern::Pattern(std::wstring text, std::wstring name)
       const std::optional<Field> field =
           close == std::wstring_view::npos ? std::nullopt : fieldNamed(name);
       if (!field) {
-        const std::wstring shown(rest.substr(0, close == std::wstring_view::npos ? 20 : close + 1));
+        const std::wstring shown =
+            shownHead(rest.substr(0, close == std::wstring_view::npos ? 20 : close + 1));
         throw PluginError(istring(14207).format(name_, shown));
       }
       addPiece(literal, i);

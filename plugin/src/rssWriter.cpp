@@ -1,5 +1,8 @@
 #include "plugin/src/rssWriter.h"
 
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "platform/src/utf8.h"
@@ -8,38 +11,57 @@
 namespace plugin {
 namespace {
 
-bool allowedInXml(wchar_t c) {
+constexpr bool allowedInXml(wchar_t c) {
   if (c < 0x20) return c == L'\t' || c == L'\n' || c == L'\r';
   if (c >= 0xD800 && c <= 0xDFFF) return false;
   return c != 0xFFFE && c != 0xFFFF && c <= 0x10FFFF;
 }
 
-std::string escaped(std::wstring_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const wchar_t c : text) {
-    switch (c) {
-      case L'&':
-        out += "&amp;";
-        break;
-      case L'<':
-        out += "&lt;";
-        break;
-      case L'>':
-        out += "&gt;";
-        break;
-      case L'"':
-        out += "&quot;";
-        break;
-      default:
-        if (c < 0x80 && c >= 0x20) {
-          out += static_cast<char>(c);
-        } else if (allowedInXml(c)) {
-          platform::appendUtf8(static_cast<char32_t>(c), out);
-        }
+// How each ASCII character is written: itself, an entity, or nothing (control characters
+// XML cannot carry). Eight bytes each, so that one store writes any of them.
+struct AsciiForm {
+  char bytes[8];
+  std::size_t length;
+};
+
+constexpr std::array<AsciiForm, 128> asciiForms() {
+  std::array<AsciiForm, 128> forms{};
+  for (std::size_t c = 0; c < forms.size(); ++c) {
+    if (c >= 0x20 || allowedInXml(static_cast<wchar_t>(c))) {
+      forms[c] = {{static_cast<char>(c)}, 1};
     }
   }
-  return out;
+  forms['&'] = {{'&', 'a', 'm', 'p', ';'}, 5};
+  forms['<'] = {{'&', 'l', 't', ';'}, 4};
+  forms['>'] = {{'&', 'g', 't', ';'}, 4};
+  forms['"'] = {{'&', 'q', 'u', 'o', 't', ';'}, 6};
+  return forms;
+}
+
+constexpr std::array<AsciiForm, 128> kAsciiForms = asciiForms();
+
+// Escapes a block at a time into a buffer on the stack: a character costs a table look-up
+// and a store, not a growth check of `out`.
+void appendEscaped(std::string& out, std::wstring_view text) {
+  constexpr std::size_t kBlock = 512;
+  // Room for a block of the longest form, "&quot;", plus a whole form's overhang.
+  char buffer[kBlock * 6 + sizeof(AsciiForm::bytes)];
+  for (std::size_t begin = 0; begin < text.size(); begin += kBlock) {
+    char* at = buffer;
+    for (const wchar_t c : text.substr(begin, kBlock)) {
+      const auto code = static_cast<std::uint32_t>(c);
+      if (code < kAsciiForms.size()) {
+        const AsciiForm& form = kAsciiForms[code];
+        std::memcpy(at, form.bytes, sizeof form.bytes);
+        at += form.length;
+      } else if (allowedInXml(c)) {
+        out.append(buffer, at);
+        at = buffer;
+        platform::appendUtf8(static_cast<char32_t>(c), out);
+      }
+    }
+    out.append(buffer, at);
+  }
 }
 
 void element(std::string& out, const char* name, std::wstring_view text, const char* indent) {
@@ -47,7 +69,7 @@ void element(std::string& out, const char* name, std::wstring_view text, const c
   out += '<';
   out += name;
   out += '>';
-  out += escaped(text);
+  appendEscaped(out, text);
   out += "</";
   out += name;
   out += ">\n";
@@ -70,15 +92,18 @@ const char* imageType(std::wstring_view url) {
   return "image/jpeg";
 }
 
-void item(std::string& out, const FeedItem& item) {
+void writeItem(std::string& out, const FeedItem& item) {
   out += "    <item>\n";
   element(out, "title", item.title, "      ");
   optionalElement(out, "link", item.link);
   optionalElement(out, "description", item.description);
   optionalElement(out, "author", item.author);
   if (!item.image.empty()) {
-    out += "      <enclosure url=\"" + escaped(item.image) + "\" length=\"0\" type=\"" +
-           imageType(item.image) + "\"/>\n";
+    out += "      <enclosure url=\"";
+    appendEscaped(out, item.image);
+    out += "\" length=\"0\" type=\"";
+    out += imageType(item.image);
+    out += "\"/>\n";
   }
   optionalElement(out, "guid", item.link);
   optionalElement(out, "pubDate", item.pubDate);
@@ -87,23 +112,28 @@ void item(std::string& out, const FeedItem& item) {
 
 }  // namespace
 
-std::string writeRss(const Feed& feed) {
-  std::size_t estimate = 512;
-  for (const FeedItem& i : feed.items) {
-    estimate += 256 + i.title.size() + 2 * i.link.size() + i.description.size() * 5 / 4 +
-                i.author.size() + i.image.size();
-  }
-  std::string out;
-  out.reserve(estimate);
-  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\">\n  <channel>\n";
-  element(out, "title", feed.title, "    ");
-  element(out, "link", feed.link, "    ");
-  element(out, "description", feed.description, "    ");
-  element(out, "generator", L"PageGlean " PG_PLUGIN_VERSION, "    ");
-  element(out, "lastBuildDate", feed.lastBuildDate, "    ");
-  for (const FeedItem& i : feed.items) item(out, i);
-  out += "  </channel>\n</rss>\n";
-  return out;
+RssWriter::RssWriter(std::ostream& out, const Feed& channel) : out_(out) {
+  buffer_.reserve(2 * kPartBytes);
+  buffer_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\">\n  <channel>\n";
+  element(buffer_, "title", channel.title, "    ");
+  element(buffer_, "link", channel.link, "    ");
+  element(buffer_, "description", channel.description, "    ");
+  element(buffer_, "generator", L"PageGlean " PG_PLUGIN_VERSION, "    ");
+  element(buffer_, "lastBuildDate", channel.lastBuildDate, "    ");
+}
+
+void RssWriter::item(const FeedItem& feedItem) {
+  writeItem(buffer_, feedItem);
+  if (buffer_.size() < kPartBytes) return;
+  out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  buffer_.clear();
+}
+
+void RssWriter::finish() {
+  buffer_ += "  </channel>\n</rss>\n";
+  out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  buffer_.clear();
+  out_.flush();
 }
 
 }  // namespace plugin

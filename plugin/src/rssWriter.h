@@ -7,12 +7,35 @@
 // author and pubDate when it has them; an image becomes an enclosure whose type follows
 // the image's extension.
 
+#include <cstddef>
+#include <ostream>
 #include <string>
 
 #include "plugin/src/feed.h"
 
 namespace plugin {
 
-std::string writeRss(const Feed& feed);
+// Writes the document as its items come, so that a page's items need not all be held. The
+// text reaches `out` in parts of about kPartBytes, after items, and at finish(): nothing
+// before the first part is full. A writer dropped before finish() leaves the document
+// unfinished.
+class RssWriter {
+ public:
+  static constexpr std::size_t kPartBytes = 64 * 1024;
+
+  // Begins the document with the channel's elements; `channel.items` are not written.
+  // `out` must outlive the writer.
+  RssWriter(std::ostream& out, const Feed& channel);
+  RssWriter(const RssWriter&) = delete;
+  RssWriter& operator=(const RssWriter&) = delete;
+
+  void item(const FeedItem& item);
+  // Ends the document and flushes `out`, whose state tells whether all of it was written.
+  void finish();
+
+ private:
+  std::ostream& out_;
+  std::string buffer_;
+};
 
 }  // namespace plugin

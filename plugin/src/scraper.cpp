@@ -7,6 +7,7 @@
 #include "plugin/src/feedDate.h"
 #include "plugin/src/htmlText.h"
 #include "plugin/src/istring.h"
+#include "plugin/src/pageExcerpt.h"
 #include "plugin/src/pluginError.h"
 #include "plugin/src/shorthandFinder.h"
 
@@ -62,63 +63,77 @@ std::uint64_t Scraper::workLimit(std::size_t characters) const {
   return perCharacter_ * (characters + 1) + allowance_;
 }
 
-ScrapeResult Scraper::scrape(std::wstring_view page, std::int64_t now) {
-  ScrapeResult result;
-  work_ = 0;
-  Feed& feed = result.feed;
+Feed Scraper::channel(std::int64_t now) const {
+  Feed feed;
   feed.title = parameters_.title;
   feed.description = parameters_.description;
   feed.link = !parameters_.baseUrl.empty() ? parameters_.baseUrl : parameters_.url;
   if (feed.link.starts_with(L'/')) feed.link = L"file://" + feed.link;
   feed.lastBuildDate = rfc822FromUnixTime(now);
+  return feed;
+}
 
-  const std::optional<std::wstring_view> text = section(page, result);
-  if (!text) return result;
-  if (shorthand_) {
-    shorthandItems(*text, result);
-  } else {
-    patternItems(*text, result);
-  }
+ScrapeResult Scraper::scrape(std::wstring_view page, std::int64_t now) {
+  ScrapeResult result{channel(now), {}};
+  result.diagnostics = scrapeItems(
+      page, [&result](FeedItem&& item) { result.feed.items.push_back(std::move(item)); });
   return result;
 }
 
-std::optional<std::wstring_view> Scraper::section(std::wstring_view page, ScrapeResult& result) {
+std::vector<std::wstring> Scraper::scrapeItems(std::wstring_view page, const ItemSink& sink) {
+  std::vector<std::wstring> diagnostics;
+  work_ = 0;
+  const std::optional<std::wstring_view> text = section(page, diagnostics);
+  if (!text) return diagnostics;
+  if (shorthand_) {
+    shorthandItems(*text, diagnostics, sink);
+  } else {
+    patternItems(*text, diagnostics, sink);
+  }
+  return diagnostics;
+}
+
+std::optional<std::wstring_view> Scraper::section(std::wstring_view page,
+                                                  std::vector<std::wstring>& diagnostics) {
   if (!section_) return page;
   ItemFinder finder({&*section_}, page, workLimit(page.size()));
   const std::vector<Match> found = finder.find(1);
   work_ += finder.work();
   if (found.empty()) {
-    result.diagnostics = finder.mismatches();
+    diagnostics = finder.mismatches();
     return std::nullopt;
   }
   return found.front().capture(page, Field::Description);
 }
 
-void Scraper::patternItems(std::wstring_view text, ScrapeResult& result) {
+void Scraper::patternItems(std::wstring_view text, std::vector<std::wstring>& diagnostics,
+                           const ItemSink& sink) {
   std::vector<const Pattern*> patterns;
   for (const Pattern& pattern : items_) patterns.push_back(&pattern);
   ItemFinder finder(patterns, text, workLimit(text.size()));
   const std::vector<Match> matches = finder.find(static_cast<std::size_t>(maxItems_));
-  for (const std::wstring& mismatch : finder.mismatches()) result.diagnostics.push_back(mismatch);
+  for (const std::wstring& mismatch : finder.mismatches()) diagnostics.push_back(mismatch);
   work_ += finder.work();
-  for (const Match& match : matches) {
-    result.feed.items.push_back(itemOf(match, text, result.feed.items.size() + 1, result));
+  for (std::size_t i = 0; i < matches.size(); ++i) {
+    sink(itemOf(matches[i], text, i + 1, diagnostics));
   }
 }
 
-void Scraper::shorthandItems(std::wstring_view text, ScrapeResult& result) {
+void Scraper::shorthandItems(std::wstring_view text, std::vector<std::wstring>& diagnostics,
+                             const ItemSink& sink) {
   ShorthandFinder finder(*shorthand_, text);
-  for (const ShorthandItem& found : finder.find(static_cast<std::size_t>(maxItems_))) {
+  const std::vector<ShorthandItem> found = finder.find(static_cast<std::size_t>(maxItems_));
+  for (const ShorthandItem& each : found) {
     FeedItem item;
-    item.title = found.title;
-    item.link = resolved(trimmed(found.link));
-    result.feed.items.push_back(std::move(item));
+    item.title = each.title;
+    item.link = resolved(trimmed(each.link));
+    sink(std::move(item));
   }
-  if (result.feed.items.empty()) result.diagnostics.push_back(finder.mismatch());
+  if (found.empty()) diagnostics.push_back(finder.mismatch());
 }
 
 FeedItem Scraper::itemOf(const Match& match, std::wstring_view text, std::size_t number,
-                         ScrapeResult& result) const {
+                         std::vector<std::wstring>& diagnostics) const {
   FeedItem item;
   item.title = plainText(match.capture(text, Field::Title));
   item.link = resolved(trimmed(decodeEntities(match.capture(text, Field::Link))));
@@ -130,7 +145,7 @@ FeedItem Scraper::itemOf(const Match& match, std::wstring_view text, std::size_t
     if (const auto pubDate = rfc822FromText(date)) {
       item.pubDate = *pubDate;
     } else {
-      result.diagnostics.push_back(istring(14224).format(date, std::to_wstring(number)));
+      diagnostics.push_back(istring(14224).format(shownHead(date), std::to_wstring(number)));
     }
   }
   return item;

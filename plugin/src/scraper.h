@@ -9,6 +9,7 @@
 // gets there.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,8 +38,17 @@ class Scraper {
   // shorthand.
   explicit Scraper(const ChannelParameters& parameters);
 
-  // `now`: seconds since 1970 UTC, for lastBuildDate. Throws PluginError when a search
-  // needs more than its bound.
+  // The feed without its items; `now`: seconds since 1970 UTC, for lastBuildDate.
+  Feed channel(std::int64_t now) const;
+
+  // Hands the items of `page` to `sink` in order, each as soon as it is made, so that they
+  // need not all be held; returns the diagnostics. Every search ends before the first item
+  // is handed on: when one throws PluginError (a search past its bound), `sink` has not
+  // been called.
+  using ItemSink = std::function<void(FeedItem&&)>;
+  std::vector<std::wstring> scrapeItems(std::wstring_view page, const ItemSink& sink);
+
+  // The channel and its items together; throws as scrapeItems does.
   ScrapeResult scrape(std::wstring_view page, std::int64_t now);
 
   void setWorkBound(std::uint64_t perCharacter, std::uint64_t allowance);
@@ -47,11 +57,14 @@ class Scraper {
 
  private:
   std::uint64_t workLimit(std::size_t characters) const;
-  std::optional<std::wstring_view> section(std::wstring_view page, ScrapeResult& result);
-  void patternItems(std::wstring_view text, ScrapeResult& result);
-  void shorthandItems(std::wstring_view text, ScrapeResult& result);
+  std::optional<std::wstring_view> section(std::wstring_view page,
+                                           std::vector<std::wstring>& diagnostics);
+  void patternItems(std::wstring_view text, std::vector<std::wstring>& diagnostics,
+                    const ItemSink& sink);
+  void shorthandItems(std::wstring_view text, std::vector<std::wstring>& diagnostics,
+                      const ItemSink& sink);
   FeedItem itemOf(const Match& match, std::wstring_view text, std::size_t number,
-                  ScrapeResult& result) const;
+                  std::vector<std::wstring>& diagnostics) const;
   std::wstring resolved(const std::wstring& link) const;
 
   ChannelParameters parameters_;

@@ -3,6 +3,7 @@
 #include "platform/src/utf8.h"
 #include "plugin/src/istring.h"
 #include "plugin/src/literalPiece.h"
+#include "plugin/src/pageExcerpt.h"
 #include "plugin/src/pluginError.h"
 
 namespace plugin {
@@ -68,7 +69,7 @@ std::string Selector::readName(std::size_t& i, bool lower) {
 
 void Selector::fail(std::size_t i) const {
   const std::wstring shown = i < text_.size() ? std::wstring(1, text_[i]) : std::wstring();
-  throw PluginError(istring(14222).format(text_, shown, std::to_wstring(i + 1)));
+  throw PluginError(istring(14222).format(shownHead(text_), shown, std::to_wstring(i + 1)));
 }
 
 std::wstring Selector::stepText(std::size_t first, std::size_t last) const {

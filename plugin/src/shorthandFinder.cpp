@@ -102,9 +102,9 @@ std::vector<ShorthandItem> ShorthandFinder::find(std::size_t maxItems) {
 }
 
 std::wstring ShorthandFinder::mismatch() const {
-  if (bestSteps_ == 0) return istring(14221).format(selector_.stepText(0, 0));
-  return istring(14220).format(selector_.stepText(0, bestSteps_ - 1),
-                               selector_.stepText(bestSteps_, bestSteps_)) +
+  if (bestSteps_ == 0) return istring(14221).format(shownHead(selector_.stepText(0, 0)));
+  return istring(14220).format(shownHead(selector_.stepText(0, bestSteps_ - 1)),
+                               shownHead(selector_.stepText(bestSteps_, bestSteps_))) +
          pageExcerpt(text_, characterIndex(parsed_, bestOffset_));
 }
 

@@ -23,6 +23,8 @@ TEST(LiteralPieceTest, WhiteSpaceRunsAndLetterCase) {
   };
   const std::wstring longPiece(70, L'a');
   const std::wstring longText = L"b" + std::wstring(69, L'a') + L"b" + longPiece + L"a";
+  const std::wstring veryLongPiece = std::wstring(300, L'a') + L"b";
+  const std::wstring veryLongText = std::wstring(299, L'a') + L"b" + veryLongPiece;
   const Case cases[] = {
       {L"a b", L"xab", {{1, 3}}},         // a run in the pattern may match none
       {L"a b", L"x a \n\t b", {{2, 8}}},  // or any run
@@ -32,6 +34,9 @@ TEST(LiteralPieceTest, WhiteSpaceRunsAndLetterCase) {
       {L"Caf\u00c9", L"caf\u00e9", std::nullopt},  // only ASCII letters fold
       {L"aab", L"aaaab", {{2, 5}}},
       {longPiece.c_str(), longText.c_str(), {{71, 141}}},  // beyond one machine word
+      {veryLongPiece.c_str(), veryLongText.c_str(), {{300, 601}}},
+      {L"zQ", L"0123456789:Z;zq", {{13, 15}}},  // a first letter far on, in either case
+      {L"\u00e9t\u00e9", L"0123456789 \u00e9t\u00e9", {{11, 14}}},
   };
   for (const Case& c : cases) {
     const LiteralPiece piece(c.piece, 0);

@@ -181,6 +181,43 @@ TEST_F(PageGleanProgramTest, WhatCannotWorkIsOneLineAndNoFeed) {
   }
 }
 
+// A text of the settings or the page that a message quotes is cut to its first hundred
+// characters, so that however long it is the message is still there.
+TEST_F(PageGleanProgramTest, LongQuotedTextsAreCut) {
+  const std::wstring x3000(3000, L'x');
+  const std::wstring cut = std::wstring(100, L'x') + L"...";
+  const std::string page = "<li><b>T</b><i>" + std::string(3000, 'x') + "</i></li>";
+  const struct {
+    const char* name;
+    std::map<std::wstring, std::wstring> settings;
+    int code;
+    std::wstring err;
+  } cases[] = {
+      {"selector",
+       {{L"Shorthand", x3000 + L" >"}},
+       1,
+       L"The shorthand `" + cut + L"` is not a selector: `>` at character 3002 can't be read.\n"},
+      {"selectorStep",
+       {{L"Shorthand", x3000}},
+       0,
+       L"The shorthand matched nothing: no element of the page matches `" + cut + L"`.\n"},
+      {"capture",
+       {{L"ItemPattern-1", L"<li>{%" + x3000 + L"}"}},
+       1,
+       L"Item pattern 1 holds the unknown capture {%" + cut.substr(2) + L"; the captures are "
+       L"{%title}, {%link}, {%description}, {%date}, {%author}, {%image} and {%}.\n"},
+      {"date",
+       {{L"ItemPattern-1", L"<li><b>{%title}</b><i>{%date}</i></li>"}},
+       0,
+       L"The date `" + cut + L"` of item 1 is in no known format; the item has no pubDate.\n"},
+  };
+  for (const auto& c : cases) {
+    const Outcome result = run(c.settings, page);
+    EXPECT_EQ(result.code, c.code) << c.name;
+    EXPECT_EQ(result.err, c.err) << c.name;
+  }
+}
+
 TEST_F(PageGleanProgramTest, CommandLineAndSettingsFile) {
   const Outcome usage = runWith({});
   EXPECT_EQ(usage.code, 1);

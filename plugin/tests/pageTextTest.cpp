@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "plugin/src/feedDate.h"
 #include "plugin/src/htmlText.h"
 #include "plugin/src/pageText.h"
+#include "plugin/src/rssWriter.h"
 
 namespace {
 
@@ -31,6 +34,7 @@ TEST(PageTextTest, CharacterSetFromMarkThenDeclarationElseUtf8OrWindows1252) {
       {"metaLatin1IsWindows1252", meta + "\xE9\x80", L"\u00e9\u20ac"},
       {"httpEquiv", httpEquiv + "\x93\xFA", L"\u65e5"},
       {"utf8WithStrayBytes", "\xC3\xA9 \xE9 \x9C \x81", L"\u00e9 \u00e9 \u0153 \ufffd"},
+      {"strayByteAfterAscii", "0123456789\x9C", L"0123456789\u0153"},
   };
   for (const Case& c : cases) {
     const plugin::PageText page = plugin::decodePage(c.bytes);
@@ -68,6 +72,56 @@ TEST(FeedDateTest, CommonFormsBecomeRfc822) {
   }
   EXPECT_EQ(plugin::rfc822FromUnixTime(1796688000), L"Tue, 08 Dec 2026 00:00:00 +0000");
   EXPECT_EQ(plugin::rfc822FromUnixTime(-1), L"Wed, 31 Dec 1969 23:59:59 +0000");
+  // Years of other than four digits, as printf's %04d writes them.
+  EXPECT_EQ(plugin::rfc822FromUnixTime(253402300800), L"Sat, 01 Jan 10000 00:00:00 +0000");
+  EXPECT_EQ(plugin::rfc822FromUnixTime(-62167219201), L"Fri, 31 Dec -001 23:59:59 +0000");
+}
+
+// Text long enough to be escaped in several blocks, with every kind of character falling
+// on each side of a block's end.
+TEST(RssWriterTest, EveryTextIsEscapedAndCharactersXmlCannotCarryAreLeftOut) {
+  const std::wstring unit = L"a&<>\"\x01\t\u00e9\U0001F600\xFFFE\x7F";
+  const std::string written = "a&amp;&lt;&gt;&quot;\t\xC3\xA9\xF0\x9F\x98\x80\x7F";
+  plugin::Feed feed;
+  std::string expected;
+  for (int i = 0; i < 300; ++i) {
+    feed.title += unit;
+    expected += written;
+  }
+  feed.title += static_cast<wchar_t>(-1);
+  feed.title += static_cast<wchar_t>(0xD800);
+  std::ostringstream out;
+  plugin::RssWriter writer(out, feed);
+  writer.finish();
+  const std::string rss = out.str();
+  EXPECT_NE(rss.find("\n    <title>" + expected + "</title>\n"), std::string::npos);
+}
+
+// Items go out in parts as they come; the parts make the one document, in order.
+TEST(RssWriterTest, ItemsGoOutInPartsThatMakeTheDocument) {
+  plugin::Feed channel;
+  channel.title = L"Parts";
+  std::ostringstream out;
+  plugin::RssWriter writer(out, channel);
+  const std::size_t itemBytes = plugin::RssWriter::kPartBytes / 3;
+  std::string items;
+  for (wchar_t name = L'a'; name <= L'h'; ++name) {
+    plugin::FeedItem item;
+    item.title = std::wstring(1, name);
+    item.description = std::wstring(itemBytes, name);
+    writer.item(item);
+    items += "    <item>\n      <title>" + std::string(1, static_cast<char>(name)) +
+             "</title>\n      <description>" + std::string(itemBytes, static_cast<char>(name)) +
+             "</description>\n    </item>\n";
+  }
+  const std::string beforeFinish = out.str();
+  writer.finish();
+  const std::string rss = out.str();
+  EXPECT_GE(beforeFinish.size(), 2 * plugin::RssWriter::kPartBytes);
+  EXPECT_TRUE(rss.starts_with(beforeFinish));
+  const std::size_t first = rss.find("    <item>");
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_EQ(rss.substr(first), items + "  </channel>\n</rss>\n");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace platform::inet {
@@ -32,6 +33,33 @@ std::string escapeBlanks(std::string_view text) {
   return escaped;
 }
 
+// Characters that curl copies into a resolved path as they stand (a blank becomes %20).
+bool isPlainPathCharacter(char c) {
+  static constexpr std::string_view kOthers = "-._~!$&'()*+,;=/ ";
+  return isAsciiLetter(c) || (c >= '0' && c <= '9') || kOthers.find(c) != std::string_view::npos;
+}
+
+// A reference that resolves by joining it to the base's origin (when it starts with '/') or
+// directory, exactly as curl would: a path of plain characters without dot segments, empty
+// segments, query or fragment, and short of curl's length limit.
+bool isPlainPath(std::string_view reference) {
+  constexpr std::size_t kMostBytes = 64 * 1024;
+  if (reference.empty() || reference.size() > kMostBytes ||
+      reference.find("//") != std::string_view::npos) {
+    return false;
+  }
+  for (const char c : reference) {
+    if (!isPlainPathCharacter(c)) return false;
+  }
+  for (std::size_t begin = 0; begin <= reference.size();) {
+    const std::size_t end = std::min(reference.find('/', begin), reference.size());
+    const std::string_view segment = reference.substr(begin, end - begin);
+    if (segment == "." || segment == "..") return false;
+    begin = end + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool hasUrlScheme(std::string_view reference) {
@@ -49,6 +77,26 @@ bool hasUrlScheme(std::string_view reference) {
 struct UrlResolver::Base {
   std::unique_ptr<CURLU, UrlHandleFree> url;
   std::string text;  // as curl writes it
+  // For plain paths, of an http or https base (else both empty): scheme and authority, and
+  // all up to the last '/' before the first '?', as curl cuts it.
+  std::string origin;
+  std::string directory;
+
+  void splitForPlainPaths() {
+    const std::size_t scheme = text.starts_with("http://")    ? 7
+                               : text.starts_with("https://") ? 8
+                                                              : 0;
+    if (scheme == 0) return;
+    const std::size_t path = text.find('/', scheme);
+    if (path == std::string::npos) return;
+    const std::size_t query = std::min(text.find('?', path), text.size());
+    origin = text.substr(0, path);
+    directory = text.substr(0, text.rfind('/', query) + 1);
+  }
+
+  std::string joined(std::string_view plainPath) const {
+    return (plainPath[0] == '/' ? origin : directory) + escapeBlanks(plainPath);
+  }
 };
 
 UrlResolver::UrlResolver(std::string_view base) {
@@ -60,7 +108,8 @@ UrlResolver::UrlResolver(std::string_view base) {
   char* text = nullptr;
   if (curl_url_get(url.get(), CURLUPART_URL, &text, 0) != CURLUE_OK) return;
   const std::unique_ptr<char, CurlTextFree> owned(text);
-  base_ = std::make_unique<Base>(Base{std::move(url), text});
+  base_ = std::make_unique<Base>(Base{std::move(url), text, {}, {}});
+  base_->splitForPlainPaths();
 }
 
 UrlResolver::~UrlResolver() = default;
@@ -75,6 +124,8 @@ std::optional<std::string> UrlResolver::resolve(std::string_view reference) cons
     const std::string_view cut = reference[0] == '#' ? "#" : "?#";
     return base_->text.substr(0, base_->text.find_first_of(cut)) + escapeBlanks(reference);
   }
+  // Most links in pages are plain paths: joined without curl's parsing, to the same text.
+  if (!base_->origin.empty() && isPlainPath(reference)) return base_->joined(reference);
   // Setting a relative URL on a handle that holds one resolves it against that one.
   const std::unique_ptr<CURLU, UrlHandleFree> url(curl_url_dup(base_->url.get()));
   if (!url || curl_url_set(url.get(), CURLUPART_URL, escapeBlanks(reference).c_str(), kFlags) !=
