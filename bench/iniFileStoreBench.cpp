@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/keyCount.h"
 #include "config/src/iniFileStore.h"
 #include "lib/misc/src/textConversion.h"
 
@@ -48,14 +49,6 @@ const GeneratedFile& generatedFile() {
   return file;
 }
 
-std::size_t keyCount(config::IniFileStore& store) {
-  std::size_t count = 0;
-  store.enumKeys([](config::StoreSection&, const std::wstring&, const std::wstring&,
-                    void* n) { return ++*static_cast<std::size_t*>(n), true; },
-                 &count);
-  return count;
-}
-
 void BM_IniLoad(benchmark::State& state) {
   const std::wstring path = misc::fromUtf8(generatedFile().path);
   for (auto _ : state) {
@@ -65,7 +58,7 @@ void BM_IniLoad(benchmark::State& state) {
   }
   config::IniFileStore check(nullptr, config::IniFileStore::useDefaultFlags);
   check.loadFile(path);
-  if (keyCount(check) != kSections * kKeysPerSection) state.SkipWithError("keys were lost");
+  if (bench::keyCount(check) != kSections * kKeysPerSection) state.SkipWithError("keys were lost");
   state.SetBytesProcessed(
       static_cast<std::int64_t>(state.iterations()) *
       static_cast<std::int64_t>(std::filesystem::file_size(generatedFile().path)));

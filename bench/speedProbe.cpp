@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "bench/cReference.h"
+#include "bench/keyCount.h"
 #include "config/src/iniFileStore.h"
 #include "lib/misc/src/textConversion.h"
 #include "templateProcessor/src/strftimeTemplateProcessor.h"
@@ -48,14 +49,6 @@ double millisecondsSince(Clock::time_point start) {
 
 double cpuMillisecondsSince(std::clock_t start) {
   return 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
-}
-
-std::size_t keyCount(config::IniFileStore& store) {
-  std::size_t count = 0;
-  store.enumKeys([](config::StoreSection&, const std::wstring&, const std::wstring&,
-                    void* n) { return ++*static_cast<std::size_t*>(n), true; },
-                 &count);
-  return count;
 }
 
 std::string readBytes(const std::string& path) {
@@ -119,7 +112,7 @@ int loadIni(const std::string& path) {
   pg_measure_ini_load(store, misc::fromUtf8(path));
   const double cpuMs = cpuMillisecondsSince(cpuStart);
   const double ms = millisecondsSince(start);
-  std::printf("keys %zu ms %.3f cpu %.3f\n", keyCount(store), ms, cpuMs);
+  std::printf("keys %zu ms %.3f cpu %.3f\n", bench::keyCount(store), ms, cpuMs);
   return 0;
 }
 
