@@ -131,10 +131,8 @@ std::size_t LiteralPiece::nextStart(std::wstring_view text, std::size_t i) const
   return std::min(text.find(first, i), text.size());
 }
 
-std::optional<LiteralPiece::Found> LiteralPiece::find(std::wstring_view text, std::size_t from,
-                                                      std::uint64_t& work) const {
-  const std::size_t m = chars_.size();
-  if (m == 0) return Found{from, from};
+template <typename Visit>
+std::size_t LiteralPiece::scan(std::wstring_view text, std::size_t from, Visit visit) const {
   State state(words_);
   bool afterSpace = false;
   for (std::size_t i = from; i < text.size(); ++i) {
@@ -150,44 +148,43 @@ std::optional<LiteralPiece::Found> LiteralPiece::find(std::wstring_view text, st
     }
     state.step(maskOf(text[i]), gapMask_, afterSpace);
     afterSpace = false;
-    if (!state.has(m - 1)) continue;
-    work += i + 1 - from;
-    std::size_t start = i;
-    for (std::size_t counted = 1; counted < m;) {
-      if (!isSpace(text[--start])) ++counted;
-    }
-    return Found{start, i + 1};
+    if (visit(i, state)) return i;
   }
-  work += text.size() - std::min(from, text.size());
-  return std::nullopt;
+  return text.size();
+}
+
+std::optional<LiteralPiece::Found> LiteralPiece::find(std::wstring_view text, std::size_t from,
+                                                      std::uint64_t& work) const {
+  const std::size_t m = chars_.size();
+  if (m == 0) return Found{from, from};
+  const std::size_t last =
+      scan(text, from, [m](std::size_t, const State& state) { return state.has(m - 1); });
+  if (last == text.size()) {
+    work += text.size() - std::min(from, text.size());
+    return std::nullopt;
+  }
+  work += last + 1 - from;
+  std::size_t start = last;
+  for (std::size_t counted = 1; counted < m;) {
+    if (!isSpace(text[--start])) ++counted;
+  }
+  return Found{start, last + 1};
 }
 
 LiteralPiece::Partial LiteralPiece::longestPrefix(std::wstring_view text, std::size_t from,
                                                   std::uint64_t& work) const {
   Partial best{0, from};
-  State state(words_);
-  bool afterSpace = false;
-  for (std::size_t i = from; i < text.size(); ++i) {
-    if (!state.active()) {
-      i = nextStart(text, i);
-      if (i == text.size()) break;
-      afterSpace = false;
-    }
-    if (isSpace(text[i])) {
-      afterSpace = true;
-      continue;
-    }
-    state.step(maskOf(text[i]), gapMask_, afterSpace);
-    afterSpace = false;
+  scan(text, from, [&](std::size_t i, const State& state) {
     const std::size_t length = state.longest();
-    if (length <= best.length || length >= chars_.size()) continue;
+    if (length <= best.length || length >= chars_.size()) return false;
     std::size_t stop = i + 1;
     // White space the piece allows there is not where the page differs.
     if (gapBefore_[length]) {
       while (stop < text.size() && isSpace(text[stop])) ++stop;
     }
     best = {length, stop};
-  }
+    return false;
+  });
   work += text.size() - std::min(from, text.size());
   return best;
 }

@@ -62,6 +62,11 @@ class LiteralPiece {
   const std::uint64_t* otherMaskOf(wchar_t c) const;
   // The first place at or after `i` holding a character that can start the piece.
   std::size_t nextStart(std::wstring_view text, std::size_t i) const;
+  // Runs the automaton over `text` from `from`, jumping over text where nothing is under
+  // way, and calls `visit(i, state)` after each character that is not white space until it
+  // answers true: returns that i, or the size of `text`.
+  template <typename Visit>
+  std::size_t scan(std::wstring_view text, std::size_t from, Visit visit) const;
 
   std::vector<wchar_t> chars_;   // folded
   std::vector<bool> gapBefore_;  // white space in the piece before character j
