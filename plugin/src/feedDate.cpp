@@ -234,8 +234,8 @@ bool iso(Cursor& in, DateTime& t) {
   return timeAndZone(in, t);
 }
 
-// [Tue,] 8 Dec 2026 [14:30[:00]] [zone]
-bool dayMonthYear(Cursor& in, DateTime& t) {
+// A leading weekday name and its comma, which say nothing the date does not.
+void skipWeekday(Cursor& in) {
   const std::size_t before = in.position();
   if (weekdayNamed(in.word())) {
     in.character(L',');
@@ -243,6 +243,11 @@ bool dayMonthYear(Cursor& in, DateTime& t) {
   } else {
     in.reset(before);
   }
+}
+
+// [Tue,] 8 Dec 2026 [14:30[:00]] [zone]
+bool dayMonthYear(Cursor& in, DateTime& t) {
+  skipWeekday(in);
   if (!in.number(1, 2, t.day)) return false;
   in.blanks();
   in.character(L'-');
@@ -257,13 +262,7 @@ bool dayMonthYear(Cursor& in, DateTime& t) {
 
 // [Tuesday,] December 8, 2026 [2:30 PM] [zone]
 bool monthDayYear(Cursor& in, DateTime& t) {
-  const std::size_t before = in.position();
-  if (weekdayNamed(in.word())) {
-    in.character(L',');
-    in.blanks();
-  } else {
-    in.reset(before);
-  }
+  skipWeekday(in);
   if (!monthNamed(in.word(), t.month)) return false;
   in.character(L'.');
   in.blanks();
