@@ -16,13 +16,6 @@ bool isBlank(char c) {
   return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-bool isAscii(std::string_view bytes) {
-  for (char c : bytes) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::optional<std::string_view> takeCompleteLine(std::string_view& text, bool final) {
@@ -100,7 +93,9 @@ bool keyReadsBack(const std::wstring& key, std::uint32_t flags) {
 
 bool keyBytesReadBack(const std::wstring& key, std::string_view keyBytes, std::uint32_t flags) {
   // Outside ASCII, decoding and trimming may change a name: the whole reader decides.
-  if (keyBytes.size() != key.size() || !isAscii(keyBytes)) return keyReadsBack(key, flags);
+  if (keyBytes.size() != key.size() || platform::asciiPrefixLength(keyBytes) != keyBytes.size()) {
+    return keyReadsBack(key, flags);
+  }
   return !keyBytes.empty() && !isBlank(keyBytes.front()) && !isBlank(keyBytes.back()) &&
          keyBytes.find_first_of("\r\n=") == std::string_view::npos && !isComment(keyBytes, flags) &&
          !keyBytes.starts_with('[');

@@ -105,22 +105,10 @@ std::size_t copyAscii(std::string_view bytes, wchar_t* out) {
   return i;
 }
 
-bool isAllAscii(std::string_view bytes) {
-  std::uint64_t any = 0;
-  std::size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes.data() + i, sizeof word);
-    any |= word;
-  }
-  for (; i < bytes.size(); ++i) any |= static_cast<unsigned char>(bytes[i]);
-  return (any & 0x8080808080808080u) == 0;
-}
-
 template <bool kEscaped>
 std::wstring decodeFast(std::string_view bytes) {
   // Most text is ASCII: widened in one pass, without filling the buffer first.
-  if (isAllAscii(bytes)) return std::wstring(bytes.begin(), bytes.end());
+  if (asciiPrefixLength(bytes) == bytes.size()) return std::wstring(bytes.begin(), bytes.end());
   // No sequence yields more characters than it has bytes.
   std::wstring out(bytes.size(), L'\0');
   WriteAt to{out.data()};
@@ -185,6 +173,17 @@ std::string encodePlain(std::wstring_view text) {
 }
 
 }  // namespace
+
+std::size_t asciiPrefixLength(std::string_view bytes) {
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + i, sizeof word);
+    if ((word & 0x8080808080808080u) != 0) break;
+  }
+  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  return i;
+}
 
 void appendUtf8(char32_t c, std::string& out) {
   if (!isValidCodePoint(c)) c = kReplacement;

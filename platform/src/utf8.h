@@ -25,6 +25,10 @@ std::string toUtf8Escaped(std::wstring_view text);
 // As fromUtf8, but every byte of a malformed sequence becomes U+DC00 + its value.
 std::wstring fromUtf8Escaped(std::string_view bytes);
 
+// The number of bytes before the first one of 0x80 or above: the ASCII text at the front,
+// which every conversion here leaves as it is. Eight bytes are tested at a time.
+std::size_t asciiPrefixLength(std::string_view bytes);
+
 // Appends the UTF-8 form of one code point to `out`.
 void appendUtf8(char32_t codePoint, std::string& out);
 

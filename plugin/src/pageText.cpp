@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 #include "platform/src/iconvDecoder.h"
 #include "platform/src/utf8.h"
@@ -72,22 +71,12 @@ void readAsWindows1252(wchar_t& c) {
   c = byte < 0xA0 ? kWindows1252High[static_cast<std::size_t>(byte - 0x80)] : byte;
 }
 
-// Where the first byte of 0x80 or above is: before it the text is the bytes, with nothing
-// stray. Eight bytes are tested at a time.
-std::size_t firstNonAscii(std::string_view bytes) {
-  std::size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes.data() + i, sizeof word);
-    if ((word & 0x8080808080808080u) != 0) break;
-  }
-  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
-  return i;
-}
-
 std::wstring utf8OrWindows1252(std::string_view bytes) {
   std::wstring text = platform::fromUtf8Escaped(bytes);
-  for (std::size_t i = firstNonAscii(bytes); i < text.size(); ++i) readAsWindows1252(text[i]);
+  // Before the first byte above ASCII the text is the bytes, with nothing stray.
+  for (std::size_t i = platform::asciiPrefixLength(bytes); i < text.size(); ++i) {
+    readAsWindows1252(text[i]);
+  }
   return text;
 }
 
