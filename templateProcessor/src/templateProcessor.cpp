@@ -24,6 +24,7 @@ namespace templateProcessor {
 namespace {
 
 using tools::TextVal;
+using namespace std::string_view_literals;
 
 msgGroup templateGroup(L"templateProcessor");
 
@@ -314,10 +315,10 @@ void TemplateProcessor::processDirective(std::wistream& input, OutputStream& out
     name += static_cast<wchar_t>(c);
   }
   const ParamArgs args = ParamArgs::parse(input);
-  if (platform::equalsNoCase(name, L"REPEAT")) {
+  if (platform::equalsNoCase(name, L"REPEAT"sv)) {
     processRepeat(input, output, args.firstPositional(), args.namedOr(L"header", L""),
                   args.namedOr(L"footer", L""));
-  } else if (platform::equalsNoCase(name, L"INCLUDE")) {
+  } else if (platform::equalsNoCase(name, L"INCLUDE"sv)) {
     processInclude(input, output, args.firstPositional(), args);
   } else if (!name.empty() && (name.front() == L'?' || name.front() == L'!')) {
     processCondition(input, output, name, args);

@@ -43,13 +43,6 @@ int RenderPolicy::encodingFor(std::int32_t type) const {
   return encodings[type];
 }
 
-TextVal::TextVal(std::wstring value, std::int32_t type) : value_(std::move(value)), type_(type) {}
-
-void TextVal::set(std::wstring value, std::int32_t type) {
-  value_ = std::move(value);
-  type_ = type;
-}
-
 std::wstring TextVal::render(int encoding, std::optional<std::wstring_view> chars) const {
   switch (encoding) {
     case kEncodeSgml:

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tools {
 
@@ -40,12 +41,17 @@ class TextVal {
   static const RenderPolicy kHtmlPolicy;
   static const RenderPolicy kXmlPolicy;
 
-  explicit TextVal(std::wstring value = {}, std::int32_t type = kText);
+  // Made and set once a directive, so kept inline.
+  explicit TextVal(std::wstring value = {}, std::int32_t type = kText)
+      : value_(std::move(value)), type_(type) {}
   TextVal(const TextVal&) = default;
   TextVal& operator=(const TextVal&) = default;
   virtual ~TextVal() = default;
 
-  void set(std::wstring value, std::int32_t type);
+  void set(std::wstring value, std::int32_t type) {
+    value_ = std::move(value);
+    type_ = type;
+  }
   bool isEmpty() const { return value_.empty(); }
   const std::wstring& value() const { return value_; }
   std::int32_t type() const { return type_; }
