@@ -40,4 +40,9 @@ class StrftimeTemplateProcessor : public templateProcessor::TemplateProcessor {
 // runtime's meaning of "%" + name; empty when the name holds no valid conversion.
 std::wstring strftimeFormatFor(const std::wstring& name);
 
+// What the directive `name` expands to at `moment`, as wcsftime gives it for
+// strftimeFormatFor(name) in the "C" locale; false, with `out` unchanged, when the name holds
+// no valid conversion or the result would be empty or reach 1024 characters.
+bool formatDirective(const std::wstring& name, const std::tm& moment, std::wstring& out);
+
 }  // namespace tools

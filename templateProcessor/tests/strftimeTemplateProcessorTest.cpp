@@ -5,9 +5,13 @@
 #include <clocale>
 #include <cstdlib>
 #include <ctime>
+#include <cwchar>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "platform/src/cLocale.h"
 
 namespace tools {
 namespace {
@@ -137,6 +141,42 @@ TEST(StrftimeFormat, TranslatesToGlibcConventions) {
   EXPECT_EQ(strftimeFormatFor(L""), L"");
   EXPECT_EQ(strftimeFormatFor(L"#"), L"");
   EXPECT_EQ(strftimeFormatFor(L"%"), L"");
+}
+
+// Digits written without wcsftime must be what wcsftime writes, at every field value and edge.
+TEST(StrftimeFormat, DirectivesExpandAsWcsftimeDoes) {
+  const std::wstring names[] = {L"Y", L"m", L"d", L"H", L"M", L"S", L"#Y", L"#m", L"#d", L"#H",
+                                L"#M", L"#S", L"d.x", L"H%M%", L"A", L"#c",
+                                std::wstring(L"Y\0z", 3), L"y", L"q", L"#", L"", L"Y\u0100",
+                                // the result's bound: 1023 characters fit, 1024 do not
+                                L"Y" + std::wstring(1019, L'x'), L"Y" + std::wstring(1020, L'x')};
+  std::vector<std::tm> moments;
+  for (std::time_t t = 0; t < 2 * 366 * 86400; t += 86400 + 3600 + 61) {
+    std::tm moment{};
+    gmtime_r(&t, &moment);
+    moments.push_back(moment);
+  }
+  for (int year : {-1901, -1900, -1, 0, 99, 100, 999, 1000, 9999, 10000}) {
+    std::tm moment{};
+    moment.tm_year = year;
+    moment.tm_mday = 1;
+    moment.tm_sec = 60;
+    moments.push_back(moment);
+  }
+  for (const std::tm& moment : moments) {
+    for (const std::wstring& name : names) {
+      const std::wstring format = strftimeFormatFor(name);
+      wchar_t expected[1024];
+      const std::size_t length =
+          format.empty() ? 0
+                         : wcsftime_l(expected, 1024, format.c_str(), &moment, platform::cLocale());
+      std::wstring got = L"unchanged";
+      const bool found = formatDirective(name, moment, got);
+      ASSERT_EQ(found, length != 0) << name << " in year " << moment.tm_year;
+      ASSERT_EQ(got, found ? std::wstring(expected, length) : L"unchanged")
+          << name << " in year " << moment.tm_year << " day " << moment.tm_yday;
+    }
+  }
 }
 
 }  // namespace
