@@ -58,33 +58,32 @@ std::optional<Directive> parseDirective(std::wstring_view name) {
   return Directive{hash, name[at], name.substr(at + 1)};
 }
 
-// The value and width of the fields that make up most URLs; none for the others and for a
-// value outside the range in which wcsftime writes exactly `width` digits.
+// The fields that make up most URLs, and the values for which wcsftime writes them in
+// exactly `width` digits.
+struct NumericField {
+  wchar_t conversion;
+  int std::tm::*member;
+  int offset;
+  int width;
+  int low;
+  int high;
+};
+
+constexpr NumericField kNumericFields[] = {
+    {L'Y', &std::tm::tm_year, 1900, 4, 1000, 9999}, {L'm', &std::tm::tm_mon, 1, 2, 0, 99},
+    {L'd', &std::tm::tm_mday, 0, 2, 0, 99},         {L'H', &std::tm::tm_hour, 0, 2, 0, 99},
+    {L'M', &std::tm::tm_min, 0, 2, 0, 99},          {L'S', &std::tm::tm_sec, 0, 2, 0, 99},
+};
+
+// The value and width of `conversion` at `moment`; none for other conversions and values.
 std::optional<std::pair<int, int>> numericField(wchar_t conversion, const std::tm& moment) {
-  int value = 0;
-  switch (conversion) {
-    case L'Y':
-      value = moment.tm_year + 1900;
-      return value >= 1000 && value <= 9999 ? std::optional(std::pair(value, 4)) : std::nullopt;
-    case L'm':
-      value = moment.tm_mon + 1;
-      break;
-    case L'd':
-      value = moment.tm_mday;
-      break;
-    case L'H':
-      value = moment.tm_hour;
-      break;
-    case L'M':
-      value = moment.tm_min;
-      break;
-    case L'S':
-      value = moment.tm_sec;
-      break;
-    default:
-      return std::nullopt;
+  for (const NumericField& field : kNumericFields) {
+    if (field.conversion != conversion) continue;
+    const int value = moment.*field.member + field.offset;
+    if (value < field.low || value > field.high) return std::nullopt;
+    return std::pair(value, field.width);
   }
-  return value >= 0 && value <= 99 ? std::optional(std::pair(value, 2)) : std::nullopt;
+  return std::nullopt;
 }
 
 // Those fields written digit by digit: the common directives skip building a format and the
