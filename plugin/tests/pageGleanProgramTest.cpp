@@ -46,6 +46,19 @@ class PageGleanProgramTest : public ::testing::Test {
     return {code, out.str(), err.str()};
   }
 
+  // Exit 0 still gives a feed; exit 1 gives none.
+  void expectRun(const char* name, const std::map<std::wstring, std::wstring>& settings,
+                 const std::string& page, int code, const std::wstring& err) {
+    const Outcome result = run(settings, page);
+    EXPECT_EQ(result.code, code) << name;
+    EXPECT_EQ(result.err, err) << name;
+    if (code == 0) {
+      EXPECT_NE(result.out.find("<channel>"), std::string::npos) << name;
+    } else {
+      EXPECT_EQ(result.out, "") << name;
+    }
+  }
+
   testSupport::ScratchDir scratch_{"pageGlean"};
 };
 
@@ -58,127 +71,83 @@ const char kList[] =
 struct DiagnosticCase {
   const char* name;
   std::map<std::wstring, std::wstring> settings;
-  const char* page;
   const wchar_t* err;
 };
 
 // A pattern that matches nothing still gives a feed: exit 0, the reason on standard error.
 TEST_F(PageGleanProgramTest, APatternThatMatchesNothingSaysWhereItStopped) {
+  // clang-format off
   const DiagnosticCase cases[] = {
-      {"quote",
-       {{L"ItemPattern-1", L"<li><a href=\"{%link}\">{%title}</a>"}},
-       kList,
+      {"quote", {{L"ItemPattern-1", L"<li><a href=\"{%link}\">{%title}</a>"}},
        L"Item pattern 1 matched nothing. At the best place in the page it matched up to "
        L"`<li><a href=` and then expected `\"` where the page has `'`:\n"
        L"    <li><a href='/news/1'>Snow</a></li>\n"
        L"                ^\n"},
-      {"pageEnds",
-       {{L"ItemPattern-2", L"<li>{%title}</li>  </ul> <p>"}},
-       kList,
+      {"pageEnds", {{L"ItemPattern-2", L"<li>{%title}</li>  </ul> <p>"}},
        L"Item pattern 2 matched nothing. At the best place in the page it matched up to "
        L"`<li>{%title}</li>  </ul>` and then expected `<` where the page ends.\n"},
-      {"laterPiece",
-       {{L"ItemPattern-1", L"<li>{*}[{%title}]"}},
-       kList,
+      {"laterPiece", {{L"ItemPattern-1", L"<li>{*}[{%title}]"}},
        L"Item pattern 1 matched nothing. It matched up to `<li>{*}`, but `[` does not occur "
        L"after that place:\n"
        L"    <li><a href='/news/1'>Snow</a></li>\n"
        L"        ^\n"},
-      {"firstCharacter",
-       {{L"ItemPattern-3", L"[{%title}]"}},
-       kList,
+      {"firstCharacter", {{L"ItemPattern-3", L"[{%title}]"}},
        L"Item pattern 3 matched nothing: `[` does not occur in the page.\n"},
       {"section",
        {{L"SectionPattern", L"<ul class=\"list\">{%}</ul>"},
         {L"ItemPattern-1", L"<li>{%title}</li>"}},
-       kList,
        L"The section pattern matched nothing. At the best place in the page it matched up to "
        L"`<ul class=\"` and then expected `l` where the page has `n`:\n"
        L"  <ul class=\"news\">\n"
        L"             ^\n"},
-      {"shorthandInside",
-       {{L"Shorthand", L"ul.news li b"}},
-       kList,
+      {"shorthandInside", {{L"Shorthand", L"ul.news li b"}},
        L"The shorthand matched nothing. It matched up to `ul.news li`, but no element inside "
        L"it matches `b`:\n"
        L"    <li><a href='/news/1'>Snow</a></li>\n"
        L"    ^\n"},
-      {"shorthandNothing",
-       {{L"Shorthand", L"table#links a"}},
-       kList,
+      {"shorthandNothing", {{L"Shorthand", L"table#links a"}},
        L"The shorthand matched nothing: no element of the page matches `table#links`.\n"},
   };
-  for (const auto& c : cases) {
-    const Outcome result = run(c.settings, c.page);
-    EXPECT_EQ(result.code, 0) << c.name;
-    EXPECT_EQ(result.err, c.err) << c.name;
-    EXPECT_NE(result.out.find("<channel>"), std::string::npos) << c.name;
-  }
+  // clang-format on
+  for (const auto& c : cases) expectRun(c.name, c.settings, kList, 0, c.err);
 }
 
 // Settings that cannot work, and pages that cannot be had: one line, no feed, exit 1.
 TEST_F(PageGleanProgramTest, WhatCannotWorkIsOneLineAndNoFeed) {
+  // clang-format off
   const DiagnosticCase cases[] = {
-      {"nothingToFind",
-       {{L"Title", L"News"}},
-       kList,
+      {"nothingToFind", {{L"Title", L"News"}},
        L"There is nothing to find items with: neither an item pattern nor a shorthand is "
        L"given.\n"},
-      {"maxItemsZero",
-       {{L"MaxItems", L"0"}, {L"Shorthand", L"li"}},
-       kList,
+      {"maxItemsZero", {{L"MaxItems", L"0"}, {L"Shorthand", L"li"}},
        L"MaxItems must be a positive whole number, not \"0\".\n"},
-      {"maxItemsText",
-       {{L"MaxItems", L"7x"}, {L"Shorthand", L"li"}},
-       kList,
+      {"maxItemsText", {{L"MaxItems", L"7x"}, {L"Shorthand", L"li"}},
        L"MaxItems must be a positive whole number, not \"7x\".\n"},
-      {"unknownCapture",
-       {{L"ItemPattern-2", L"<li>{%titel}</li>"}},
-       kList,
+      {"unknownCapture", {{L"ItemPattern-2", L"<li>{%titel}</li>"}},
        L"Item pattern 2 holds the unknown capture {%titel}; the captures are {%title}, "
        L"{%link}, {%description}, {%date}, {%author}, {%image} and {%}.\n"},
-      {"unclosedCapture",
-       {{L"ItemPattern-1", L"<li>{%title"}},
-       kList,
+      {"unclosedCapture", {{L"ItemPattern-1", L"<li>{%title"}},
        L"Item pattern 1 holds the unknown capture {%title; the captures are {%title}, "
        L"{%link}, {%description}, {%date}, {%author}, {%image} and {%}.\n"},
-      {"onlyCaptures",
-       {{L"ItemPattern-1", L"{%title} {*} {%link}"}},
-       kList,
+      {"onlyCaptures", {{L"ItemPattern-1", L"{%title} {*} {%link}"}},
        L"Item pattern 1 holds no text to look for besides its captures and skips.\n"},
-      {"sectionWithoutHole",
-       {{L"SectionPattern", L"<ul>{%title}</ul>"}, {L"Shorthand", L"li"}},
-       kList,
+      {"sectionWithoutHole", {{L"SectionPattern", L"<ul>{%title}</ul>"}, {L"Shorthand", L"li"}},
        L"The section pattern must hold {%} exactly once.\n"},
-      {"notASelector",
-       {{L"Shorthand", L"ul > li"}},
-       kList,
+      {"notASelector", {{L"Shorthand", L"ul > li"}},
        L"The shorthand `ul > li` is not a selector: `>` at character 4 can't be read.\n"},
-      {"noUrl",
-       {{L"URL", L""}, {L"Shorthand", L"li"}},
-       kList,
+      {"noUrl", {{L"URL", L""}, {L"Shorthand", L"li"}},
        L"The settings name no page: the key URL of section ChannelParameters is empty.\n"},
-      {"missingPage",
-       {{L"URL", L"/nonexistent/page.html"}, {L"Shorthand", L"li"}},
-       kList,
+      {"missingPage", {{L"URL", L"/nonexistent/page.html"}, {L"Shorthand", L"li"}},
        L"Can't read the page /nonexistent/page.html: No such file or directory\n"},
-      {"otherHost",
-       {{L"URL", L"file://elsewhere/page.html"}, {L"Shorthand", L"li"}},
-       kList,
+      {"otherHost", {{L"URL", L"file://elsewhere/page.html"}, {L"Shorthand", L"li"}},
        L"PageGlean can't read the URL file://elsewhere/page.html: use a local path, a file: "
        L"URL or an http or https URL.\n"},
-      {"ftp",
-       {{L"URL", L"ftp://news.example.test/page.html"}, {L"Shorthand", L"li"}},
-       kList,
+      {"ftp", {{L"URL", L"ftp://news.example.test/page.html"}, {L"Shorthand", L"li"}},
        L"PageGlean can't read the URL ftp://news.example.test/page.html: use a local path, a "
        L"file: URL or an http or https URL.\n"},
   };
-  for (const auto& c : cases) {
-    const Outcome result = run(c.settings, c.page);
-    EXPECT_EQ(result.code, 1) << c.name;
-    EXPECT_EQ(result.err, c.err) << c.name;
-    EXPECT_EQ(result.out, "") << c.name;
-  }
+  // clang-format on
+  for (const auto& c : cases) expectRun(c.name, c.settings, kList, 1, c.err);
 }
 
 // A text of the settings or the page that a message quotes is cut to its first hundred
@@ -187,35 +156,25 @@ TEST_F(PageGleanProgramTest, LongQuotedTextsAreCut) {
   const std::wstring x3000(3000, L'x');
   const std::wstring cut = std::wstring(100, L'x') + L"...";
   const std::string page = "<li><b>T</b><i>" + std::string(3000, 'x') + "</i></li>";
+  // clang-format off
   const struct {
     const char* name;
     std::map<std::wstring, std::wstring> settings;
     int code;
     std::wstring err;
   } cases[] = {
-      {"selector",
-       {{L"Shorthand", x3000 + L" >"}},
-       1,
+      {"selector", {{L"Shorthand", x3000 + L" >"}}, 1,
        L"The shorthand `" + cut + L"` is not a selector: `>` at character 3002 can't be read.\n"},
-      {"selectorStep",
-       {{L"Shorthand", x3000}},
-       0,
+      {"selectorStep", {{L"Shorthand", x3000}}, 0,
        L"The shorthand matched nothing: no element of the page matches `" + cut + L"`.\n"},
-      {"capture",
-       {{L"ItemPattern-1", L"<li>{%" + x3000 + L"}"}},
-       1,
+      {"capture", {{L"ItemPattern-1", L"<li>{%" + x3000 + L"}"}}, 1,
        L"Item pattern 1 holds the unknown capture {%" + cut.substr(2) + L"; the captures are "
        L"{%title}, {%link}, {%description}, {%date}, {%author}, {%image} and {%}.\n"},
-      {"date",
-       {{L"ItemPattern-1", L"<li><b>{%title}</b><i>{%date}</i></li>"}},
-       0,
+      {"date", {{L"ItemPattern-1", L"<li><b>{%title}</b><i>{%date}</i></li>"}}, 0,
        L"The date `" + cut + L"` of item 1 is in no known format; the item has no pubDate.\n"},
   };
-  for (const auto& c : cases) {
-    const Outcome result = run(c.settings, page);
-    EXPECT_EQ(result.code, c.code) << c.name;
-    EXPECT_EQ(result.err, c.err) << c.name;
-  }
+  // clang-format on
+  for (const auto& c : cases) expectRun(c.name, c.settings, page, c.code, c.err);
 }
 
 TEST_F(PageGleanProgramTest, CommandLineAndSettingsFile) {
@@ -265,11 +224,8 @@ TEST_F(PageGleanProgramTest, WebPagesAreDownloadedAfterTheirDatesAreExpanded) {
   ASSERT_EQ(server.requests().size(), 1u);
   EXPECT_TRUE(server.requests()[0].starts_with("GET /news/today.html HTTP/1.0\r\n"));
 
-  const Outcome missing = run({{L"URL", site + L"gone.html"}, {L"Shorthand", L"li a"}}, "");
-  EXPECT_EQ(missing.code, 1);
-  EXPECT_EQ(missing.err,
+  expectRun("missing", {{L"URL", site + L"gone.html"}, {L"Shorthand", L"li a"}}, "", 1,
             L"Can't read the page " + site + L"gone.html: Download failed: 404 Not Found\n");
-  EXPECT_EQ(missing.out, "");
 }
 
 }  // namespace

@@ -20,22 +20,17 @@ TEST(PageTextTest, CharacterSetFromMarkThenDeclarationElseUtf8OrWindows1252) {
   const std::string meta = "<meta charset=\"iso-8859-1\">";
   const std::string httpEquiv =
       "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">";
+  // clang-format off
   const Case cases[] = {
-      {"utf8Mark",
-       "\xEF\xBB\xBF"
-       "caf\xC3\xA9",
-       L"caf\u00e9"},
-      {"utf16Mark",
-       std::string("\xFF\xFE"
-                   "c\0\xE9\0",
-                   6),
-       L"c\u00e9"},
+      {"utf8Mark", "\xEF\xBB\xBF" "caf\xC3\xA9", L"caf\u00e9"},
+      {"utf16Mark", std::string("\xFF\xFE" "c\0\xE9\0", 6), L"c\u00e9"},
       {"markBeatsMeta", "\xEF\xBB\xBF" + meta + "\xC3\xA9", L"\u00e9"},
       {"metaLatin1IsWindows1252", meta + "\xE9\x80", L"\u00e9\u20ac"},
       {"httpEquiv", httpEquiv + "\x93\xFA", L"\u65e5"},
       {"utf8WithStrayBytes", "\xC3\xA9 \xE9 \x9C \x81", L"\u00e9 \u00e9 \u0153 \ufffd"},
       {"strayByteAfterAscii", "0123456789\x9C", L"0123456789\u0153"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     const plugin::PageText page = plugin::decodePage(c.bytes);
     EXPECT_EQ(page.text.substr(page.text.size() - c.text.size()), c.text) << c.name;

@@ -131,15 +131,11 @@ TEST_P(MaxItemsTest, IsWrittenAsAtolReadsItOrRefused) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, MaxItemsTest,
-                         testing::Values(MaxItemsCase{L"", "15"}, MaxItemsCase{L" 7 ", "7"},
-                                         MaxItemsCase{L"7x", "7"}, MaxItemsCase{L"+42", "42"},
-                                         MaxItemsCase{L"0", nullptr},
-                                         MaxItemsCase{L"-1", nullptr},
-                                         MaxItemsCase{L"abc", nullptr}),
-                         [](const testing::TestParamInfo<MaxItemsCase>& info) {
-                           return "Case" + std::to_string(info.index);
-                         });
+const MaxItemsCase kMaxItems[] = {{L"", "15"},      {L" 7 ", "7"},   {L"7x", "7"},
+                                  {L"+42", "42"},   {L"0", nullptr}, {L"-1", nullptr},
+                                  {L"abc", nullptr}};
+INSTANTIATE_TEST_SUITE_P(Texts, MaxItemsTest, testing::ValuesIn(kMaxItems),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(DialogTest, ALoadedTextOverTheLimitIsShownWholeAndRefusedOnSave) {
   const std::string title(2000, 'T');
@@ -161,7 +157,6 @@ TEST_F(DialogTest, AStoreFailureIsShownAndChangesNothing) {
   for (const char* target : {"aDirectory", "missing/x.ini"}) {
     view.boxes.clear();
     view.setControlText(IDC_URL, L"http://example.org/");
-    const ChannelSettings before = dialog->settings();
     view.fileAnswers.push_back(dir.wfile(target));
     dialog->onSave();
     ASSERT_EQ(view.boxes.size(), 1u) << target;
@@ -215,24 +210,19 @@ TEST_P(CloseTest, AsksOnlyWithUnsavedChanges) {
   EXPECT_EQ(std::filesystem::exists(dir.file("s.ini")), c.saved);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, CloseTest,
-    testing::Values(CloseCase{"Clean", false, {}, {}, L"", true, 0, false},
-                    CloseCase{"Cancel", true, {MessageAnswer::Cancel}, {}, L"9", false, 1, false},
-                    CloseCase{"No", true, {MessageAnswer::No}, {}, L"9", true, 1, false},
-                    CloseCase{"YesSaves", true, {MessageAnswer::Yes}, {"s.ini"}, L"9", true, 1,
-                              true},
-                    CloseCase{"YesThenCancelledFileDialog", true, {MessageAnswer::Yes},
-                              {std::nullopt}, L"9", false, 1, false},
-                    CloseCase{"YesWithInvalidMaxItems", true, {MessageAnswer::Yes}, {"s.ini"},
-                              L"0", false, 2, false}),
-    [](const testing::TestParamInfo<CloseCase>& info) { return info.param.name; });
-
-}  // namespace
-}  // namespace settingsEditor
-
-namespace settingsEditor {
-namespace {
+using A = MessageAnswer;
+// clang-format off
+const CloseCase kCloses[] = {
+    {"Clean", false, {}, {}, L"", true, 0, false},
+    {"Cancel", true, {A::Cancel}, {}, L"9", false, 1, false},
+    {"No", true, {A::No}, {}, L"9", true, 1, false},
+    {"YesSaves", true, {A::Yes}, {"s.ini"}, L"9", true, 1, true},
+    {"YesThenCancelledFileDialog", true, {A::Yes}, {std::nullopt}, L"9", false, 1, false},
+    {"YesWithInvalidMaxItems", true, {A::Yes}, {"s.ini"}, L"0", false, 2, false},
+};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Answers, CloseTest, testing::ValuesIn(kCloses),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Start-up reads the configuration beside the executable, runs the dialog once and turns an
 // escaping exception into a message box and exit code 1.

@@ -34,8 +34,7 @@ class FakeGeometry : public ControlGeometry {
   Rect clientRect() const override { return client; }
   std::optional<Rect> controlRect(int id) const override {
     const auto it = rects.find(id);
-    if (it == rects.end()) return std::nullopt;
-    return it->second;
+    return it == rects.end() ? std::nullopt : std::optional(it->second);
   }
   void moveControl(int id, const Rect& rect) override {
     rects.at(id) = rect;
@@ -173,13 +172,14 @@ TEST(CResizer, EachRuleOnEachEdgeOfBothAxes) {
 TEST(CResizer, ClampingKeepsEdgesInsideTheArea) {
   const R::EdgeRule before{AL, NC, -R::GAP_ONE};
   const R::EdgeRule beyond{AL, NC, R::GAP_ONE};
+  const std::pair<bool, Span> cases[] = {{false, {-19, 219}}, {true, {0, 200}}};
   for (const bool horizontal : {true, false}) {
-    SCOPED_TRACE(horizontal ? "horizontal" : "vertical");
-    FakeGeometry dialog = engineFixture(horizontal);
-    resizeOnAxis(dialog, horizontal, rowOnAxis(horizontal, before, beyond, kNone), false);
-    EXPECT_EQ(dialog.rects.at(kC), areaRelative(horizontal, {-19, 219}));
-    resizeOnAxis(dialog, horizontal, rowOnAxis(horizontal, before, beyond, kNone), true);
-    EXPECT_EQ(dialog.rects.at(kC), areaRelative(horizontal, {0, 200}));
+    for (const auto& [clamp, expected] : cases) {
+      SCOPED_TRACE(testing::Message() << "horizontal " << horizontal << ", clamp " << clamp);
+      FakeGeometry dialog = engineFixture(horizontal);
+      resizeOnAxis(dialog, horizontal, rowOnAxis(horizontal, before, beyond, kNone), clamp);
+      EXPECT_EQ(dialog.rects.at(kC), areaRelative(horizontal, expected));
+    }
   }
 }
 
@@ -195,15 +195,12 @@ TEST(CResizer, RowsFollowReferencesMovedAboveAndSkipMissingControls) {
   EXPECT_EQ(dialog.rects.at(kRef), areaRelative(true, {0, 50}));
   EXPECT_EQ(dialog.rects.at(kC), areaRelative(true, {69, 109}));
   EXPECT_EQ(dialog.events, (std::vector<int>{kRef, kC, kInvalidated}));
-  EXPECT_FALSE(dialog.rects.contains(kMissing));
 }
 
 TEST(CResizer, EmptyTableStillRepaints) {
   FakeGeometry dialog = engineFixture(true);
-  const auto before = dialog.rects;
   const R::ResizeRule table[] = {{R::NO_CONTROL}};
   CResizer().resize(dialog, table, 18, 18, {0, 0, 100, 100}, true);
-  EXPECT_EQ(dialog.rects, before);
   EXPECT_EQ(dialog.events, std::vector<int>{kInvalidated});
 }
 
@@ -251,9 +248,8 @@ std::map<int, Rect> expectedLayout(const std::map<int, Rect>& tpl, const Rect& a
   out[IDC_VIEW_IN_BROWSER] = bottomLeft(IDC_VIEW_IN_BROWSER, out[IDC_PREVIEW].right + 4);
   out[IDC_VIEW] = farCorner(IDC_VIEW, area.right, area.top + tpl.at(IDC_VIEW).height());
   out[IDC_URL] = stretched(IDC_URL, out[IDC_VIEW].left - 4);
-  for (const int id : {IDC_TITLE, IDC_DESCRIPTION, IDC_BASE_URL}) {
+  for (const int id : {IDC_TITLE, IDC_DESCRIPTION, IDC_BASE_URL})
     out[id] = stretched(id, area.right);
-  }
   out[IDC_PATTERN_GROUP] =
       Rect{area.left, tpl.at(IDC_PATTERN_GROUP).top, area.right, tpl.at(IDC_PATTERN_GROUP).bottom};
   for (const int id : {IDC_SHORTHAND, IDC_SECTION_PATTERN, IDC_ITEM_PATTERN_1, IDC_ITEM_PATTERN_2,

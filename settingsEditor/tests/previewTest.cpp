@@ -22,10 +22,12 @@ namespace {
 
 using test::FakeDialogView;
 using testSupport::ScratchDir;
+using Texts = std::vector<std::wstring>;
+using Commands = std::vector<Texts>;
 
 class ScriptedDownloader : public PageDownloader {
  public:
-  std::vector<std::wstring> urls;
+  Texts urls;
   std::string page = "<html>page</html>";
   bool fail = false;
   bool trickle = false;  // report progress until cancelled
@@ -46,11 +48,11 @@ class ScriptedDownloader : public PageDownloader {
 
 class RecordingLauncher : public DesktopLauncher {
  public:
-  std::vector<std::vector<std::wstring>> started;
-  std::vector<std::wstring> opened;
+  Commands started;
+  Texts opened;
   int openCode = 42;
 
-  bool startDetached(const std::vector<std::wstring>& args) override {
+  bool startDetached(const Texts& args) override {
     started.push_back(args);
     return args[0] != L"missing-viewer";
   }
@@ -78,10 +80,13 @@ class PreviewTest : public testing::Test {
     config.setString(L"Config", L"PluginTimeout", std::to_wstring(timeout));
   }
 
-  std::vector<std::wstring> boxTexts() const {
-    std::vector<std::wstring> texts;
+  Texts boxTexts() const {
+    Texts texts;
     for (const auto& box : view.boxes) texts.push_back(box.text);
     return texts;
+  }
+  static std::string contents(const tools::TempFile& file) {
+    return testSupport::readBytes(misc::toUtf8(file.fileName()));
   }
 
   config::IniFileStore* const previousConfig;
@@ -111,49 +116,48 @@ TEST_P(OutcomeTest, FirstMatchingRuleShowsTheResult) {
   view.checked = c.inBrowser;
   dialog->onPreview();
 
-  EXPECT_EQ(boxTexts(), c.message ? std::vector<std::wstring>{c.message}
-                                  : std::vector<std::wstring>{});
+  EXPECT_EQ(boxTexts(), c.message ? Texts{c.message} : Texts{});
   const std::wstring out = dialog->stdoutFile().fileName();
   const std::wstring err = dialog->stderrFile().fileName();
   const std::wstring shown = !c.shownFile ? L"" : std::string(c.shownFile) == "out" ? out : err;
   if (shown.empty()) {
     EXPECT_TRUE(launcher.started.empty() && launcher.opened.empty());
   } else if (c.inBrowser && shown == out) {
-    EXPECT_EQ(launcher.opened, std::vector<std::wstring>{shown});
+    EXPECT_EQ(launcher.opened, Texts{shown});
   } else {
-    EXPECT_EQ(launcher.started, (std::vector<std::vector<std::wstring>>{{L"xdg-open", shown}}));
+    EXPECT_EQ(launcher.started, (Commands{{L"xdg-open", shown}}));
   }
   EXPECT_EQ(view.waitDepth, 0);
   EXPECT_FALSE(dialog->dirty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Plugins, OutcomeTest,
-    testing::Values(
-        OutcomeCase{"Result", "echo '<rss/>'", 10, false, "out", nullptr},
-        OutcomeCase{"ResultInBrowser", "echo '<rss/>'", 10, true, "out", nullptr},
-        OutcomeCase{"Errors", "echo 'no match' >&2", 10, false, "err", nullptr},
-        OutcomeCase{"BothShowsErrorsOnly", "echo '<rss/>'; echo oops >&2", 10, true, "err",
-                    nullptr},
-        OutcomeCase{"Nothing", "true", 10, false, nullptr,
-                    L"The plugin didn't return any results."},
-        OutcomeCase{"NonZeroExitWithResult", "echo '<rss/>'; exit 3", 10, false, "out", nullptr},
-        OutcomeCase{"PastTheLimit", "sleep 20", 1, false, nullptr, L"The plugin timed out."},
-        OutcomeCase{"ZeroLimit", "sleep 20", 0, false, nullptr, L"The plugin timed out."},
-        OutcomeCase{"NoLimit", "sleep 1; echo '<rss/>'", -1, false, "out", nullptr}),
-    [](const testing::TestParamInfo<OutcomeCase>& info) { return info.param.name; });
+// clang-format off
+const OutcomeCase kOutcomes[] = {
+    {"Result", "echo '<rss/>'", 10, false, "out", nullptr},
+    {"ResultInBrowser", "echo '<rss/>'", 10, true, "out", nullptr},
+    {"Errors", "echo 'no match' >&2", 10, false, "err", nullptr},
+    {"BothShowsErrorsOnly", "echo '<rss/>'; echo oops >&2", 10, true, "err", nullptr},
+    {"Nothing", "true", 10, false, nullptr, L"The plugin didn't return any results."},
+    {"NonZeroExitWithResult", "echo '<rss/>'; exit 3", 10, false, "out", nullptr},
+    {"PastTheLimit", "sleep 20", 1, false, nullptr, L"The plugin timed out."},
+    {"ZeroLimit", "sleep 20", 0, false, nullptr, L"The plugin timed out."},
+    {"NoLimit", "sleep 1; echo '<rss/>'", -1, false, "out", nullptr},
+};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Plugins, OutcomeTest, testing::ValuesIn(kOutcomes),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PreviewTest, HandsThePluginItsConfigurationNamingThePage) {
   usePlugin("cp \"$1\" \"$(dirname \"$0\")/seen.ini\"; cat \"$(grep '^URL=' \"$1\" | "
             "cut -d= -f2 | tr -d '\\r')\"");
   dialog->onPreview();
   const std::string seen = dir.read("seen.ini");
-  EXPECT_EQ(seen, testSupport::readBytes(misc::toUtf8(dialog->configFile().fileName())));
+  EXPECT_EQ(seen, contents(dialog->configFile()));
   EXPECT_NE(seen.find("\r\nConfigFile=" + misc::toUtf8(dialog->configFile().fileName()) + "\r\n"),
             std::string::npos);
   EXPECT_NE(seen.find("\r\nURL=" + misc::toUtf8(dialog->pageFile().fileName()) + "\r\n"),
             std::string::npos);
-  EXPECT_EQ(testSupport::readBytes(misc::toUtf8(dialog->stdoutFile().fileName())), downloader.page);
+  EXPECT_EQ(contents(dialog->stdoutFile()), downloader.page);
 }
 
 #ifdef PG_PLUGIN_PROGRAM
@@ -166,10 +170,9 @@ TEST_F(PreviewTest, ShowsTheFeedThePluginMakesOfThePage) {
   view.setControlText(IDC_ITEM_PATTERN_1, L"<li><a href=\"{%link}\">{%title}</a></li>");
   dialog->onPreview();
 
-  EXPECT_EQ(boxTexts(), std::vector<std::wstring>{});
-  const std::wstring out = dialog->stdoutFile().fileName();
-  EXPECT_EQ(launcher.started, (std::vector<std::vector<std::wstring>>{{L"xdg-open", out}}));
-  const std::string feed = testSupport::readBytes(misc::toUtf8(out));
+  EXPECT_EQ(boxTexts(), Texts{});
+  EXPECT_EQ(launcher.started, (Commands{{L"xdg-open", dialog->stdoutFile().fileName()}}));
+  const std::string feed = contents(dialog->stdoutFile());
   EXPECT_NE(feed.find("<title>Snow &amp; ice</title>\n      <link>http://example.org/n/1</link>"),
             std::string::npos)
       << feed;
@@ -191,11 +194,10 @@ TEST_F(PreviewTest, DownloadsOnlyWhenTheUrlTextChanges) {
   dialog->onPreview();
 
   const std::wstring year = std::to_wstring(1900 + platform::localTime(time(nullptr)).tm_year);
-  EXPECT_EQ(downloader.urls, (std::vector<std::wstring>{
-                                 L"http://example.org/" + year, L"HTTP://example.org/" + year,
-                                 L"HTTP://example.org/" + year, L"HTTP://example.org/" + year}));
-  EXPECT_EQ(boxTexts(), (std::vector<std::wstring>(2, L"Can't connect to example.org: refused")));
-  EXPECT_EQ(testSupport::readBytes(misc::toUtf8(dialog->pageFile().fileName())), "second");
+  const std::wstring lower = L"http://example.org/" + year, upper = L"HTTP://example.org/" + year;
+  EXPECT_EQ(downloader.urls, (Texts{lower, upper, upper, upper}));
+  EXPECT_EQ(boxTexts(), Texts(2, L"Can't connect to example.org: refused"));
+  EXPECT_EQ(contents(dialog->pageFile()), "second");
 }
 
 TEST_F(PreviewTest, RefusesWhatCannotWork) {
@@ -204,8 +206,8 @@ TEST_F(PreviewTest, RefusesWhatCannotWork) {
   view.setControlText(IDC_URL, L"http://example.org/");
   view.setControlText(IDC_MAX_ITEMS, L"x");
   dialog->onPreview();
-  EXPECT_EQ(boxTexts(), (std::vector<std::wstring>{L"Please enter a URL to scrape.",
-                                                   L"Please enter a valid value for MaxItems."}));
+  EXPECT_EQ(boxTexts(),
+            (Texts{L"Please enter a URL to scrape.", L"Please enter a valid value for MaxItems."}));
   EXPECT_EQ(downloader.urls.size(), 1u);  // the page was fetched before Max items was checked
 }
 
@@ -214,18 +216,18 @@ TEST_F(PreviewTest, CancelStopsATricklingDownloadAndKeepsTheCache) {
   downloader.trickle = true;
   view.cancelProgress = true;
   dialog->onPreview();
-  EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"The download was cancelled."});
+  EXPECT_EQ(boxTexts(), Texts{L"The download was cancelled."});
   ASSERT_FALSE(view.progressTexts.empty());
   EXPECT_TRUE(view.progressTexts.back().starts_with(L"Received "));
   EXPECT_GT(view.keepAlives, 0);
   EXPECT_GT(view.progressHides, 0);
-  EXPECT_EQ(testSupport::readBytes(misc::toUtf8(dialog->pageFile().fileName())), "");
+  EXPECT_EQ(contents(dialog->pageFile()), "");
   EXPECT_TRUE(launcher.started.empty());
 }
 
 struct ViewerCase {
   const wchar_t* format;
-  std::vector<std::wstring> args;  // with @ for the path; empty: not started
+  Texts args;  // empty: not started
 };
 
 TEST_F(PreviewTest, TheViewerTemplateInsertsThePathOnly) {
@@ -244,12 +246,8 @@ TEST_F(PreviewTest, TheViewerTemplateInsertsThePathOnly) {
     config.setString(L"Config", L"ShowTextCommandTemplate", c.format);
     dialog->showTextFile(path);
     const bool fails = c.args.empty() || c.args[0] == L"missing-viewer";
-    std::vector<std::vector<std::wstring>> expected;
-    if (!c.args.empty()) expected.push_back(c.args);
-    EXPECT_EQ(launcher.started, expected) << c.format;
-    EXPECT_EQ(boxTexts(), fails ? std::vector<std::wstring>{L"Can't show the plugin results."}
-                                : std::vector<std::wstring>{})
-        << c.format;
+    EXPECT_EQ(launcher.started, c.args.empty() ? Commands{} : Commands{c.args}) << c.format;
+    EXPECT_EQ(boxTexts(), fails ? Texts{L"Can't show the plugin results."} : Texts{}) << c.format;
   }
 }
 
@@ -261,10 +259,8 @@ TEST_F(PreviewTest, ViewOpensTheTypedTextUnexpanded) {
   view.setControlText(IDC_URL, L"nowhere");
   launcher.openCode = 2;
   dialog->onView();
-  EXPECT_EQ(launcher.opened,
-            (std::vector<std::wstring>{L"http://example.org/{%Y%}", L"nowhere"}));
-  EXPECT_EQ(boxTexts(), (std::vector<std::wstring>{L"Please enter a URL.",
-                                                   L"Can't show the XML file: rc=2"}));
+  EXPECT_EQ(launcher.opened, (Texts{L"http://example.org/{%Y%}", L"nowhere"}));
+  EXPECT_EQ(boxTexts(), (Texts{L"Please enter a URL.", L"Can't show the XML file: rc=2"}));
   EXPECT_TRUE(downloader.urls.empty());
   EXPECT_EQ(view.maxWaitDepth, 1);
 }

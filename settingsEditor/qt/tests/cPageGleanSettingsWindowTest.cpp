@@ -308,14 +308,13 @@ void WindowTest::layout() {
   for (const QSize& delta : resizes) window->resize(first + delta);
   QTRY_COMPARE(window->size(), first + growth);
   const auto expected = laidOut(window->font(), window->size());
+  const auto at = [](const char* name, const QRect& r) {
+    QString text;
+    QDebug(&text) << name << r;
+    return text;
+  };
   for (const TemplateRow& row : kTemplate) {
-    QVERIFY2(widget(row.name)->geometry() == expected[row.name],
-             qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
-                            .arg(row.name)
-                            .arg(widget(row.name)->x())
-                            .arg(widget(row.name)->y())
-                            .arg(widget(row.name)->width())
-                            .arg(widget(row.name)->height())));
+    QCOMPARE(at(row.name, widget(row.name)->geometry()), at(row.name, expected[row.name]));
   }
 }
 
@@ -344,18 +343,10 @@ void WindowTest::sizingAndFonts() {
   QCOMPARE(window->font(), font);
   const QSize first = window->size();
   QCOMPARE(first, toPixels(font, QRect(0, 0, 323, 221)).size());
-  QCOMPARE(window->minimumSize(), first);
-  window->resize(first - QSize(40, 30));
-  QTRY_COMPARE(window->size(), first);
-  window->resize(first + QSize(200, 100));
-  QTRY_COMPARE(window->size(), first + QSize(200, 100));
-  window->resize(first / 2);
-  QTRY_COMPARE(window->size(), first);
+  QCOMPARE(window->minimumSize(), first);  // growing and shrinking: layout()
 
   for (int id : {1000, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010}) {
-    const QFontInfo info(edit(id)->font());
-    QVERIFY2(info.fixedPitch(), qPrintable(info.family()));
-    QCOMPARE(info.family(), QString("Liberation Mono"));
+    QCOMPARE(QFontInfo(edit(id)->font()).family(), QString("Liberation Mono"));
     QCOMPARE(edit(id)->font().pointSizeF(), 8.0);
   }
   QVERIFY(!QFontInfo(widget("label1000")->font()).fixedPitch());
@@ -493,9 +484,7 @@ void WindowTest::fileDialogs() {
   QFETCH(Kind, kind);
   QTemporaryDir dir;
   const QString existing = dir.filePath("old.ini");
-  QFile file(existing);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.close();
+  QVERIFY(QFile(existing).open(QIODevice::WriteOnly));
   const FileDialogRequest request{L"Load settings",
                                   {{L"Setting files (*.ini)", L"*.ini"}, {L"All files", L"*.*"}},
                                   dir.path().toStdWString(),
@@ -526,20 +515,20 @@ void WindowTest::fileDialogs() {
 void WindowTest::qtMessageBoxes_data() {
   QTest::addColumn<BoxCase>("c");
   using B = QMessageBox;
+  using Buttons = MessageButtons;
+  using Icon = MessageIcon;
+  using A = MessageAnswer;
   const auto yesNoCancel = B::Yes | B::No | B::Cancel;
-  QTest::newRow("OK") << BoxCase{MessageButtons::Ok, MessageIcon::Warning, B::Ok, B::Ok,
-                                 B::Warning,         MessageAnswer::Ok};
-  QTest::newRow("OK, Escape") << BoxCase{MessageButtons::Ok, MessageIcon::Error, B::NoButton, B::Ok,
-                                         B::Critical,        MessageAnswer::Ok};
-  QTest::newRow("No") << BoxCase{MessageButtons::YesNoCancel,
-                                 MessageIcon::Question,
-                                 B::No,
-                                 yesNoCancel,
-                                 B::Question,
-                                 MessageAnswer::No};
-  QTest::newRow("Yes/No/Cancel, Escape") << BoxCase{
-      MessageButtons::YesNoCancel, MessageIcon::Question, B::NoButton, yesNoCancel, B::Question,
-      MessageAnswer::Cancel};
+  // clang-format off
+  QTest::newRow("OK") << BoxCase{Buttons::Ok, Icon::Warning, B::Ok, B::Ok, B::Warning, A::Ok};
+  QTest::newRow("OK, Escape")
+      << BoxCase{Buttons::Ok, Icon::Error, B::NoButton, B::Ok, B::Critical, A::Ok};
+  QTest::newRow("No")
+      << BoxCase{Buttons::YesNoCancel, Icon::Question, B::No, yesNoCancel, B::Question, A::No};
+  QTest::newRow("Yes/No/Cancel, Escape")
+      << BoxCase{Buttons::YesNoCancel, Icon::Question, B::NoButton, yesNoCancel, B::Question,
+                 A::Cancel};
+  // clang-format on
 }
 
 void WindowTest::qtMessageBoxes() {
