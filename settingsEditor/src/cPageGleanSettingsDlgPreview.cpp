@@ -209,7 +209,9 @@ void CPageGleanSettingsDlg::showTextFile(const std::wstring& path) {
 
 void CPageGleanSettingsDlg::openWithShell(const std::wstring& target) {
   WaitCursor wait(m_view);
-  const int code = m_launcher.openWithShell(target);
+  // The opener may take a second to fail; the window repaints meanwhile.
+  int code = 0;
+  runKeepingWindowAlive(m_view, [&] { code = m_launcher.openWithShell(target); });
   if (code < 32) {
     m_view.messageBox(istring(14030).format(std::to_wstring(code)), platform::MessageButtons::Ok);
   }

@@ -13,7 +13,8 @@ class DesktopLauncher {
 
   // Starts the program args[0] with `args`, without a shell. False when it cannot be started.
   virtual bool startDetached(const std::vector<std::wstring>& args) = 0;
-  // Opens `target` (a path or URL, as it stands) with the desktop's opener. Returns 32 or
+  // Opens `target` (a path or URL, as it stands) with the desktop's opener; the dialog calls
+  // it from a thread of its own, never two at once. Returns 32 or
   // more when the opener took it, else a code below 32:
   //   2  the opener said the file does not exist or the text is not one it takes (exit 1, 2)
   //   3  the opener itself cannot be started

@@ -51,6 +51,7 @@ class RecordingLauncher : public DesktopLauncher {
   Commands started;
   Texts opened;
   int openCode = 42;
+  std::chrono::milliseconds openTime{0};
 
   bool startDetached(const Texts& args) override {
     started.push_back(args);
@@ -58,6 +59,7 @@ class RecordingLauncher : public DesktopLauncher {
   }
   int openWithShell(const std::wstring& target) override {
     opened.push_back(target);
+    std::this_thread::sleep_for(openTime);
     return openCode;
   }
 };
@@ -258,7 +260,9 @@ TEST_F(PreviewTest, ViewOpensTheTypedTextUnexpanded) {
   dialog->onView();
   view.setControlText(IDC_URL, L"nowhere");
   launcher.openCode = 2;
+  launcher.openTime = std::chrono::milliseconds(100);  // an opener slow to fail
   dialog->onView();
+  EXPECT_GT(view.keepAlives, 0);  // the window repainted while it waited
   EXPECT_EQ(launcher.opened, (Texts{L"http://example.org/{%Y%}", L"nowhere"}));
   EXPECT_EQ(boxTexts(), (Texts{L"Please enter a URL.", L"Can't show the XML file: rc=2"}));
   EXPECT_TRUE(downloader.urls.empty());
