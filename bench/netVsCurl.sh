@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Downloads the same 200 MB body over loopback with InternetConn::downloadUrl and with curl,
-# plain and gzip-encoded, in one run: median throughput of each, their ratio, and the peak
-# memory of a plain download; and a download to a stream that keeps nothing, which shows
-# what storing the body costs. PG_BENCH_DIR is the release build directory holding
+# plain and gzip-encoded, in one run: median throughput of each, their ratio, their median
+# processor time (user and system), and the peak memory of a plain download; and a
+# download to a stream that keeps nothing, which shows what storing the body costs. PG_BENCH_DIR is the release build directory holding
 # bin/netDownloadBench. The server is a small Python one that sends the files with
 # sendfile, so that it is not what is measured.
 set -euo pipefail
@@ -54,7 +54,13 @@ def timed(command):
     _, status, usage = os.wait4(proc.pid, 0)
     elapsed = time.perf_counter() - start
     assert status == 0, (command, status)
-    return elapsed, usage.ru_maxrss * 1024
+    return elapsed, usage.ru_maxrss * 1024, usage.ru_utime, usage.ru_stime
+
+# Median processor time of runs, in ms: on a shared machine it moves less than the clock.
+def cpu(samples):
+    user = statistics.median(s[2] for s in samples) * 1000
+    system = statistics.median(s[3] for s in samples) * 1000
+    return f"   cpu user {user:4.0f} ms, system {system:4.0f} ms"
 
 runs = 5
 results = {}
@@ -66,15 +72,16 @@ for name, curl_options in (("plain", []), ("gzip", ["--compressed"])):
         if name == "plain":
             streamed.append(timed([bench, "--stream", base + name]))
         theirs.append(timed(["curl", "-s", "-o", "/dev/null", *curl_options, base + name]))
-    ours_s = statistics.median(t for t, _ in ours)
-    curl_s = statistics.median(t for t, _ in theirs)
-    results[name] = (ours_s, curl_s, max(m for _, m in ours))
+    ours_s = statistics.median(s[0] for s in ours)
+    curl_s = statistics.median(s[0] for s in theirs)
+    results[name] = (ours_s, curl_s, max(s[1] for s in ours))
     print(f"{name:5}  downloadUrl {mb / ours_s:7.0f} MB/s   curl {mb / curl_s:7.0f} MB/s"
           f"   downloadUrl / curl = {curl_s / ours_s:.2f}")
+    print(f"{name:5}  downloadUrl{cpu(ours)}   curl{cpu(theirs)}")
     if streamed:
-        stream_s = statistics.median(t for t, _ in streamed)
+        stream_s = statistics.median(s[0] for s in streamed)
         print(f"{name:5}  downloadToStream, keeping nothing {mb / stream_s:7.0f} MB/s"
-              f"   / curl = {curl_s / stream_s:.2f}")
+              f"   / curl = {curl_s / stream_s:.2f}{cpu(streamed)}")
 peak = results["plain"][2]
 print(f"peak memory of a plain download: {peak / 2**20:.0f} MiB "
       f"(body {size / 2**20:.0f} MiB; limit 1.1 x body + 20 MiB = {(1.1 * size + 20 * 2**20) / 2**20:.0f} MiB)")
