@@ -24,6 +24,11 @@ std::optional<std::string_view> takeLine(std::string_view& text);
 // once its end is certain (a CR at the very end may still be followed by its LF).
 std::optional<std::string_view> takeCompleteLine(std::string_view& text, bool final);
 
+// takeCompleteLine a byte at a time, for the differential fuzz target alone.
+namespace plain {
+std::optional<std::string_view> takeCompleteLine(std::string_view& text, bool final);
+}  // namespace plain
+
 // `line` without its leading blanks (space, tab, CR, LF, VT, FF).
 std::string_view skipBlanks(std::string_view line);
 
