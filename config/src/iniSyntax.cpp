@@ -15,14 +15,9 @@
 namespace config::internal {
 namespace {
 
-// Space, tab, CR, LF, VT and FF.
-bool isBlank(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // Where the first CR or LF of `text` is, or its size; 16 bytes are tested at a time where
 // SSE2 is there.
-std::size_t lineEndIn(std::string_view text) {
+inline std::size_t lineEndIn(std::string_view text) {
   std::size_t i = 0;
 #if defined(__SSE2__)
   const auto endsIn = [&](std::size_t at) {
@@ -47,7 +42,7 @@ std::size_t lineEndIn(std::string_view text) {
 
 // The line ending at `end` (a CR, an LF or the end of `text`) cut off `text` with its line
 // end, as takeCompleteLine does.
-std::optional<std::string_view> cutLine(std::string_view& text, std::size_t end, bool final) {
+inline std::optional<std::string_view> cutLine(std::string_view& text, std::size_t end, bool final) {
   if (end == text.size()) {
     if (!final) return std::nullopt;
     const std::string_view line = text;
@@ -84,12 +79,6 @@ std::optional<std::string_view> takeLine(std::string_view& text) {
   return takeCompleteLine(text, true);
 }
 
-std::string_view skipBlanks(std::string_view line) {
-  std::size_t first = 0;
-  while (first < line.size() && isBlank(line[first])) ++first;
-  return line.substr(first);
-}
-
 bool isComment(std::string_view rest, std::uint32_t flags) {
   return ((flags & IniFileStore::commentSlashes) && rest.starts_with("//")) ||
          ((flags & IniFileStore::commentHash) && rest.starts_with('#')) ||
@@ -108,11 +97,12 @@ std::optional<std::string_view> headerText(std::string_view rest) {
 std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags) {
   const std::string_view rest = skipBlanks(line);
   if (rest.empty() || isComment(rest, flags) || rest.starts_with('[')) return std::nullopt;
-  const auto equals = line.find('=');
+  // A blank is no '=', so the key starts where the blanks end.
+  const auto equals = rest.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
   // ASCII blanks go before decoding, which they never take part in; the wide trim is left
   // for keys that end in other characters, which may be blanks of their own.
-  std::string_view keyBytes = skipBlanks(line.substr(0, equals));
+  std::string_view keyBytes = rest.substr(0, equals);
   while (!keyBytes.empty() && isBlank(keyBytes.back())) keyBytes.remove_suffix(1);
   if (keyBytes.empty()) return std::nullopt;
   std::wstring key = platform::fromUtf8Escaped(keyBytes);
@@ -121,7 +111,7 @@ std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags) 
     if (trimmed.empty()) return std::nullopt;
     key = std::wstring(trimmed);
   }
-  return KeyLine{std::move(key), line.substr(equals + 1)};
+  return KeyLine{std::move(key), rest.substr(equals + 1)};
 }
 
 std::wstring decodeValue(std::string_view rawValue) {
