@@ -112,13 +112,11 @@ int widenBlock(__m128i bytes, wchar_t* out) {
   return __builtin_ctz(mask);
 }
 
-__m128i load16(const char* at) {
-  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-}
-__m128i load8(const char* at) {
-  return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at));
-}
-__m128i load4(const char* at) {
+// The `n` bytes at `at` in the low lanes.
+template <int n>
+__m128i loadBlock(const char* at) {
+  if constexpr (n == 16) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+  if constexpr (n == 8) return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at));
   std::int32_t word;
   std::memcpy(&word, at, sizeof word);
   return _mm_cvtsi32_si128(word);
@@ -126,27 +124,27 @@ __m128i load4(const char* at) {
 
 // Blocks of `n` from the front, then one that ends with the bytes (it may overlap the last
 // block, whose bytes are ASCII, so it is widened again to the same): no byte-at-a-time tail.
-template <int n, typename Load>
-std::size_t scanBlocks(std::string_view bytes, wchar_t* out, Load load) {
+template <int n>
+std::size_t scanBlocks(std::string_view bytes, wchar_t* out) {
   std::size_t i = 0;
   for (; i + n <= bytes.size(); i += n) {
-    const int ascii = widenBlock<n>(load(bytes.data() + i), out ? out + i : nullptr);
+    const int ascii = widenBlock<n>(loadBlock<n>(bytes.data() + i), out ? out + i : nullptr);
     if (ascii < n) return i + static_cast<std::size_t>(ascii);
   }
   if (i == bytes.size()) return i;
   const std::size_t last = bytes.size() - n;
   return last + static_cast<std::size_t>(
-                    widenBlock<n>(load(bytes.data() + last), out ? out + last : nullptr));
+                    widenBlock<n>(loadBlock<n>(bytes.data() + last), out ? out + last : nullptr));
 }
 #endif
 
 // The number of ASCII bytes at the front of `bytes`, each widened into `out` when it is
 // given. `out` has room for all of `bytes`; past the count it may be written to.
-std::size_t scanAscii(std::string_view bytes, wchar_t* out) {
+inline std::size_t scanAscii(std::string_view bytes, wchar_t* out) {
 #if defined(__SSE2__)
-  if (bytes.size() >= 16) return scanBlocks<16>(bytes, out, load16);
-  if (bytes.size() >= 8) return scanBlocks<8>(bytes, out, load8);
-  if (bytes.size() >= 4) return scanBlocks<4>(bytes, out, load4);
+  if (bytes.size() >= 16) return scanBlocks<16>(bytes, out);
+  if (bytes.size() >= 8) return scanBlocks<8>(bytes, out);
+  if (bytes.size() >= 4) return scanBlocks<4>(bytes, out);
   std::size_t i = 0;
 #else
   std::size_t i = 0;
