@@ -18,7 +18,7 @@ constexpr std::size_t kReadBytes = 64 * 1024;
 // store wrote list keys in order, so a new key nearly always goes after the last one: the
 // map is asked once, and a key it holds already (the node made for it is gone then, with
 // the decoded value) has its value decoded again.
-void setValue(StoreSection::Values& values, std::wstring key, std::string_view rawValue) {
+void setValue(StoreSection::Values& values, std::wstring&& key, std::string_view rawValue) {
   const std::size_t before = values.size();
   const auto at = values.emplace_hint(values.end(), std::move(key), decodeValue(rawValue));
   if (values.size() == before) at->second = decodeValue(rawValue);

@@ -80,10 +80,20 @@ std::optional<std::string_view> takeLine(std::string_view& text) {
 }
 
 bool isComment(std::string_view rest, std::uint32_t flags) {
-  return ((flags & IniFileStore::commentSlashes) && rest.starts_with("//")) ||
-         ((flags & IniFileStore::commentHash) && rest.starts_with('#')) ||
-         ((flags & IniFileStore::commentQuote) && rest.starts_with('\'')) ||
-         ((flags & IniFileStore::commentSemicolon) && rest.starts_with(';'));
+  // Decided by the first byte, which for nearly every line starts none of them.
+  if (rest.empty()) return false;
+  switch (rest.front()) {
+    case '/':
+      return (flags & IniFileStore::commentSlashes) && rest.starts_with("//");
+    case '#':
+      return (flags & IniFileStore::commentHash) != 0;
+    case '\'':
+      return (flags & IniFileStore::commentQuote) != 0;
+    case ';':
+      return (flags & IniFileStore::commentSemicolon) != 0;
+    default:
+      return false;
+  }
 }
 
 std::optional<std::string_view> headerText(std::string_view rest) {
