@@ -15,13 +15,13 @@ namespace {
 constexpr std::size_t kReadBytes = 64 * 1024;
 
 // A repeated key keeps the spelling of its first line and the value of its last. Files this
-// store wrote list keys in order, so a new key nearly always goes after the last one.
-void setValue(StoreSection::Values& values, std::wstring key, std::wstring value) {
-  if (values.empty() || values.key_comp()(values.rbegin()->first, key)) {
-    values.emplace_hint(values.end(), std::move(key), std::move(value));
-    return;
-  }
-  values.insert_or_assign(std::move(key), std::move(value));
+// store wrote list keys in order, so a new key nearly always goes after the last one: the
+// map is asked once, and a key it holds already (the node made for it is gone then, with
+// the decoded value) has its value decoded again.
+void setValue(StoreSection::Values& values, std::wstring&& key, std::string_view rawValue) {
+  const std::size_t before = values.size();
+  const auto at = values.emplace_hint(values.end(), std::move(key), decodeValue(rawValue));
+  if (values.size() == before) at->second = decodeValue(rawValue);
 }
 
 }  // namespace
@@ -32,8 +32,9 @@ IniReader::IniReader(Store& store, std::uint32_t commentFlags)
 void IniReader::read(std::istream& in) {
   // Read a block at a time, so that the file's bytes are never all held beside the tree.
   // The buffer keeps its size, so a block is read into it without clearing it first; the
-  // unfinished line of a block moves to its front.
-  std::string buffer;
+  // unfinished line of a block moves to its front. It holds a block beside such a line from
+  // the start, so that it grows only for a line longer than a block.
+  std::string buffer(2 * kReadBytes, '\0');
   std::size_t kept = 0;
   bool atStart = true;
   for (bool final = false; !final;) {
@@ -68,7 +69,7 @@ void IniReader::readLine(std::string_view line) {
   }
   auto keyLine = parseKeyLine(line, flags_);
   if (keyLine && current_) {
-    setValue(current_->values(), std::move(keyLine->key), decodeValue(keyLine->rawValue));
+    setValue(current_->values(), std::move(keyLine->key), keyLine->rawValue);
   }
 }
 

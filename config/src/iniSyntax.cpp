@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "config/src/iniFileStore.h"
 #include "config/src/sectionPath.h"
 #include "lib/misc/src/urlEncode.h"
@@ -11,49 +15,85 @@
 namespace config::internal {
 namespace {
 
-// Space, tab, CR, LF, VT and FF.
-bool isBlank(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
+// Where the first CR or LF of `text` is, or its size; 16 bytes are tested at a time where
+// SSE2 is there.
+inline std::size_t lineEndIn(std::string_view text) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const auto endsIn = [&](std::size_t at) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')),
+                                       _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')))));
+  };
+  if (text.size() >= 16) {
+    for (; i + 16 <= text.size(); i += 16) {
+      if (const unsigned found = endsIn(i)) return i + static_cast<std::size_t>(__builtin_ctz(found));
+    }
+    // The last 16 bytes, overlapping those without a line end: no byte-at-a-time tail.
+    const std::size_t last = text.size() - 16;
+    const unsigned found = endsIn(last);
+    return found ? last + static_cast<std::size_t>(__builtin_ctz(found)) : text.size();
+  }
+#endif
+  while (i < text.size() && text[i] != '\n' && text[i] != '\r') ++i;
+  return i;
+}
+
+// The line ending at `end` (a CR, an LF or the end of `text`) cut off `text` with its line
+// end, as takeCompleteLine does.
+inline std::optional<std::string_view> cutLine(std::string_view& text, std::size_t end, bool final) {
+  if (end == text.size()) {
+    if (!final) return std::nullopt;
+    const std::string_view line = text;
+    text = {};
+    return line;
+  }
+  const bool cr = text[end] == '\r';
+  // A CR that ends the bytes so far may be the first half of a CR LF.
+  if (cr && end + 1 == text.size() && !final) return std::nullopt;
+  const std::string_view line = text.substr(0, end);
+  text.remove_prefix(cr && end + 1 < text.size() && text[end + 1] == '\n' ? end + 2 : end + 1);
+  return line;
 }
 
 }  // namespace
 
 std::optional<std::string_view> takeCompleteLine(std::string_view& text, bool final) {
   if (text.empty()) return std::nullopt;
-  // Two scans that the C library runs a word at a time beat one byte loop testing for both.
-  const char* begin = text.data();
-  const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', text.size()));
-  std::size_t end = lf ? static_cast<std::size_t>(lf - begin) : text.size();
-  if (const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', end))) {
-    end = static_cast<std::size_t>(cr - begin);
-    // A CR that ends the bytes so far may be the first half of a CR LF.
-    if (end + 1 == text.size() && !final) return std::nullopt;
-  }
-  if (end == text.size() && !final) return std::nullopt;
-  const std::string_view line = text.substr(0, end);
-  if (end == text.size()) {
-    text = {};
-  } else {
-    text.remove_prefix(text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1);
-  }
-  return line;
+  return cutLine(text, lineEndIn(text), final);
 }
+
+namespace plain {
+
+std::optional<std::string_view> takeCompleteLine(std::string_view& text, bool final) {
+  if (text.empty()) return std::nullopt;
+  std::size_t end = 0;
+  while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+  return cutLine(text, end, final);
+}
+
+}  // namespace plain
 
 std::optional<std::string_view> takeLine(std::string_view& text) {
   return takeCompleteLine(text, true);
 }
 
-std::string_view skipBlanks(std::string_view line) {
-  std::size_t first = 0;
-  while (first < line.size() && isBlank(line[first])) ++first;
-  return line.substr(first);
-}
-
 bool isComment(std::string_view rest, std::uint32_t flags) {
-  return ((flags & IniFileStore::commentSlashes) && rest.starts_with("//")) ||
-         ((flags & IniFileStore::commentHash) && rest.starts_with('#')) ||
-         ((flags & IniFileStore::commentQuote) && rest.starts_with('\'')) ||
-         ((flags & IniFileStore::commentSemicolon) && rest.starts_with(';'));
+  // Decided by the first byte, which for nearly every line starts none of them.
+  if (rest.empty()) return false;
+  switch (rest.front()) {
+    case '/':
+      return (flags & IniFileStore::commentSlashes) && rest.starts_with("//");
+    case '#':
+      return (flags & IniFileStore::commentHash) != 0;
+    case '\'':
+      return (flags & IniFileStore::commentQuote) != 0;
+    case ';':
+      return (flags & IniFileStore::commentSemicolon) != 0;
+    default:
+      return false;
+  }
 }
 
 std::optional<std::string_view> headerText(std::string_view rest) {
@@ -67,16 +107,21 @@ std::optional<std::string_view> headerText(std::string_view rest) {
 std::optional<KeyLine> parseKeyLine(std::string_view line, std::uint32_t flags) {
   const std::string_view rest = skipBlanks(line);
   if (rest.empty() || isComment(rest, flags) || rest.starts_with('[')) return std::nullopt;
-  const auto equals = line.find('=');
+  // A blank is no '=', so the key starts where the blanks end.
+  const auto equals = rest.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
-  std::wstring key = platform::fromUtf8Escaped(line.substr(0, equals));
-  // Trimmed in place: nearly every key has no blanks, and then nothing moves.
-  const std::wstring_view trimmed = platform::trimSpaceC(key);
-  if (trimmed.empty()) return std::nullopt;
-  const auto begin = static_cast<std::size_t>(trimmed.data() - key.data());
-  key.erase(begin + trimmed.size());
-  key.erase(0, begin);
-  return KeyLine{std::move(key), line.substr(equals + 1)};
+  // ASCII blanks go before decoding, which they never take part in; the wide trim is left
+  // for keys that end in other characters, which may be blanks of their own.
+  std::string_view keyBytes = rest.substr(0, equals);
+  while (!keyBytes.empty() && isBlank(keyBytes.back())) keyBytes.remove_suffix(1);
+  if (keyBytes.empty()) return std::nullopt;
+  std::wstring key = platform::fromUtf8Escaped(keyBytes);
+  if (key.front() >= 0x80 || key.back() >= 0x80) {
+    const std::wstring_view trimmed = platform::trimSpaceC(key);
+    if (trimmed.empty()) return std::nullopt;
+    key = std::wstring(trimmed);
+  }
+  return KeyLine{std::move(key), rest.substr(equals + 1)};
 }
 
 std::wstring decodeValue(std::string_view rawValue) {

@@ -24,8 +24,22 @@ std::optional<std::string_view> takeLine(std::string_view& text);
 // once its end is certain (a CR at the very end may still be followed by its LF).
 std::optional<std::string_view> takeCompleteLine(std::string_view& text, bool final);
 
-// `line` without its leading blanks (space, tab, CR, LF, VT, FF).
-std::string_view skipBlanks(std::string_view line);
+// takeCompleteLine a byte at a time, for the differential fuzz target alone.
+namespace plain {
+std::optional<std::string_view> takeCompleteLine(std::string_view& text, bool final);
+}  // namespace plain
+
+// Space, tab, CR, LF, VT and FF.
+inline bool isBlank(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// `line` without its leading blanks. Inline: every line of a file starts here.
+inline std::string_view skipBlanks(std::string_view line) {
+  std::size_t first = 0;
+  while (first < line.size() && isBlank(line[first])) ++first;
+  return line.substr(first);
+}
 
 // Whether `rest` (a line after its blanks) starts with a comment style enabled in `flags`.
 bool isComment(std::string_view rest, std::uint32_t flags);

@@ -90,6 +90,8 @@ class Store {
   bool isDirty();
   bool isAutoSave();
   bool isBlockSection(const std::wstring& fullName);
+  // Whether any section holds block data; fixed when the store is made.
+  bool hasBlockSections() const { return !blockSections_.empty(); }
   std::size_t deferSaveCount();
 
   misc::ReadWriteLock& lock() { return lock_; }

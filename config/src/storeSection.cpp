@@ -126,21 +126,28 @@ void StoreSection::dumpValues(std::wostream& out, std::uint32_t flags, const std
 
 StoreSection* StoreSection::findSection(const std::wstring& path, bool create) {
   StoreSection* section = this;
-  auto piece = internal::firstPathPiece(path);
-  if (!piece) return nullptr;
-  while (true) {
-    auto child = section->children_.find(piece->piece);
-    if (child == section->children_.end()) {
-      if (!create) return nullptr;
-      std::wstring name(piece->piece);
-      auto made = std::unique_ptr<StoreSection>(new StoreSection(store_, section, name));
-      child = section->children_.emplace(std::move(name), std::move(made)).first;
-    }
-    section = child->second.get();
-    if (!piece->rest) return section;
-    piece = internal::firstPathPiece(*piece->rest);
-    if (!piece) return nullptr;
+  for (auto piece = internal::firstPathPiece(path); piece;
+       piece = internal::firstPathPiece(*piece->rest)) {
+    section = section->child(piece->piece, create);
+    if (!section || !piece->rest) return section;
   }
+  return nullptr;
+}
+
+StoreSection* StoreSection::child(std::wstring_view name, bool create) {
+  // A file lists sections in name order, so a header nearly always names the last child or
+  // one after it: that one is tried before the tree is searched.
+  auto at = children_.end();
+  if (!children_.empty()) {
+    const int order = platform::compareNoCase(std::prev(at)->first, name);
+    if (order == 0) return std::prev(at)->second.get();
+    if (order > 0) at = children_.lower_bound(name);
+  }
+  if (at != children_.end() && platform::equalsNoCase(at->first, name)) return at->second.get();
+  if (!create) return nullptr;
+  std::wstring key(name);
+  auto made = std::unique_ptr<StoreSection>(new StoreSection(store_, this, key));
+  return children_.emplace_hint(at, std::move(key), std::move(made))->second.get();
 }
 
 bool StoreSection::getValue(const std::wstring& key, std::wstring* value) {
@@ -200,26 +207,25 @@ std::wstring StoreSection::blockData() {
   return blockData_;
 }
 
-std::wstring StoreSection::fullName() {
+const std::wstring& StoreSection::fullName() {
   if (fullNameCache_.empty() && !isRoot()) {
-    // Built once at its final size: joining from the bottom up would copy it once per level.
-    std::vector<const StoreSection*> chain;
+    // Built once at its final size, from the end: joining from the bottom up would copy it
+    // once per level.
     std::size_t size = 0;
+    for (const StoreSection* s = this; !s->isRoot(); s = s->parent_) size += s->name_.size() + 1;
+    fullNameCache_.assign(size - 1, L'/');
+    std::size_t end = size - 1;
     for (const StoreSection* s = this; !s->isRoot(); s = s->parent_) {
-      chain.push_back(s);
-      size += s->name_.size() + 1;
-    }
-    fullNameCache_.reserve(size - 1);
-    for (auto s = chain.rbegin(); s != chain.rend(); ++s) {
-      if (!fullNameCache_.empty()) fullNameCache_ += L'/';
-      fullNameCache_ += (*s)->name_;
+      end -= s->name_.size();
+      s->name_.copy(fullNameCache_.data() + end, s->name_.size());
+      if (end > 0) --end;  // past the '/' before the name
     }
   }
   return fullNameCache_;
 }
 
 bool StoreSection::isBlockSection() {
-  return store_.isBlockSection(fullName());
+  return store_.hasBlockSections() && store_.isBlockSection(fullName());
 }
 
 std::unique_ptr<StoreSection> StoreSection::clone(Store& store, StoreSection* parent,

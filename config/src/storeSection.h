@@ -11,6 +11,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/src/cLocale.h"
@@ -79,7 +80,7 @@ class StoreSection {
 
   const std::wstring& name() const { return name_; }
   // Names from the top-level ancestor down to this one, joined with "/"; "" for the root.
-  std::wstring fullName();
+  const std::wstring& fullName();
   StoreSection* parent() const { return parent_; }
   bool isRoot() const { return parent_ == nullptr; }
   bool isTopLevel() const { return parent_ != nullptr && parent_->isRoot(); }
@@ -97,6 +98,8 @@ class StoreSection {
   friend class Store;
   StoreSection(Store& store, StoreSection* parent, std::wstring name);
 
+  // The child of that name, created when asked; null when it does not exist.
+  StoreSection* child(std::wstring_view name, bool create);
   void listChildrenLocked(std::vector<std::wstring>& out, bool recursive);
   void dumpValues(std::wostream& out, std::uint32_t flags, const std::wstring& indent);
 

@@ -57,5 +57,26 @@ TEST(IniKeyCheck, TheByteLevelCheckAgreesWithReadingTheLineBack) {
   }
 }
 
+TEST(IniLineSplitting, ALineEndIsFoundAtAnyPlaceOfABlock) {
+  // Every length around the scan's block size, with each kind of line end at every place,
+  // once as if more bytes could follow and once at the end of the file.
+  for (const std::string end : {"\n", "\r", "\r\n", "\n\r"}) {
+    for (std::size_t size = 0; size <= 40; ++size) {
+      for (std::size_t at = 0; at <= size; ++at) {
+        std::string bytes(size, 'k');
+        bytes.insert(at, end);
+        for (const bool final : {false, true}) {
+          std::string_view fast = bytes;
+          std::string_view plain = bytes;
+          const auto line = internal::takeCompleteLine(fast, final);
+          ASSERT_EQ(line, internal::plain::takeCompleteLine(plain, final)) << size << " " << at;
+          ASSERT_EQ(fast.data(), plain.data()) << size << " " << at;
+          ASSERT_EQ(fast.size(), plain.size()) << size << " " << at;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace config

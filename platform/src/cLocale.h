@@ -9,6 +9,8 @@
 #include <locale.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace platform {
@@ -37,8 +39,18 @@ bool isAlnumC(wchar_t c);
 // sorts first. Negative, zero or positive.
 inline int compareNoCase(std::wstring_view a, std::wstring_view b) {
   const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    if (a[i] == b[i]) continue;  // equal units fold alike: most of a name is skipped here
+  static_assert(sizeof(std::uint64_t) == 2 * sizeof(wchar_t));
+  std::size_t i = 0;
+  // Equal units fold alike: most of a name is skipped here, two units at a time.
+  for (; i + 2 <= n; i += 2) {
+    std::uint64_t x;
+    std::uint64_t y;
+    std::memcpy(&x, a.data() + i, sizeof x);
+    std::memcpy(&y, b.data() + i, sizeof y);
+    if (x != y) break;
+  }
+  for (; i < n; ++i) {
+    if (a[i] == b[i]) continue;
     const wchar_t ua = toUpperC(a[i]);
     const wchar_t ub = toUpperC(b[i]);
     if (ua != ub) return ua < ub ? -1 : 1;

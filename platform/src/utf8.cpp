@@ -5,6 +5,10 @@
 
 #include "platform/src/plainText.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace platform {
 namespace {
 
@@ -86,40 +90,102 @@ std::size_t decodeSequence(std::string_view rest, Out& out) {
   return s.length;
 }
 
-// The number of ASCII bytes at the front of `bytes`, each copied to `out` as it is; whole
-// words are tested while they last.
-std::size_t copyAscii(std::string_view bytes, wchar_t* out) {
+#if defined(__SSE2__)
+// The first byte of 0x80 or above among the `n` (4, 8 or 16) in `bytes`, or `n`; with `out`
+// given, the `n` are also widened into it (those after such a byte too: the caller writes
+// over them).
+template <int n>
+int widenBlock(__m128i bytes, wchar_t* out) {
+  if (out) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low = _mm_unpacklo_epi8(bytes, zero);
+    auto* to = reinterpret_cast<__m128i*>(out);
+    _mm_storeu_si128(to, _mm_unpacklo_epi16(low, zero));
+    if constexpr (n >= 8) _mm_storeu_si128(to + 1, _mm_unpackhi_epi16(low, zero));
+    if constexpr (n == 16) {
+      const __m128i high = _mm_unpackhi_epi8(bytes, zero);
+      _mm_storeu_si128(to + 2, _mm_unpacklo_epi16(high, zero));
+      _mm_storeu_si128(to + 3, _mm_unpackhi_epi16(high, zero));
+    }
+  }
+  const auto mask = static_cast<unsigned>(_mm_movemask_epi8(bytes)) | (1u << n);
+  return __builtin_ctz(mask);
+}
+
+// The `n` bytes at `at` in the low lanes.
+template <int n>
+__m128i loadBlock(const char* at) {
+  if constexpr (n == 16) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+  if constexpr (n == 8) return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at));
+  std::int32_t word;
+  std::memcpy(&word, at, sizeof word);
+  return _mm_cvtsi32_si128(word);
+}
+
+// Blocks of `n` from the front, then one that ends with the bytes (it may overlap the last
+// block, whose bytes are ASCII, so it is widened again to the same): no byte-at-a-time tail.
+template <int n>
+std::size_t scanBlocks(std::string_view bytes, wchar_t* out) {
+  std::size_t i = 0;
+  for (; i + n <= bytes.size(); i += n) {
+    const int ascii = widenBlock<n>(loadBlock<n>(bytes.data() + i), out ? out + i : nullptr);
+    if (ascii < n) return i + static_cast<std::size_t>(ascii);
+  }
+  if (i == bytes.size()) return i;
+  const std::size_t last = bytes.size() - n;
+  return last + static_cast<std::size_t>(
+                    widenBlock<n>(loadBlock<n>(bytes.data() + last), out ? out + last : nullptr));
+}
+#endif
+
+// The number of ASCII bytes at the front of `bytes`, each widened into `out` when it is
+// given. `out` has room for all of `bytes`; past the count it may be written to.
+inline std::size_t scanAscii(std::string_view bytes, wchar_t* out) {
+#if defined(__SSE2__)
+  if (bytes.size() >= 16) return scanBlocks<16>(bytes, out);
+  if (bytes.size() >= 8) return scanBlocks<8>(bytes, out);
+  if (bytes.size() >= 4) return scanBlocks<4>(bytes, out);
+  std::size_t i = 0;
+#else
   std::size_t i = 0;
   for (; i + 8 <= bytes.size(); i += 8) {
     std::uint64_t word;
     std::memcpy(&word, bytes.data() + i, sizeof word);
     if (word & 0x8080808080808080u) break;
+    if (!out) continue;
     // From a copy the stores below cannot change, so the eight go together.
     unsigned char block[8];
     std::memcpy(block, &word, sizeof block);
     for (std::size_t k = 0; k < 8; ++k) out[i + k] = block[k];
   }
+#endif
   for (; i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80; ++i) {
-    out[i] = static_cast<unsigned char>(bytes[i]);
+    if (out) out[i] = static_cast<unsigned char>(bytes[i]);
   }
   return i;
 }
 
+// Decodes what follows the first `done` bytes (widened into `out` already) and cuts `out`
+// to the characters it holds; out of line, so that the ASCII path stays small.
 template <bool kEscaped>
-std::wstring decodeFast(std::string_view bytes) {
-  // Most text is ASCII: widened in one pass, without filling the buffer first.
-  if (asciiPrefixLength(bytes) == bytes.size()) return std::wstring(bytes.begin(), bytes.end());
-  // No sequence yields more characters than it has bytes.
-  std::wstring out(bytes.size(), L'\0');
-  WriteAt to{out.data()};
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const std::size_t ascii = copyAscii(bytes.substr(i), to.at);
+[[gnu::noinline]] void decodeRest(std::string_view bytes, std::size_t done, std::wstring& out) {
+  WriteAt to{out.data() + done};
+  for (std::size_t i = done; i < bytes.size();) {
+    i += decodeSequence<kEscaped>(bytes.substr(i), to);
+    const std::size_t ascii = scanAscii(bytes.substr(i), to.at);
     to.at += ascii;
     i += ascii;
-    if (i < bytes.size()) i += decodeSequence<kEscaped>(bytes.substr(i), to);
   }
   out.resize(static_cast<std::size_t>(to.at - out.data()));
+}
+
+template <bool kEscaped>
+std::wstring decodeFast(std::string_view bytes) {
+  // No sequence yields more characters than it has bytes. Most text is ASCII: then the one
+  // pass that tests the bytes also widens them, and nothing is cut off at the end.
+  std::wstring out(bytes.size(), L'\0');
+  const std::size_t ascii = scanAscii(bytes, out.data());
+  if (ascii < bytes.size()) decodeRest<kEscaped>(bytes, ascii, out);
   return out;
 }
 
@@ -175,14 +241,7 @@ std::string encodePlain(std::wstring_view text) {
 }  // namespace
 
 std::size_t asciiPrefixLength(std::string_view bytes) {
-  std::size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes.data() + i, sizeof word);
-    if ((word & 0x8080808080808080u) != 0) break;
-  }
-  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
-  return i;
+  return scanAscii(bytes, nullptr);
 }
 
 void appendUtf8(char32_t c, std::string& out) {

@@ -62,5 +62,22 @@ TEST(Utf8FastPaths, AgreeWithTheGeneralCodec) {
   }
 }
 
+TEST(Utf8FastPaths, AByteOutsideAsciiIsFoundAtAnyPlaceOfABlock) {
+  // Every length around the block sizes, with one lead byte, continuation byte or malformed
+  // byte at every place (or none), so that each block and each overlapping last one is hit.
+  for (const char high : {'\xC3', '\xA9', '\xFF'}) {
+    for (std::size_t size = 0; size <= 40; ++size) {
+      for (std::size_t at = 0; at <= size; ++at) {
+        std::string bytes(size, 'a');
+        for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('!' + i * 7 % 90);
+        if (at < size) bytes[at] = high;
+        ASSERT_EQ(asciiPrefixLength(bytes), at) << size;
+        ASSERT_EQ(fromUtf8Escaped(bytes), plain::fromUtf8Escaped(bytes)) << size << " " << at;
+        ASSERT_EQ(fromUtf8(bytes), plain::fromUtf8(bytes)) << size << " " << at;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace platform
