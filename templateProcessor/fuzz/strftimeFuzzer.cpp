@@ -9,10 +9,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/src/cLocale.h"
 #include "platform/src/utf8.h"
 #include "templateProcessor/src/paramArgs.h"
 #include "templateProcessor/src/strftimeTemplateProcessor.h"
@@ -67,6 +69,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   StrftimeTemplateProcessor p(offset);
   const std::optional<std::wstring> got = expand(p, name);
+  // Fields written without wcsftime must read as wcsftime writes them.
+  const std::wstring format = tools::strftimeFormatFor(name);
+  wchar_t expected[kResultChars];
+  const std::size_t length = format.empty() ? 0
+                                            : wcsftime_l(expected, kResultChars, format.c_str(),
+                                                         &p.moment(), platform::cLocale());
+  if (got != (length ? std::optional(std::wstring(expected, length)) : std::nullopt)) std::abort();
   const std::size_t at = !name.empty() && name[0] == L'#' ? 1 : 0;
   const std::optional<std::wstring> head =
       at < name.size() ? expand(p, name.substr(0, at + 1)) : std::nullopt;
