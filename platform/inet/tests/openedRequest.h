@@ -10,6 +10,7 @@
 #include "platform/inet/src/request.h"
 #include "platform/inet/src/session.h"
 #include "platform/inet/src/urlComponents.h"
+#include "platform/src/thread.h"
 #include "platform/src/utf8.h"
 
 namespace inetTest {
@@ -35,6 +36,9 @@ inline OpenedRequest openRequest(Session& session, const std::string& url, std::
   }
   return opened;
 }
+
+// 0 when the call succeeded, else why it failed: one expectation per call.
+inline std::uint32_t errorOf(bool succeeded) { return succeeded ? 0 : platform::getLastError(); }
 
 // Reads to the end; false with the last error set when a read fails.
 inline bool readAll(Request& request, std::string& body, std::size_t block = 32768) {
