@@ -72,6 +72,12 @@ class NetFixture : public testing::Test {
     setProxyAuthenticator(nullptr);
   }
 
+  // Settings and the fake's refusals are taken up by a new session only.
+  void reopen(bool async = false) {
+    connection.close();
+    connection.open(async);
+  }
+
   // downloadUrl's failure message ("" on success), the body in `body`.
   std::wstring download(const std::wstring& url, ByteVector& body) {
     return failure([&] { connection.downloadUrl(url, body); });
