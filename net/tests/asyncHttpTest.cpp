@@ -153,8 +153,7 @@ TEST_F(AsyncHttpTest, OneNulByteAfterTheServerClosedEndsTheBody) {
 }
 
 TEST_F(AsyncHttpTest, AsynchronousTransfersInOnePoolFinishInTheOrderTheyComplete) {
-  connection.close();
-  connection.open(true);
+  reopen(true);
   FakeAnswer closing = ok({"first"});
   closing.reads.push_back({"-last", false, 0, true, true});  // closed, then a read waits
   fake.answer(L"h/0", closing);
@@ -216,8 +215,7 @@ TEST_F(AsyncHttpTest, WaitReportsExtraEventsAndTimeOuts) {
 }
 
 TEST_F(AsyncHttpTest, ACancelledOrShutDownTransferEndsWithItsMessage) {
-  connection.close();
-  connection.open(true);
+  reopen(true);
   fake.answer(L"h/a", ok({"a"}));
   HttpGetRequest request(L"http://h/a");
   AsyncHttp http(connection, request);
@@ -232,8 +230,7 @@ TEST_F(AsyncHttpTest, ACancelledOrShutDownTransferEndsWithItsMessage) {
   EXPECT_TRUE(fake.complete()) << "the late completion of the closed request";
   EXPECT_EQ(http.getState(), AsyncHttp::kEnded);
 
-  connection.close();
-  connection.open(false);
+  reopen();
   platform::Event shutdown(platform::Event::Reset::Manual, true);
   networkSettings().shutdownEvent = &shutdown;
   ByteVector body;
