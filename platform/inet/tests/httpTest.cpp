@@ -56,8 +56,10 @@ TEST(InetHttp, SendsAnHttp10RequestWithItsHeadersInOrderAndAnswersQueries) {
   ASSERT_TRUE(request.queryInfoNumber(HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, status));
   EXPECT_EQ(status, 404u);
   const std::pair<std::uint32_t, const wchar_t*> answers[] = {
-      {HTTP_QUERY_STATUS_TEXT, L"Not Here"}, {HTTP_QUERY_VERSION, L"HTTP/1.0"},
-      {HTTP_QUERY_ETAG, L"\"v1\""},          {HTTP_QUERY_CONTENT_LENGTH, L"4"},
+      {HTTP_QUERY_STATUS_TEXT, L"Not Here"},
+      {HTTP_QUERY_VERSION, L"HTTP/1.0"},
+      {HTTP_QUERY_ETAG, L"\"v1\""},
+      {HTTP_QUERY_CONTENT_LENGTH, L"4"},
   };
   for (const auto& [code, value] : answers) EXPECT_EQ(query(request, code), value) << code;
   std::wstring value;

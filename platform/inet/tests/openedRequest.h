@@ -38,7 +38,9 @@ inline OpenedRequest openRequest(Session& session, const std::string& url, std::
 }
 
 // 0 when the call succeeded, else why it failed: one expectation per call.
-inline std::uint32_t errorOf(bool succeeded) { return succeeded ? 0 : platform::getLastError(); }
+inline std::uint32_t errorOf(bool succeeded) {
+  return succeeded ? 0 : platform::getLastError();
+}
 
 // Reads to the end; false with the last error set when a read fails.
 inline bool readAll(Request& request, std::string& body, std::size_t block = 32768) {
