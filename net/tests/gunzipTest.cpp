@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "lib/misc/src/wruntimeError.h"
 #include "net/src/msgGroups.h"
 #include "net/tests/gzipMember.h"
 #include "net/tests/logCapture.h"
@@ -17,15 +16,6 @@ using test::text;
 
 ByteVector bytes(std::string_view text) {
   return ByteVector(text.begin(), text.end());
-}
-
-std::wstring failure(ByteVector& data) {
-  try {
-    gunzipResponseData(data);
-  } catch (const misc::wruntime_error& e) {
-    return e.wideMessage();
-  }
-  return L"(decoded)";
 }
 
 }  // namespace
@@ -109,7 +99,8 @@ TEST(GunzipTest, BadBodiesThrowTheirMessageAndKeepTheCompressedBytes) {
   };
   for (const Case& c : cases) {
     ByteVector data = bytes(c.body);
-    EXPECT_EQ(failure(data), c.message) << testing::PrintToString(c.body);
+    EXPECT_EQ(test::failure([&] { gunzipResponseData(data); }), c.message)
+        << testing::PrintToString(c.body);
     EXPECT_EQ(text(data), c.body) << "the caller keeps the compressed bytes";
   }
 }
