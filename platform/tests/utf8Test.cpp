@@ -14,24 +14,22 @@ TEST(Utf8Test, RoundTripsEveryPlane) {
 }
 
 TEST(Utf8Test, InvalidWideCodePointsBecomeReplacementCharacters) {
-  std::wstring bad;
-  bad += static_cast<wchar_t>(0xD800);
-  bad += static_cast<wchar_t>(0x110000);
+  const std::wstring bad = {static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0x110000)};
   EXPECT_EQ(toUtf8(bad), "\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 TEST(Utf8Test, MalformedBytesNeverCrashAndResynchronise) {
-  EXPECT_EQ(fromUtf8("\xFF"
-                     "a"),
-            L"\uFFFDa");
-  EXPECT_EQ(fromUtf8("\xC3"), L"\uFFFD") << "truncated sequence";
-  EXPECT_EQ(fromUtf8("\xE2\x82"
-                     "b"),
-            L"\uFFFDb")
-      << "the byte that broke it is kept";
-  EXPECT_EQ(fromUtf8("\xC0\xAF"), L"\uFFFD\uFFFD") << "overlong lead is invalid";
-  EXPECT_EQ(fromUtf8("\xED\xA0\x80"), L"\uFFFD") << "encoded surrogate";
-  EXPECT_EQ(fromUtf8(std::string("\0x", 2)), std::wstring(L"\0x", 2));
+  const std::pair<std::string, std::wstring> cases[] = {
+      {"\377a", L"\uFFFDa"},          // octal: "\xFFa" would be one escape
+      {"\xC3", L"\uFFFD"},            // truncated sequence
+      {"\342\202b", L"\uFFFDb"},      // the byte that broke it is kept
+      {"\xC0\xAF", L"\uFFFD\uFFFD"},  // overlong lead is invalid
+      {"\xED\xA0\x80", L"\uFFFD"},    // encoded surrogate
+      {std::string("\0x", 2), std::wstring(L"\0x", 2)},
+  };
+  for (const auto& [bytes, text] : cases) {
+    EXPECT_EQ(fromUtf8(bytes), text) << testing::PrintToString(bytes);
+  }
 }
 
 TEST(Utf8Test, EscapedDecodingKeepsEveryByte) {
@@ -42,9 +40,7 @@ TEST(Utf8Test, EscapedDecodingKeepsEveryByte) {
             L"\u00e9\xDCFF"
             L"a\xDCE2\xDC82");
   EXPECT_EQ(fromUtf8Escaped("\xED\xB2\x80"), L"\xDCED\xDCB2\xDC80") << "the form of an escape";
-  std::wstring outside;
-  outside += static_cast<wchar_t>(0xDC7F);
-  outside += static_cast<wchar_t>(0xDD00);
+  const std::wstring outside = {static_cast<wchar_t>(0xDC7F), static_cast<wchar_t>(0xDD00)};
   EXPECT_EQ(toUtf8Escaped(outside), "\xEF\xBF\xBD\xEF\xBF\xBD") << "no byte stands for these";
 
   // Any bytes come back; valid text decodes as it always did.
