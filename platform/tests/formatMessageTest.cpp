@@ -15,27 +15,25 @@ std::wstring fmt(std::wstring_view format, std::vector<std::wstring> args = {},
 
 }  // namespace
 
-TEST(FormatMessageTest, InsertsArgumentsByNumber) {
-  EXPECT_EQ(fmt(L"%2 before %1", {L"one", L"two"}), L"two before one");
+TEST(FormatMessageTest, InsertsArgumentsAndEscapesAndKeepsTheRestAsWritten) {
+  const struct {
+    const wchar_t* format;
+    std::vector<std::wstring> args;
+    const wchar_t* expected;
+  } cases[] = {
+      {L"%2 before %1", {L"one", L"two"}, L"two before one"},
+      {L"(%1)", {L"%2"}, L"(%2)"},  // inserted text is never read again
+      {L"%1%%", {L"50"}, L"50%"},
+      {L"a%nb%tc%rd%.e%!f% g", {}, L"a\nb\tc\rd.e!f g"},
+      {L"stop%0 here", {}, L"stop"},
+      {L"line\n\nbreak %q 100%", {}, L"line\n\nbreak %q 100%"},
+      {L"%1 and %3", {L"x"}, L"x and %3"},  // a missing argument stays in the text
+  };
+  for (const auto& c : cases) EXPECT_EQ(fmt(c.format, c.args), c.expected) << c.format;
   std::vector<std::wstring> many(12);
   for (int i = 0; i < 12; ++i) many[i] = std::to_wstring(i + 1);
   EXPECT_EQ(fmt(L"[%10][%12][%1]", many), L"[10][12][1]");
   EXPECT_EQ(fmt(L"%123", many), L"123") << "only two digits name the argument";
-}
-
-TEST(FormatMessageTest, InsertedTextIsNeverReadAgain) {
-  EXPECT_EQ(fmt(L"(%1)", {L"%2"}), L"(%2)");
-  EXPECT_EQ(fmt(L"%1%%", {L"50"}), L"50%");
-}
-
-TEST(FormatMessageTest, EscapesAndLiterals) {
-  EXPECT_EQ(fmt(L"a%nb%tc%rd%.e%!f% g"), L"a\nb\tc\rd.e!f g");
-  EXPECT_EQ(fmt(L"stop%0 here"), L"stop");
-  EXPECT_EQ(fmt(L"line\n\nbreak %q 100%"), L"line\n\nbreak %q 100%");
-}
-
-TEST(FormatMessageTest, MissingArgumentStaysInTheText) {
-  EXPECT_EQ(fmt(L"%1 and %3", {L"x"}), L"x and %3");
 }
 
 TEST(FormatMessageTest, ResultMustFitTheBufferWithItsNul) {
