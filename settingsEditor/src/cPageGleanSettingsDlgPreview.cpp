@@ -6,6 +6,7 @@
 
 #include "config/src/iniFileStore.h"
 #include "lib/filesys/src/filesys.h"
+#include "lib/misc/src/scopedFlag.h"
 #include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/cLocale.h"
@@ -99,23 +100,11 @@ class DownloadProgress {
   bool cancelled_ = false;
 };
 
-// Marks the dialog busy for the life of the object.
-class BusyFlag {
- public:
-  explicit BusyFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~BusyFlag() { flag_ = false; }
-  BusyFlag(const BusyFlag&) = delete;
-  BusyFlag& operator=(const BusyFlag&) = delete;
-
- private:
-  bool& flag_;
-};
-
 }  // namespace
 
 void CPageGleanSettingsDlg::onPreview() {
   if (m_busy) return;
-  BusyFlag busy(m_busy);
+  misc::ScopedFlag busy(m_busy);
   try {
     if (!m_view.exchangeFromControls(m_settings)) return;
     m_settings.m_url = std::wstring(platform::trimSpaceC(m_settings.m_url));
@@ -219,7 +208,7 @@ void CPageGleanSettingsDlg::openWithShell(const std::wstring& target) {
 
 void CPageGleanSettingsDlg::onView() {
   if (m_busy) return;
-  BusyFlag busy(m_busy);
+  misc::ScopedFlag busy(m_busy);
   const std::wstring url(platform::trimSpaceC(m_view.controlText(IDC_URL)));
   if (url.empty()) {
     m_view.messageBox(istring(14031), platform::MessageButtons::Ok);

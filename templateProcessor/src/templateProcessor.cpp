@@ -9,6 +9,7 @@
 
 #include "lib/filesys/src/filesys.h"
 #include "lib/log/src/log.h"
+#include "lib/misc/src/scopedFlag.h"
 #include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "templateProcessor/src/blockReader.h"
@@ -60,17 +61,6 @@ class DepthScope {
 
  private:
   int& depth_;
-};
-
-class BusyScope {
- public:
-  explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
-  ~BusyScope() { busy_ = false; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  bool& busy_;
 };
 
 class StackEntry {
@@ -175,7 +165,7 @@ std::wstring TemplateProcessor::process(std::wstring_view input, const tools::Re
   }
   if (!textInput_) textInput_ = std::make_unique<internal::ViewStream>(input);
   textInput_->reset(input);
-  BusyScope busy(textInputBusy_);
+  misc::ScopedFlag busy(textInputBusy_);
   expandText(*textInput_, text, table);
   return text;
 }
