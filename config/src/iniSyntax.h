@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/src/cLocale.h"
+
 namespace config::internal {
 
 // How deep sections nest in a file. Every header repeats the full path above it, so deeper
@@ -31,7 +33,7 @@ std::optional<std::string_view> takeCompleteLine(std::string_view& text, bool fi
 
 // Space, tab, CR, LF, VT and FF.
 inline bool isBlank(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
+  return platform::isAsciiSpace(static_cast<unsigned char>(c));
 }
 
 // `line` without its leading blanks. Inline: every line of a file starts here.

@@ -27,8 +27,13 @@ inline wchar_t toUpperC(wchar_t c) {
   return toUpperCBeyondAscii(c);
 }
 
+// Space, tab, LF, VT, FF and CR: the white space of ASCII, the same in every locale.
+inline bool isAsciiSpace(char32_t c) {
+  return c == U' ' || (c >= U'\t' && c <= U'\r');
+}
+
 inline bool isSpaceC(wchar_t c) {
-  if (c >= 0 && c < 0x80) return c == L' ' || (c >= L'\t' && c <= L'\r');
+  if (c >= 0 && c < 0x80) return isAsciiSpace(static_cast<char32_t>(c));
   return isSpaceCBeyondAscii(c);
 }
 
