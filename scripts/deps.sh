@@ -10,7 +10,10 @@ packages=(
   python3 locales-all
   libcurl4-openssl-dev libssl-dev openssl python3-pyftpdlib
   zlib1g-dev curl
-  qt6-base-dev fonts-liberation dpkg-dev
+  qt6-base-dev dpkg-dev
+  # The running program: the desktop's UI font, the mono face that "Courier New" resolves
+  # to, the opener behind View and the default viewer, and Qt's Wayland platform.
+  fonts-dejavu-core fonts-liberation xdg-utils qt6-wayland
   "$@"
 )
 
