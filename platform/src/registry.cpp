@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/src/utf8.h"
+#include "platform/src/xdgDirectories.h"
 
 namespace platform {
 namespace {
@@ -69,15 +70,7 @@ RegistryValue decodeRegistryValue(std::string_view raw) {
 }
 
 std::string registryFilePath() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  std::string base;
-  if (config != nullptr && *config != '\0') {
-    base = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home ? home : "") + "/.config";
-  }
-  return base + "/tarvo/registry.ini";
+  return configHome() + "/tarvo/registry.ini";
 }
 
 int RegistryKey::open(const std::wstring& keyPath) {
