@@ -1,9 +1,12 @@
 #include "settingsEditor/src/cPageGleanSettingsApp.h"
 
+#include "config/src/overlayFile.h"
 #include "i18n/src/istringGuards.h"
 #include "lib/filesys/src/filesys.h"
+#include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/messageBox.h"
+#include "platform/src/xdgDirectories.h"
 #include "settingsEditor/src/istring.h"
 #include "win32tools/src/themeManager.h"
 
@@ -18,6 +21,19 @@ std::wstring programName() {
   return name;
 }
 
+std::vector<std::wstring> configurationFiles(const std::wstring& modulePath) {
+  std::wstring name;
+  tools::splitPath(modulePath, nullptr, nullptr, &name, nullptr);
+  const std::wstring below = L"/pagegleansettings/" + name + L".ini";
+  std::vector<std::wstring> files{tools::changeExtension(modulePath, L".ini")};
+  const std::vector<std::string> systemDirs = platform::configDirs();
+  for (auto dir = systemDirs.rbegin(); dir != systemDirs.rend(); ++dir) {
+    files.push_back(misc::fromUtf8(*dir) + below);
+  }
+  files.push_back(misc::fromUtf8(platform::configHome()) + below);
+  return files;
+}
+
 bool CPageGleanSettingsApp::initInstance(const std::function<void()>& runDialog) {
   // The module's name string doubles as its guard: a string table without it is caught here.
   i18n::registerIstringGuard(internal::stringChain(), 14000);
@@ -29,7 +45,11 @@ bool CPageGleanSettingsApp::initInstance(const std::function<void()>& runDialog)
   if (appConfig == nullptr) {
     appConfig = new config::IniFileStore(nullptr, config::IniFileStore::useDefaultFlags);
   }
-  appConfig->loadFile(tools::changeExtension(modulePath, L".ini"));
+  const std::vector<std::wstring> files = configurationFiles(modulePath);
+  appConfig->loadFile(files.front());
+  for (auto file = files.begin() + 1; file != files.end(); ++file) {
+    config::overlayFile(*appConfig, *file);
+  }
 
   win32tools::ThemeManager::instance().load(L"");
   runDialog();

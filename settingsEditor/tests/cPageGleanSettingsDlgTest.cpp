@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "lib/filesys/src/filesys.h"
@@ -12,6 +13,7 @@
 #include "settingsEditor/src/cPageGleanSettingsApp.h"
 #include "settingsEditor/src/controlIds.h"
 #include "settingsEditor/tests/fakeDialogView.h"
+#include "testSupport/src/scopedVariable.h"
 #include "testSupport/src/scratchDir.h"
 
 namespace settingsEditor {
@@ -25,8 +27,7 @@ using testSupport::ScratchDir;
 const std::wstring kMaxItemsMessage = L"Please enter a valid value for MaxItems.";
 
 std::string expectedFile(const std::string& name, const std::wstring& configFile) {
-  std::string text =
-      testSupport::readBytes(std::string(PG_TEST_DATA_DIR) + "/" + name);
+  std::string text = testSupport::readBytes(std::string(PG_TEST_DATA_DIR) + "/" + name);
   const std::string marker = "@CONFIG_FILE@";
   text.replace(text.find(marker), marker.size(), misc::toUtf8(configFile));
   return text;
@@ -89,8 +90,7 @@ TEST_F(DialogTest, LoadThenSaveWithoutEditsRewritesTheElevenKeys) {
   EXPECT_FALSE(dialog->dirty());
   EXPECT_EQ(dialog->lastSettingsPath(), dir.wfile("in.ini"));
 
-  EXPECT_EQ(saveAs("in.ini"),
-            expectedFile("loadThenSave.ini", dialog->configFile().fileName()));
+  EXPECT_EQ(saveAs("in.ini"), expectedFile("loadThenSave.ini", dialog->configFile().fileName()));
   EXPECT_FALSE(dialog->dirty());
   ASSERT_EQ(view.saveRequests.size(), 1u);
   EXPECT_EQ(view.saveRequests[0].fileName, dir.wfile("in.ini"));
@@ -224,16 +224,28 @@ const CloseCase kCloses[] = {
 INSTANTIATE_TEST_SUITE_P(Answers, CloseTest, testing::ValuesIn(kCloses),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Start-up reads the configuration beside the executable, runs the dialog once and turns an
-// escaping exception into a message box and exit code 1.
-TEST(CPageGleanSettingsApp, ReadsItsConfigurationAndReportsWhatEscapes) {
+// Start-up reads the configuration beside the executable, then the system's and the user's
+// files over it key by key, runs the dialog once and turns an escaping exception into a
+// message box and exit code 1.
+TEST(CPageGleanSettingsApp, ReadsItsLayeredConfigurationAndReportsWhatEscapes) {
   const std::wstring exe = tools::getModulePath();
   const std::string ini = misc::toUtf8(tools::changeExtension(exe, L".ini"));
-  testSupport::writeBytes(ini, "[Config]\nPluginTimeout=5\n");
+  testSupport::writeBytes(ini,
+                          "[Config]\nPluginTimeout=5\nPluginCommand=exe\n"
+                          "ShowTextCommandTemplate=exe\n");
+  auto dirs = std::make_unique<testSupport::ScratchDir>("appConfig");
+  const std::string below = "/pagegleansettings/settingsEditor_tests.ini";
+  dirs->write("low" + below, "[Config]\nPluginCommand=low\nShowTextCommandTemplate=low\n");
+  dirs->write("high" + below, "[config]\npluginCommand=high\n");
+  dirs->write("home" + below, "[Config]\nShowTextCommandTemplate=home\n");
+  auto systemDirs = std::make_unique<testSupport::ScopedVariable>(
+      "XDG_CONFIG_DIRS", dirs->file("high") + ":" + dirs->file("low"));
+  auto userDir =
+      std::make_unique<testSupport::ScopedVariable>("XDG_CONFIG_HOME", dirs->file("home"));
   std::vector<std::wstring> shown;
-  const auto previous = platform::setMessageBoxHandler(
-      [&](const std::wstring& caption, const std::wstring& text, platform::MessageButtons,
-          platform::MessageIcon) {
+  const auto previous =
+      platform::setMessageBoxHandler([&](const std::wstring& caption, const std::wstring& text,
+                                         platform::MessageButtons, platform::MessageIcon) {
         shown.push_back(caption + L": " + text);
         return platform::MessageAnswer::Ok;
       });
@@ -243,10 +255,16 @@ TEST(CPageGleanSettingsApp, ReadsItsConfigurationAndReportsWhatEscapes) {
     ++runs;
     EXPECT_EQ(appDir, tools::getDirectory(exe));
     EXPECT_EQ(appConfig->getString(L"Config", L"PluginTimeout", true, L""), L"5");
+    EXPECT_EQ(appConfig->getString(L"Config", L"PluginCommand", true, L""), L"high");
+    EXPECT_EQ(appConfig->getString(L"Config", L"ShowTextCommandTemplate", true, L""), L"home");
   });
   std::filesystem::remove(ini);
-  const int failed =
-      CPageGleanSettingsApp().run([] { throw misc::wruntime_error(L"Can't create temporary file."); });
+  // The second start reads nothing, so no later test sees these values.
+  userDir.reset();
+  systemDirs.reset();
+  dirs.reset();
+  const int failed = CPageGleanSettingsApp().run(
+      [] { throw misc::wruntime_error(L"Can't create temporary file."); });
   platform::setMessageBoxHandler(previous);
 
   EXPECT_EQ(ok, 0);
