@@ -11,6 +11,7 @@
 #include "settingsEditor/src/controlIds.h"
 #include "settingsEditor/src/dialogLayout.h"
 #include "settingsEditor/src/istring.h"
+#include "settingsEditor/src/settingsFolders.h"
 #include "win32tools/src/themeManager.h"
 
 namespace settingsEditor {
@@ -39,7 +40,6 @@ long parseLong(std::wstring_view text) {
   }
   return negative ? -value : value;
 }
-
 
 }  // namespace
 
@@ -129,7 +129,8 @@ FileDialogRequest CPageGleanSettingsDlg::settingsFileRequest(int titleId) const 
   FileDialogRequest request;
   request.title = istring(titleId);
   request.filters = {{istring(14022), L"*.ini"}, {istring(14023), L"*.*"}};
-  request.initialDirectory = appDir;
+  request.initialDirectory = settingsFolder(appDir);
+  request.places = exampleFolders(appDir);
   request.defaultExtension = L"ini";
   request.fileName = m_lastSettingsPath.substr(0, kFileNameLimit);
   return request;

@@ -39,6 +39,7 @@ struct FileDialogRequest {
   std::wstring initialDirectory;
   std::wstring defaultExtension;  // without its dot: "ini"
   std::wstring fileName;
+  std::vector<std::wstring> places;  // folders offered beside the file list
 };
 
 class DialogView : public ControlGeometry {

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QUrl>
 #include <algorithm>
 #include <climits>
 #include <stdexcept>
@@ -222,6 +223,11 @@ std::optional<std::wstring> CPageGleanSettingsWindow::showFileDialog(
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
   }
   if (!request.fileName.empty()) dialog.selectFile(QString::fromStdWString(request.fileName));
+  QList<QUrl> places = dialog.sidebarUrls();
+  for (const std::wstring& place : request.places) {
+    places << QUrl::fromLocalFile(QString::fromStdWString(place));
+  }
+  dialog.setSidebarUrls(places);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
     return std::nullopt;
   }

@@ -485,11 +485,12 @@ void WindowTest::fileDialogs() {
   QTemporaryDir dir;
   const QString existing = dir.filePath("old.ini");
   QVERIFY(QFile(existing).open(QIODevice::WriteOnly));
-  const FileDialogRequest request{L"Load settings",
-                                  {{L"Setting files (*.ini)", L"*.ini"}, {L"All files", L"*.*"}},
-                                  dir.path().toStdWString(),
-                                  L"ini",
-                                  existing.toStdWString()};
+  const QString examples = dir.filePath("examples");
+  QVERIFY(QDir(dir.path()).mkdir("examples"));
+  const FileDialogRequest request{
+      L"Load settings",          {{L"Setting files (*.ini)", L"*.ini"}, {L"All files", L"*.*"}},
+      dir.path().toStdWString(), L"ini",
+      existing.toStdWString(),   {examples.toStdWString()}};
   const bool open = kind == Kind::Open;
 
   bool shown = false;
@@ -503,7 +504,8 @@ void WindowTest::fileDialogs() {
             dialog->selectedFiles() == QStringList({existing}) &&
             dialog->acceptMode() == (open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave) &&
             dialog->fileMode() == (open ? QFileDialog::ExistingFile : QFileDialog::AnyFile) &&
-            dialog->testOption(QFileDialog::DontConfirmOverwrite) == !open;
+            dialog->testOption(QFileDialog::DontConfirmOverwrite) == !open &&
+            dialog->sidebarUrls().contains(QUrl::fromLocalFile(examples));
     static_cast<QDialog*>(dialog)->accept();  // a question about replacing would keep it open
     return true;
   });
