@@ -4,16 +4,32 @@ set(CPACK_PACKAGE_VENDOR "Tarvo")
 set(CPACK_PACKAGE_CONTACT "PageGlean maintainers <maintainers@pageglean.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Write and try out the settings of PageGlean web-scraping channels")
-set(CPACK_PACKAGE_DESCRIPTION
-    "A desktop tool that edits the settings of a PageGlean scraping channel, loads and saves\
- them as INI files, previews the channel the plug-in makes of a page and opens the page in\
- the browser.")
+# The extended description: lines under 80 columns; cpack indents them and turns an empty
+# line into Debian's paragraph break.
+set(CPACK_PACKAGE_DESCRIPTION [=[
+PageGlean Settings is a desktop tool that writes the settings of a PageGlean
+web-scraping channel: the page to scrape (a URL that may carry date
+placeholders), the channel's title, description and base URL, the maximum
+number of items and the patterns that cut items out of the page.
+
+Preview downloads the page, runs the scraping plug-in PageGlean on it and
+shows the RSS feed it made or its errors; View opens the page in the browser.
+Settings load from and save to INI files. PageGlean also runs on its own:
+given a settings file, it writes the channel's RSS 2.0 feed to standard
+output.]=])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # The libraries the programs link, found by dpkg-shlibdeps (dpkg-dev).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# "Courier New" in the edit fields resolves to Liberation Mono.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+# Installed files are stripped; a debugger wants the build tree's binaries.
+set(CPACK_STRIP_FILES ON)
+# Beyond the libraries: the desktop's UI font and the mono face that "Courier New" resolves
+# to, and the opener behind View and the default viewer. Qt's xcb platform plug-in comes
+# with libqt6gui6, which shlibdeps names already.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-liberation, xdg-utils")
+# A Wayland session without qt6-wayland falls back to XWayland; https downloads need the
+# certificate authorities.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, ca-certificates")
 include(CPack)
