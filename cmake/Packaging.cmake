@@ -1,4 +1,38 @@
-# A Debian package of what `cmake --install` installs: cpack -G DEB in a release build.
+# The manual pages and the package's changelog and copyright, and a Debian package of what
+# `cmake --install` installs: cpack -G DEB in a release build.
+include(GNUInstallDirs)
+set(pg_packaging ${PROJECT_SOURCE_DIR}/packaging)
+set(pg_packagingOut ${CMAKE_BINARY_DIR}/packaging)
+
+# A changelog whose latest entry is another version would describe some other package.
+file(STRINGS ${pg_packaging}/changelog pg_changelogTop LIMIT_COUNT 1)
+if(NOT pg_changelogTop MATCHES "^pageglean-settings \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/changelog starts with \"${pg_changelogTop}\", "
+                      "not an entry for version ${PROJECT_VERSION}")
+endif()
+
+# Debian wants them compressed with gzip -9n: no name or time stamp, so the same text
+# always makes the same bytes.
+set(pg_gzipped)
+function(pg_gzip source name)
+  set(plain ${pg_packagingOut}/${name})
+  add_custom_command(OUTPUT ${plain}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${plain}
+    COMMAND gzip -9nf ${plain}
+    DEPENDS ${source} VERBATIM)
+  set(pg_gzipped ${pg_gzipped} ${plain}.gz PARENT_SCOPE)
+endfunction()
+foreach(program PageGleanSettings PageGlean)
+  configure_file(${pg_packaging}/${program}.1.in ${pg_packagingOut}/${program}.1.roff @ONLY)
+  pg_gzip(${pg_packagingOut}/${program}.1.roff ${program}.1)
+  install(FILES ${pg_packagingOut}/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+# A native package (no Debian revision) keeps its changelog as changelog.gz.
+pg_gzip(${pg_packaging}/changelog changelog)
+add_custom_target(packagingFiles ALL DEPENDS ${pg_gzipped})
+set(pg_docDir ${CMAKE_INSTALL_DATADIR}/doc/pageglean-settings)
+install(FILES ${pg_packagingOut}/changelog.gz ${pg_packaging}/copyright DESTINATION ${pg_docDir})
+
 set(CPACK_PACKAGE_NAME pageglean-settings)
 set(CPACK_PACKAGE_VENDOR "Tarvo")
 set(CPACK_PACKAGE_CONTACT "PageGlean maintainers <maintainers@pageglean.invalid>")
