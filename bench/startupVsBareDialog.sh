@@ -33,61 +33,60 @@ pids+=($!)
 for _ in $(seq 100); do [ -e "$work/wm-ready" ] && break; sleep 0.1; done
 [ -e "$work/wm-ready" ] || { echo "openbox did not start" >&2; cat "$work/wm.log" >&2; exit 1; }
 
-python3 - "$bin" "${STARTUP_RUNS:-25}" <<'PY'
-import os, re, statistics, subprocess, sys, time
-bin_dir, runs = sys.argv[1], int(sys.argv[2])
+python3 - "$bin" "${STARTUP_RUNS:-25}" "$work" <<'PY'
+import os, re, statistics, subprocess, sys, tempfile, threading, time
+bin_dir, runs, work = sys.argv[1], int(sys.argv[2]), sys.argv[3]
 programs = {"PageGleanSettings": os.path.join(bin_dir, "PageGleanSettings"),
             "bare QDialog": os.path.join(bin_dir, "bareDialog")}
 shim = os.path.join(bin_dir, "libfirstPaintShim.so")
 
+# Runs `path` with the shim to its end; its exit status, standard error and processor time
+# (user and system, in ms, with the children it waited for).
 def start(path, extra_env, wrapper=()):
     env = dict(os.environ, LD_PRELOAD=shim, **extra_env)
-    env["PG_START_NS"] = str(time.monotonic_ns())
-    proc = subprocess.Popen([*wrapper, path], env=env, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.PIPE, text=True)
-    try:
-        _, err = proc.communicate(timeout=120 if wrapper else 20)
-    except subprocess.TimeoutExpired:
-        proc.kill()
-        proc.communicate()
-        sys.exit(f"{path} did not reach its first frame")
-    return proc, err
+    with tempfile.TemporaryFile("w+") as err:
+        env["PG_START_NS"] = str(time.monotonic_ns())
+        proc = subprocess.Popen([*wrapper, path], env=env, stdout=subprocess.DEVNULL, stderr=err)
+        watchdog = threading.Timer(120 if wrapper else 20, proc.kill)
+        watchdog.start()
+        _, status, usage = os.wait4(proc.pid, 0)
+        watchdog.cancel()
+        err.seek(0)
+        text = err.read()
+    if os.WIFSIGNALED(status):
+        sys.exit(f"{path} did not reach its first frame: {text}")
+    return os.waitstatus_to_exitcode(status), text, (usage.ru_utime + usage.ru_stime) * 1000
 
 def first_frame(path):
-    proc, err = start(path, {"QT_QPA_PLATFORM": "xcb"})
+    code, err, cpu = start(path, {"QT_QPA_PLATFORM": "xcb"})
     found = re.search(r"^firstPaintMs ([0-9.]+)$", err, re.M)
-    if proc.returncode != 0 or not found:
-        sys.exit(f"{path} failed ({proc.returncode}): {err}")
-    return float(found.group(1))
+    if code != 0 or not found:
+        sys.exit(f"{path} failed ({code}): {err}")
+    return float(found.group(1)), cpu
 
 samples = {name: [] for name in programs}
 for name, path in programs.items():  # a first start of each fills the caches
     first_frame(path)
 for _ in range(runs):
     for name, path in programs.items():
-        before = os.times()
-        ms = first_frame(path)
-        after = os.times()
-        cpu = (after.children_user - before.children_user +
-               after.children_system - before.children_system) * 1000
-        samples[name].append((ms, cpu))
+        samples[name].append(first_frame(path))
 medians = {}
 for name, rows in samples.items():
     medians[name] = statistics.median(r[0] for r in rows)
     cpu = statistics.median(r[1] for r in rows)
     print(f"{name:18} first frame median {medians[name]:6.1f} ms "
-          f"(min {min(r[0] for r in rows):6.1f}), cpu {cpu:5.0f} ms, {runs} starts")
+          f"(min {min(r[0] for r in rows):6.1f}), processor time median {cpu:5.1f} ms, {runs} starts")
 ratio = medians["PageGleanSettings"] / medians["bare QDialog"]
-print(f"PageGleanSettings / bare QDialog = {ratio:.2f}")
+cpu_ratio = (statistics.median(r[1] for r in samples["PageGleanSettings"]) /
+             statistics.median(r[1] for r in samples["bare QDialog"]))
+print(f"PageGleanSettings / bare QDialog = {ratio:.2f} (processor time {cpu_ratio:.2f})")
 
 if os.environ.get("STARTUP_CALLGRIND", "1") != "0":
     for name, path in programs.items():
-        out = os.path.join(os.path.dirname(shim), f"startup.{os.getpid()}.callgrind")
-        proc, err = start(path, {"QT_QPA_PLATFORM": "offscreen"},
+        out = os.path.join(work, "callgrind.out")
+        _, err, _ = start(path, {"QT_QPA_PLATFORM": "offscreen"},
                           ("valgrind", "--tool=callgrind", f"--callgrind-out-file={out}"))
         found = re.search(r"Collected : ([0-9]+)", err)
-        if os.path.exists(out):
-            os.unlink(out)
         if "firstPaintMs" not in err or not found:
             sys.exit(f"callgrind of {path} failed: {err[-2000:]}")
         print(f"{name:18} instructions to the first frame (offscreen): {int(found.group(1)):,}")
