@@ -14,6 +14,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # The libraries the programs link, found by dpkg-shlibdeps (dpkg-dev).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# "Courier New" in the edit fields resolves to Liberation Mono.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+# "Courier New" in the edit fields resolves to Liberation Mono; libcurl is loaded at run
+# time (platform/inet/src/curlLibrary.cpp), so dpkg-shlibdeps does not see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, libcurl4 (>= 7.88)")
 include(CPack)

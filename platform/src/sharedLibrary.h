@@ -1,5 +1,6 @@
 #pragma once
-// A shared object loaded at run time (the language packs), closed when the object dies.
+// A shared object loaded at run time (the language packs, libcurl), closed when the object
+// dies. Its symbols stay private to it: they do not resolve those of other libraries.
 
 #include <memory>
 #include <string>
@@ -10,6 +11,10 @@ class SharedLibrary {
  public:
   // Loads the library at `path` (UTF-8). Null on failure, with the reason in `error`.
   static std::unique_ptr<SharedLibrary> open(const std::string& path, std::string& error);
+  // Loads an installed library by its file name ("libcurl.so.4"), found where the dynamic
+  // linker finds the program's own libraries. Null on failure, with the reason in `error`.
+  static std::unique_ptr<SharedLibrary> openInstalled(const std::string& fileName,
+                                                      std::string& error);
 
   ~SharedLibrary();
   SharedLibrary(const SharedLibrary&) = delete;
@@ -20,6 +25,7 @@ class SharedLibrary {
 
  private:
   explicit SharedLibrary(void* handle) : handle_(handle) {}
+  static std::unique_ptr<SharedLibrary> load(const std::string& name, std::string& error);
   void* handle_;
 };
 
