@@ -61,8 +61,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
 # Beyond the libraries: the desktop's UI font and the mono face that "Courier New" resolves
 # to, and the opener behind View and the default viewer. Qt's xcb platform plug-in comes
-# with libqt6gui6, which shlibdeps names already.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-liberation, xdg-utils")
+# with libqt6gui6, which shlibdeps names already. libcurl is loaded at its first use
+# (platform/inet/src/curlLibrary.cpp), so shlibdeps does not see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-dejavu-core, fonts-liberation, xdg-utils, libcurl4 (>= 7.88)")
 # A Wayland session without qt6-wayland falls back to XWayland; https downloads need the
 # certificate authorities.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, ca-certificates")

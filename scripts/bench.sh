@@ -3,8 +3,9 @@
 # bench/*.sh script (comparisons with other programs: the speed table).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# The programs the speed table compares with, and callgrind to count instructions.
-scripts/deps.sh libinih-dev gettext-base valgrind
+# The programs the speed table compares with, callgrind to count instructions, and the
+# display server and window manager that the start-up comparison runs under.
+scripts/deps.sh libinih-dev gettext-base valgrind xvfb openbox
 dir=build/bench
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPG_TESTS=OFF -DPG_BENCH=ON >/dev/null
 cmake --build "$dir" -j "$(nproc)"

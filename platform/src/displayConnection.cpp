@@ -23,7 +23,7 @@ using XcbDisconnect = void (*)(XcbConnection* connection);
 
 bool x11DisplayAnswers(const std::string& display) {
   std::string error;
-  const auto library = SharedLibrary::openSystem("libxcb.so.1", error);
+  const auto library = SharedLibrary::openInstalled("libxcb.so.1", error);
   if (!library) return false;
   const auto connect = reinterpret_cast<XcbConnect>(library->symbol("xcb_connect"));
   const auto hasError = reinterpret_cast<XcbHasError>(library->symbol("xcb_connection_has_error"));

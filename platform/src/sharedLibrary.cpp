@@ -9,9 +9,9 @@ std::unique_ptr<SharedLibrary> SharedLibrary::open(const std::string& path, std:
   return load(path.find('/') == std::string::npos ? "./" + path : path, error);
 }
 
-std::unique_ptr<SharedLibrary> SharedLibrary::openSystem(const std::string& name,
-                                                         std::string& error) {
-  return load(name, error);
+std::unique_ptr<SharedLibrary> SharedLibrary::openInstalled(const std::string& fileName,
+                                                            std::string& error) {
+  return load(fileName, error);
 }
 
 std::unique_ptr<SharedLibrary> SharedLibrary::load(const std::string& name, std::string& error) {

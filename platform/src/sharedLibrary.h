@@ -1,6 +1,7 @@
 #pragma once
-// A shared object loaded at run time (the language packs, a system library the program
-// can do without), closed when the object dies.
+// A shared object loaded at run time (the language packs, libcurl, the X client library),
+// closed when the object dies. Its symbols stay private to it: they do not resolve those of other
+// libraries.
 
 #include <memory>
 #include <string>
@@ -11,9 +12,10 @@ class SharedLibrary {
  public:
   // Loads the library at `path` (UTF-8). Null on failure, with the reason in `error`.
   static std::unique_ptr<SharedLibrary> open(const std::string& path, std::string& error);
-  // Loads a system library by its file name ("libxcb.so.1"), searched for on the system's
-  // library path. Null on failure, with the reason in `error`.
-  static std::unique_ptr<SharedLibrary> openSystem(const std::string& name, std::string& error);
+  // Loads an installed library by its file name ("libcurl.so.4"), found where the dynamic
+  // linker finds the program's own libraries. Null on failure, with the reason in `error`.
+  static std::unique_ptr<SharedLibrary> openInstalled(const std::string& fileName,
+                                                      std::string& error);
 
   ~SharedLibrary();
   SharedLibrary(const SharedLibrary&) = delete;

@@ -9,9 +9,12 @@
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QResource>
 #include <QUrl>
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 #include "settingsEditor/qt/src/cDialogUnits.h"
@@ -123,6 +126,27 @@ QString nameFilter(const std::wstring& description, const std::wstring& patterns
   return text + QStringLiteral(" (") + qt + QStringLiteral(")");
 }
 
+// The icon's pictures: their width and height, then their premultiplied ARGB32 pixels, as
+// the build makes them of the PNGs (tools/iconPixels.cpp).
+QIcon programIcon() {
+  QIcon icon;
+  for (const QString& name : {QStringLiteral(":/pageglean/pageglean-settings-64.argb"),
+                              QStringLiteral(":/pageglean/pageglean-settings-256.argb")}) {
+    const QByteArray data = QResource(name).uncompressedData();
+    std::uint32_t size[2] = {0, 0};
+    if (static_cast<std::size_t>(data.size()) < sizeof size) continue;
+    std::memcpy(size, data.constData(), sizeof size);
+    if (static_cast<std::size_t>(data.size()) != sizeof size + std::size_t{4} * size[0] * size[1]) {
+      continue;
+    }
+    const QImage pixels(reinterpret_cast<const uchar*>(data.constData()) + sizeof size,
+                        static_cast<int>(size[0]), static_cast<int>(size[1]),
+                        QImage::Format_ARGB32_Premultiplied);
+    icon.addPixmap(QPixmap::fromImage(pixels.copy()));  // a copy: `data` goes
+  }
+  return icon;
+}
+
 }  // namespace
 
 CPageGleanSettingsWindow::CPageGleanSettingsWindow(QWidget* parent)
@@ -132,10 +156,7 @@ CPageGleanSettingsWindow::CPageGleanSettingsWindow(DesktopLauncher& launcher, QW
     : QDialog(parent, kWindowFlags) {
   setFont(dialogFont());
   setWindowTitle(text(14001));
-  QIcon icon;
-  icon.addFile(QStringLiteral(":/pageglean/pageglean-settings-64.png"));
-  icon.addFile(QStringLiteral(":/pageglean/pageglean-settings-256.png"));
-  setWindowIcon(icon);
+  setWindowIcon(programIcon());
   createControls();
   const CDialogUnits units(font());
   resize(units.toPixelsX(kTemplateWidth), units.toPixelsY(kTemplateHeight));

@@ -333,7 +333,14 @@ void WindowTest::tabOrderFollowsTheTemplate() {
 
 void WindowTest::sizingAndFonts() {
   QCOMPARE(window->windowTitle(), QString("PageGlean Settings"));
-  QVERIFY(!window->windowIcon().isNull());
+  // The icon's pictures are the PNGs', pixel for pixel, as a pixmap holds them.
+  const QIcon icon = window->windowIcon();
+  QCOMPARE(icon.availableSizes(), QList<QSize>({QSize(64, 64), QSize(256, 256)}));
+  for (int size : {64, 256}) {
+    const QImage png(QString(PG_ICON_DIR "/pageglean-settings-%1.png").arg(size));
+    QVERIFY(!png.isNull());
+    QCOMPARE(icon.pixmap(size).toImage(), QPixmap::fromImage(png).toImage());
+  }
   const Qt::WindowFlags flags = window->windowFlags();
   QVERIFY((flags & Qt::WindowMaximizeButtonHint) && (flags & Qt::WindowCloseButtonHint));
   QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
