@@ -14,8 +14,9 @@ packages=(
   newsboat
   qt6-base-dev dpkg-dev
   # The running program: the desktop's UI font, the mono face that "Courier New" resolves
-  # to, the opener behind View and the default viewer, and Qt's Wayland platform.
-  fonts-dejavu-core fonts-liberation xdg-utils qt6-wayland
+  # to, the opener behind View and the default viewer, Qt's Wayland platform, and the
+  # certificate authorities that https downloads trust.
+  fonts-dejavu-core fonts-liberation xdg-utils qt6-wayland ca-certificates
   "$@"
 )
 
