@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "channel/src/maxItems.h"
 #include "settingsEditor/src/channelSettings.h"
 #include "settingsEditor/src/desktopLauncher.h"
 #include "settingsEditor/src/dialogView.h"
@@ -77,7 +78,7 @@ class CPageGleanSettingsDlg {
  private:
   FileDialogRequest settingsFileRequest(int titleId) const;
   // The value MaxItems is written with, or none after telling the user it is invalid.
-  std::optional<int> maxItemsToWrite();
+  std::optional<channel::MaxItems> maxItemsToWrite();
   void applyEditFont();
   void showError(const std::wstring& text);
   // Preview's steps; each returns false when it has told the user why Preview stops.
