@@ -45,7 +45,8 @@ class CPageGleanSettingsDlg {
   // The Close button, Escape and the window's close box: asks "Save your changes?" when
   // there are unsaved changes, and ends the dialog unless the user stays.
   void onClose();
-  // Any text change in an edit control, typed or not.
+  // A text change the user made in an edit control; the view does not report the texts
+  // that the controller shows (DialogView::showControlText).
   void onFieldChanged() { m_dirty = true; }
   // After the window changed its size: lays the controls out again.
   void onSize();
@@ -53,7 +54,8 @@ class CPageGleanSettingsDlg {
   std::optional<Size> minTrackSize() const;
 
   // Fills the fields from the settings file at `path` (an unreadable file counts as empty)
-  // and shows them. Returns true.
+  // and shows them, leaving the unsaved-changes flag as it was. Always returns true: a
+  // failure throws instead (config::Exception), and then changes no field.
   bool loadSettings(const std::wstring& path);
   // Takes the fields from the controls, checks them and writes a fresh settings file to
   // `path`; with `forPreview`, URL names the downloaded page instead. Returns false, having
