@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 # The module order, lowest first; a module may use itself and the modules before it.
 order=(platform platform/inet lib/misc lib/log lib/filesys i18n win32tools config tools
-       templateProcessor net settingsEditor settingsEditor/qt plugin)
+       templateProcessor channel net settingsEditor settingsEditor/qt plugin)
 
 # The index of the module a path belongs to (the longest folder prefix), or -1.
 moduleOf() {
@@ -43,8 +43,8 @@ done < <(git ls-files -- '*.h' '*.cpp' 2>/dev/null || find . -name '*.h' -o -nam
 
 # The string machinery knows no module above it: each module declares its own strings. The
 # path operations below it share the namespace tools, so includes tell that module apart.
-namespaces='win32tools|config|templateProcessor|net|settingsEditor|plugin'
-folders='win32tools|config|tools|templateProcessor|net|settingsEditor|plugin'
+namespaces='win32tools|config|templateProcessor|channel|net|settingsEditor|plugin'
+folders='win32tools|config|tools|templateProcessor|channel|net|settingsEditor|plugin'
 if hits=$(grep -rnE "\b($namespaces)::|#include \"($folders)/" i18n/src i18n/tools); then
   echo "i18n names a module above it:"
   echo "$hits"

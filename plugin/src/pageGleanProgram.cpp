@@ -37,11 +37,11 @@ int PageGleanProgram::run(const std::vector<std::string>& arguments, std::ostrea
 void PageGleanProgram::scrape(const std::wstring& settingsPath, std::ostream& out,
                               std::wostream& err, std::int64_t now) {
   ChannelParameters parameters = readChannelParameters(settingsPath);
-  parameters.url = pages_.locate(parameters.url);
+  parameters.m_url = pages_.locate(parameters.m_url);
   // Settings that cannot work are reported before the page is fetched.
   Scraper scraper(parameters);
-  if (parameters.url.empty()) throw PluginError(istring(14204));
-  const PageText page = decodePage(pages_.fetch(parameters.url));
+  if (parameters.m_url.empty()) throw PluginError(istring(14204));
+  const PageText page = decodePage(pages_.fetch(parameters.m_url));
   if (page.unknownCharset) err << istring(14225).format(*page.unknownCharset) << L'\n';
 
   // Items go out as they are made; the searches are over before the first one is.

@@ -30,23 +30,23 @@ std::wstring trimmed(std::wstring_view text) {
 
 Scraper::Scraper(const ChannelParameters& parameters)
     : parameters_(parameters), maxItems_(maxItemsOf(parameters)) {
-  if (!parameters.sectionPattern.empty()) {
-    section_.emplace(parameters.sectionPattern, istring(14214));
+  if (!parameters.m_sectionPattern.empty()) {
+    section_.emplace(parameters.m_sectionPattern, istring(14214));
     if (section_->captureCount() != 1 || section_->captures(Field::Description) != 1) {
       throw PluginError(istring(14209).format(std::span<const wchar_t* const>()));
     }
   }
-  for (std::size_t i = 0; i < parameters.itemPatterns.size(); ++i) {
-    if (parameters.itemPatterns[i].empty()) continue;
-    items_.emplace_back(parameters.itemPatterns[i], istring(14213).format(std::to_wstring(i + 1)));
+  for (std::size_t i = 0; i < parameters.m_itemPattern.size(); ++i) {
+    if (parameters.m_itemPattern[i].empty()) continue;
+    items_.emplace_back(parameters.m_itemPattern[i], istring(14213).format(std::to_wstring(i + 1)));
     requireText(items_.back());
   }
-  if (items_.empty() && !parameters.shorthand.empty()) shorthand_.emplace(parameters.shorthand);
+  if (items_.empty() && !parameters.m_shorthand.empty()) shorthand_.emplace(parameters.m_shorthand);
   if (items_.empty() && !shorthand_) throw PluginError(istring(14206));
 
   // Links are relative to the base URL, else to the page's URL when that is one.
-  const std::string base = platform::toUtf8(parameters.baseUrl);
-  const std::string page = platform::toUtf8(parameters.url);
+  const std::string base = platform::toUtf8(parameters.m_baseUrl);
+  const std::string page = platform::toUtf8(parameters.m_url);
   if (!base.empty()) {
     resolver_.emplace(base);
   } else if (platform::inet::hasUrlScheme(page)) {
@@ -65,9 +65,9 @@ std::uint64_t Scraper::workLimit(std::size_t characters) const {
 
 Feed Scraper::channel(std::int64_t now) const {
   Feed feed;
-  feed.title = parameters_.title;
-  feed.description = parameters_.description;
-  feed.link = !parameters_.baseUrl.empty() ? parameters_.baseUrl : parameters_.url;
+  feed.title = parameters_.m_title;
+  feed.description = parameters_.m_description;
+  feed.link = !parameters_.m_baseUrl.empty() ? parameters_.m_baseUrl : parameters_.m_url;
   if (feed.link.starts_with(L'/')) feed.link = L"file://" + feed.link;
   feed.lastBuildDate = rfc822FromUnixTime(now);
   return feed;

@@ -1,12 +1,10 @@
 #include "plugin/src/urlPageSource.h"
 
-#include <sstream>
-
+#include "channel/src/urlDates.h"
 #include "platform/inet/src/resolveUrl.h"
 #include "platform/src/utf8.h"
 #include "plugin/src/istring.h"
 #include "plugin/src/pluginError.h"
-#include "templateProcessor/src/strftimeTemplateProcessor.h"
 
 namespace plugin {
 namespace {
@@ -27,11 +25,7 @@ std::wstring schemeOf(const std::wstring& url) {
 std::wstring UrlPageSource::locate(const std::wstring& url) {
   const std::wstring scheme = schemeOf(url);
   if (scheme != L"http" && scheme != L"https") return url;
-  tools::StrftimeTemplateProcessor processor(0);
-  std::wistringstream input(url);
-  std::wostringstream output;
-  processor.process(input, output);
-  return output.str();
+  return channel::expandUrlDates(url);
 }
 
 std::string UrlPageSource::fetch(const std::wstring& url) {

@@ -49,8 +49,8 @@ TEST(LiteralPieceTest, WhiteSpaceRunsAndLetterCase) {
 plugin::ChannelParameters withPatterns(std::wstring p1, std::wstring p2 = {},
                                        std::wstring p3 = {}) {
   plugin::ChannelParameters parameters;
-  parameters.itemPatterns = {std::move(p1), std::move(p2), std::move(p3)};
-  parameters.maxItems = L"1000000";
+  parameters.m_itemPattern = {std::move(p1), std::move(p2), std::move(p3)};
+  parameters.m_maxItems = L"1000000";
   return parameters;
 }
 

@@ -121,8 +121,10 @@ TEST_F(PageGleanProgramTest, WhatCannotWorkIsOneLineAndNoFeed) {
        L"given.\n"},
       {"maxItemsZero", {{L"MaxItems", L"0"}, {L"Shorthand", L"li"}},
        L"MaxItems must be a positive whole number, not \"0\".\n"},
-      {"maxItemsText", {{L"MaxItems", L"7x"}, {L"Shorthand", L"li"}},
-       L"MaxItems must be a positive whole number, not \"7x\".\n"},
+      {"maxItemsText", {{L"MaxItems", L"x7"}, {L"Shorthand", L"li"}},
+       L"MaxItems must be a positive whole number, not \"x7\".\n"},
+      {"maxItemsBeyondAnInt", {{L"MaxItems", L"2147483648"}, {L"Shorthand", L"li"}},
+       L"MaxItems must be a positive whole number, not \"2147483648\".\n"},
       {"unknownCapture", {{L"ItemPattern-2", L"<li>{%titel}</li>"}},
        L"Item pattern 2 holds the unknown capture {%titel}; the captures are {%title}, "
        L"{%link}, {%description}, {%date}, {%author}, {%image} and {%}.\n"},
@@ -175,6 +177,26 @@ TEST_F(PageGleanProgramTest, LongQuotedTextsAreCut) {
   };
   // clang-format on
   for (const auto& c : cases) expectRun(c.name, c.settings, page, c.code, c.err);
+}
+
+// A hand-written MaxItems is read as the dialog reads it before saving: the number it
+// starts with, 15 when empty.
+TEST_F(PageGleanProgramTest, MaxItemsIsReadByTheDialogsRule) {
+  std::string page;
+  for (int i = 0; i < 10; ++i) page += kList;  // twenty items
+  const struct {
+    const wchar_t* maxItems;
+    std::ptrdiff_t items;
+  } cases[] = {{L"3x", 3}, {L"+1 item", 1}, {L"", 15}, {L"2147483647", 20}};
+  for (const auto& c : cases) {
+    const Outcome result = run({{L"MaxItems", c.maxItems}, {L"Shorthand", L"li a"}}, page);
+    EXPECT_EQ(result.code, 0) << platform::toUtf8(result.err);
+    std::ptrdiff_t items = 0;
+    for (std::size_t at = 0; (at = result.out.find("<item>", at)) != std::string::npos; ++at) {
+      ++items;
+    }
+    EXPECT_EQ(items, c.items) << platform::toUtf8(c.maxItems);
+  }
 }
 
 TEST_F(PageGleanProgramTest, CommandLineAndSettingsFile) {

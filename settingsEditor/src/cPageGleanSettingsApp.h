@@ -33,7 +33,8 @@ class CPageGleanSettingsApp {
   // (a missing or unreadable configuration file adds nothing to it), loads the theming
   // support, then calls `runDialog`, which constructs the dialog, runs it modally and
   // destroys it before it returns. Exceptions from any step propagate to the caller.
-  // Returns false, the framework's "do not enter a message loop".
+  // Always returns false, the framework's "do not enter a message loop": the dialog has
+  // run and ended by then, and a failure throws rather than returning.
   bool initInstance(const std::function<void()>& runDialog);
 
   // initInstance() for main(): an exception that escapes it is shown in a message box and

@@ -1,10 +1,6 @@
 #include "settingsEditor/src/cPageGleanSettingsDlg.h"
 
-#include <climits>
-
-#include "config/src/iniFileStore.h"
-#include "config/src/sectionReadLock.h"
-#include "config/src/sectionWriteLock.h"
+#include "channel/src/channelFile.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/cLocale.h"
 #include "settingsEditor/src/cPageGleanSettingsApp.h"
@@ -20,26 +16,8 @@ namespace {
 
 using internal::istring;
 
-const wchar_t kSection[] = L"ChannelParameters";
-constexpr int kDefaultMaxItems = 15;
 // File dialogs take at most this many characters of the remembered path.
 constexpr std::size_t kFileNameLimit = 4096;
-
-// The number `text` starts with, read as atol reads it: an optional sign, then digits up
-// to the first other character; no digits give 0. Saturates instead of overflowing.
-long parseLong(std::wstring_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && platform::isSpaceC(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
-  long value = 0;
-  for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-    const int digit = text[i] - L'0';
-    if (value > (LONG_MAX - digit) / 10) return negative ? LONG_MIN : LONG_MAX;
-    value = value * 10 + digit;
-  }
-  return negative ? -value : value;
-}
 
 }  // namespace
 
@@ -77,51 +55,28 @@ void CPageGleanSettingsDlg::onSize() {
 }
 
 bool CPageGleanSettingsDlg::loadSettings(const std::wstring& path) {
-  config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
-  store.loadFile(path);
-  {
-    config::SectionReadLock section(store, kSection);
-    for (const ChannelField& field : fileOrder()) {
-      fieldText(m_settings, field) =
-          section.valid() ? section->getCheckedString(field.key, L"", true) : std::wstring();
-    }
-  }
+  m_settings = channel::readChannelFile(path);
   m_view.exchangeToControls(m_settings);
   return true;
 }
 
-std::optional<int> CPageGleanSettingsDlg::maxItemsToWrite() {
+std::optional<channel::MaxItems> CPageGleanSettingsDlg::maxItemsToWrite() {
   m_settings.m_maxItems = std::wstring(platform::trimSpaceC(m_settings.m_maxItems));
-  if (m_settings.m_maxItems.empty()) return kDefaultMaxItems;
-  const long value = parseLong(m_settings.m_maxItems);
-  if (value < 1 || value > INT_MAX) {
+  const std::optional<channel::MaxItems> maxItems = channel::MaxItems::parse(m_settings.m_maxItems);
+  if (!maxItems) {
     m_view.messageBox(istring(14021), platform::MessageButtons::Ok);
     m_view.setFocus(IDC_MAX_ITEMS);
-    return std::nullopt;
   }
-  return static_cast<int>(value);
+  return maxItems;
 }
 
 bool CPageGleanSettingsDlg::saveSettings(const std::wstring& path, bool forPreview) {
   if (!m_view.exchangeFromControls(m_settings)) return false;
-  const std::optional<int> maxItems = maxItemsToWrite();
+  const std::optional<channel::MaxItems> maxItems = maxItemsToWrite();
   if (!maxItems) return false;
-
-  config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
-  config::SectionWriteLock section(store, kSection);
-  for (const ChannelField& field : fileOrder()) {
-    const std::wstring& text = fieldText(m_settings, field);
-    if (field.controlId == IDC_URL) {
-      // The URL is not checked: the plug-in must read it back whatever it holds.
-      section->setString(field.key, forPreview ? m_pageFile.fileName() : text);
-    } else if (field.controlId == IDC_MAX_ITEMS) {
-      section->setInt(field.key, *maxItems);
-    } else {
-      section->setCheckedString(field.key, text);
-    }
-  }
-  store.setString(kSection, L"ConfigFile", m_configFile.fileName());
-  store.saveFile(path, true);
+  ChannelSettings written = m_settings;
+  if (forPreview) written.m_url = m_pageFile.fileName();
+  channel::writeChannelFile(path, written, *maxItems, m_configFile.fileName());
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "channel/src/maxItems.h"
 #include "settingsEditor/src/channelSettings.h"
 #include "settingsEditor/src/desktopLauncher.h"
 #include "settingsEditor/src/dialogView.h"
@@ -44,7 +45,8 @@ class CPageGleanSettingsDlg {
   // The Close button, Escape and the window's close box: asks "Save your changes?" when
   // there are unsaved changes, and ends the dialog unless the user stays.
   void onClose();
-  // Any text change in an edit control, typed or not.
+  // A text change the user made in an edit control; the view does not report the texts
+  // that the controller shows (DialogView::showControlText).
   void onFieldChanged() { m_dirty = true; }
   // After the window changed its size: lays the controls out again.
   void onSize();
@@ -52,7 +54,8 @@ class CPageGleanSettingsDlg {
   std::optional<Size> minTrackSize() const;
 
   // Fills the fields from the settings file at `path` (an unreadable file counts as empty)
-  // and shows them. Returns true.
+  // and shows them, leaving the unsaved-changes flag as it was. Always returns true: a
+  // failure throws instead (config::Exception), and then changes no field.
   bool loadSettings(const std::wstring& path);
   // Takes the fields from the controls, checks them and writes a fresh settings file to
   // `path`; with `forPreview`, URL names the downloaded page instead. Returns false, having
@@ -77,7 +80,7 @@ class CPageGleanSettingsDlg {
  private:
   FileDialogRequest settingsFileRequest(int titleId) const;
   // The value MaxItems is written with, or none after telling the user it is invalid.
-  std::optional<int> maxItemsToWrite();
+  std::optional<channel::MaxItems> maxItemsToWrite();
   void applyEditFont();
   void showError(const std::wstring& text);
   // Preview's steps; each returns false when it has told the user why Preview stops.

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <mutex>
 
+#include "channel/src/urlDates.h"
 #include "config/src/iniFileStore.h"
 #include "lib/filesys/src/filesys.h"
 #include "lib/misc/src/scopedFlag.h"
@@ -16,7 +17,6 @@
 #include "settingsEditor/src/cPageGleanSettingsDlg.h"
 #include "settingsEditor/src/controlIds.h"
 #include "settingsEditor/src/istring.h"
-#include "templateProcessor/src/strftimeTemplateProcessor.h"
 #include "tools/src/commandLine.h"
 #include "tools/src/externalCommand.h"
 
@@ -32,16 +32,11 @@ constexpr std::size_t kViewerCommandChars = 4096;
 // A download shows its progress window only when it takes longer than this.
 constexpr auto kProgressDelay = std::chrono::seconds(1);
 
-std::wstring expandUrl(const std::wstring& url) {
-  tools::StrftimeTemplateProcessor processor(0);
-  return processor.process(url);
-}
-
 // The plug-in's command: the configured one, else PageGlean beside this program, quoted when
 // its path holds blanks.
 std::wstring pluginCommand() {
-  std::wstring command = appConfig ? appConfig->getString(kConfig, L"PluginCommand", true, L"")
-                                   : std::wstring();
+  std::wstring command =
+      appConfig ? appConfig->getString(kConfig, L"PluginCommand", true, L"") : std::wstring();
   if (!command.empty()) return command;
   command = tools::makePath(L"", tools::getDirectory(tools::getModulePath()), L"PageGlean", L"");
   return command.find_first_of(L" \t") == std::wstring::npos ? command : L'"' + command + L'"';
@@ -54,8 +49,9 @@ int pluginTimeout() {
 
 std::wstring viewerTemplate() {
   const std::wstring fallback = L"xdg-open \"%1\"";
-  return appConfig ? appConfig->getCheckedString(kConfig, L"ShowTextCommandTemplate", fallback, true)
-                   : fallback;
+  return appConfig
+             ? appConfig->getCheckedString(kConfig, L"ShowTextCommandTemplate", fallback, true)
+             : fallback;
 }
 
 // A viewer template may insert the path only: any other numbered insert has no argument.
@@ -63,8 +59,8 @@ bool insertsOnlyThePath(std::wstring_view text) {
   for (std::size_t i = 0; i + 1 < text.size(); ++i) {
     if (text[i] != L'%') continue;
     const wchar_t next = text[++i];
-    if (next >= L'0' && next <= L'9' && !(next == L'1' && (i + 1 >= text.size() ||
-                                                          text[i + 1] < L'0' || text[i + 1] > L'9'))) {
+    if (next >= L'0' && next <= L'9' &&
+        !(next == L'1' && (i + 1 >= text.size() || text[i + 1] < L'0' || text[i + 1] > L'9'))) {
       return false;
     }
   }
@@ -126,7 +122,7 @@ bool CPageGleanSettingsDlg::downloadPage() {
   std::vector<char> bytes;
   DownloadProgress progress;
   try {
-    const std::wstring url = expandUrl(m_settings.m_url);
+    const std::wstring url = channel::expandUrlDates(m_settings.m_url);
     WaitCursor wait(m_view);
     const auto start = std::chrono::steady_clock::now();
     bool shown = false;
@@ -162,9 +158,8 @@ bool CPageGleanSettingsDlg::runPlugin() {
   command.setTimeout(pluginTimeout());
   try {
     WaitCursor wait(m_view);
-    runKeepingWindowAlive(m_view, [&] {
-      command.run(m_stdoutFile.fileName(), m_stderrFile.fileName());
-    });
+    runKeepingWindowAlive(m_view,
+                          [&] { command.run(m_stdoutFile.fileName(), m_stderrFile.fileName()); });
   } catch (const std::exception& e) {
     showError(misc::exceptionText(e));
     return false;

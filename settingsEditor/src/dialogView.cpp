@@ -9,7 +9,7 @@ using internal::istring;
 
 void DialogView::exchangeToControls(const ChannelSettings& settings) {
   for (const ChannelField& field : exchangeOrder()) {
-    setControlText(field.controlId, fieldText(settings, field));
+    showControlText(field.controlId, fieldText(settings, field));
     setTypingLimit(field.controlId, field.limit);
   }
 }
@@ -19,8 +19,7 @@ bool DialogView::exchangeFromControls(ChannelSettings& settings) {
     std::wstring& text = fieldText(settings, field);
     text = controlText(field.controlId);
     if (text.size() > field.limit) {
-      messageBox(istring(14020).format(std::to_wstring(field.limit)),
-                 platform::MessageButtons::Ok);
+      messageBox(istring(14020).format(std::to_wstring(field.limit)), platform::MessageButtons::Ok);
       setFocus(field.controlId);
       return false;
     }

@@ -45,7 +45,8 @@ struct FileDialogRequest {
 class DialogView : public ControlGeometry {
  public:
   // Shows the fields in their controls, in exchangeOrder(), and limits typing in each edit
-  // control to its field's limit. Longer texts are shown in full.
+  // control to its field's limit. Longer texts are shown in full. The controls report no
+  // change: the controller's texts are not the user's edits.
   virtual void exchangeToControls(const ChannelSettings& settings);
   // Copies the controls into `settings` in exchangeOrder(), checking each against its limit
   // right after copying it. On the first text that is too long, shows "Please enter no
@@ -61,8 +62,9 @@ class DialogView : public ControlGeometry {
 
   // The current text of control `id`, without touching the fields.
   virtual std::wstring controlText(int id) const = 0;
-  // Replaces the text of control `id`; the control reports the change like a typed one.
-  virtual void setControlText(int id, const std::wstring& text) = 0;
+  // Replaces the text of control `id` without reporting a change (onFieldChanged): only
+  // what the user does to a control counts as an edit.
+  virtual void showControlText(int id, const std::wstring& text) = 0;
   // Limits how many characters the user can type into edit control `id`.
   virtual void setTypingLimit(int id, std::size_t limit) = 0;
   virtual void setFocus(int id) = 0;

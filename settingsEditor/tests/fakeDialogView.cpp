@@ -31,9 +31,13 @@ std::wstring FakeDialogView::controlText(int id) const {
 }
 
 void FakeDialogView::setControlText(int id, const std::wstring& text) {
+  showControlText(id, text);
+  if (onChange) onChange();
+}
+
+void FakeDialogView::showControlText(int id, const std::wstring& text) {
   controlText(id);
   texts[id] = text;
-  if (onChange) onChange();
 }
 
 std::optional<std::wstring> FakeDialogView::nextFile() {

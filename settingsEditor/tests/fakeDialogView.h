@@ -51,13 +51,16 @@ class FakeDialogView : public settingsEditor::DialogView {
   settingsEditor::Size size{646, 442};
   settingsEditor::Rect client{0, 0, 630, 403};
 
-  // Runs after every text change, like a control's change notification.
+  // Runs after every change the user makes (setControlText), like a control's change
+  // notification; never for the texts the controller shows.
   std::function<void()> onChange;
 
   platform::MessageAnswer messageBox(const std::wstring& text,
                                      platform::MessageButtons buttons) override;
   std::wstring controlText(int id) const override;
-  void setControlText(int id, const std::wstring& text) override;
+  // The user replaces the text of control `id`.
+  void setControlText(int id, const std::wstring& text);
+  void showControlText(int id, const std::wstring& text) override;
   void setTypingLimit(int id, std::size_t limit) override { typingLimits[id] = limit; }
   void setFocus(int id) override { focus = id; }
   bool isChecked(int) const override { return checked; }

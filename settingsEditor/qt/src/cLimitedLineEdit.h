@@ -15,7 +15,7 @@ class CLimitedLineEdit : public QLineEdit {
  public:
   explicit CLimitedLineEdit(QWidget* parent);
 
-  // Shows `text` whole and reports the change like a typed one (textChanged).
+  // Shows `text` whole; like setText(), it emits textChanged.
   void showText(const QString& text);
   void setTypingLimit(int limit);
   int typingLimit() const { return m_limit; }

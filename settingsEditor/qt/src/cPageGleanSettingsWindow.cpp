@@ -10,6 +10,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QResource>
+#include <QSignalBlocker>
 #include <QUrl>
 #include <algorithm>
 #include <climits>
@@ -271,8 +272,9 @@ std::wstring CPageGleanSettingsWindow::controlText(int id) const {
   return button(id)->text().toStdWString();
 }
 
-void CPageGleanSettingsWindow::setControlText(int id, const std::wstring& text) {
+void CPageGleanSettingsWindow::showControlText(int id, const std::wstring& text) {
   if (auto* line = dynamic_cast<CLimitedLineEdit*>(control(id))) {
+    const QSignalBlocker quiet(line);  // textChanged would mark the settings edited
     line->showText(QString::fromStdWString(text));
   } else {
     button(id)->setText(QString::fromStdWString(text));

@@ -12,7 +12,8 @@
 // - Every size change lays the controls out again (the controller's onSize), the first show
 //   included: the controls that follow the window's edges sit 18 pixels inside it from the
 //   start, rather than moving at the first resize.
-// - Each text change of an edit control, typed or set, tells the controller.
+// - Each text change the user makes in an edit control tells the controller; a text the
+//   controller shows (showControlText) does not.
 // - While a command works on another thread, keepAlive() handles every pending event; the
 //   progress window is modal over the window, so the user can only cancel.
 // - The file dialogs go through a replaceable chooser (tests answer them without a dialog);
@@ -62,7 +63,7 @@ class CPageGleanSettingsWindow : public QDialog, public DialogView {
   // DialogView
   using QWidget::setFocus;
   std::wstring controlText(int id) const override;
-  void setControlText(int id, const std::wstring& text) override;
+  void showControlText(int id, const std::wstring& text) override;
   void setTypingLimit(int id, std::size_t limit) override;
   void setFocus(int id) override;
   bool isChecked(int id) const override;

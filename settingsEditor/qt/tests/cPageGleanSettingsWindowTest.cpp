@@ -148,6 +148,7 @@ class WindowTest : public QObject {
   void sizingAndFonts();
   void typingLimits_data();
   void typingLimits();
+  void onlyTheUsersEditsCount();
   void enterDoesNothing_data();
   void enterDoesNothing();
   void closing_data();
@@ -391,6 +392,24 @@ void WindowTest::typingLimits() {
     QTest::keyClicks(line, c.added);
   }
   QCOMPARE(line->text(), c.expected);
+}
+
+// The texts a loaded file puts into the controls are no edit of the user's; typing is one.
+void WindowTest::onlyTheUsersEditsCount() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("in.ini");
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write("[ChannelParameters]\nURL=http://example.org/\nTitle=News\nMaxItems=7\n");
+  file.close();
+  settingsEditor::CPageGleanSettingsDlg& controller = window->controller();
+  QVERIFY(controller.loadSettings(path.toStdWString()));
+  QCOMPARE(edit(1002)->text(), QString("News"));
+  QCOMPARE(edit(1005)->text(), QString("7"));
+  QVERIFY(!controller.dirty());
+
+  QTest::keyClicks(edit(1002), "!");
+  QVERIFY(controller.dirty());
 }
 
 void WindowTest::enterDoesNothing_data() {

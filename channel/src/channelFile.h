@@ -1,0 +1,34 @@
+#pragma once
+// Section ChannelParameters of a settings file, the one place that knows its eleven keys:
+// the dialog saves it, Preview hands it to the plug-in, and the plug-in reads it. The file
+// is an INI file of the configuration store (config::IniFileStore).
+//
+// - Reading takes URL, Title, Description, BaseUrl, MaxItems, Shorthand, SectionPattern and
+//   ItemPattern-1 to -3 in that order, each trimmed and with its escapes undone
+//   (getCheckedString); a missing key or section reads as empty. ConfigFile and any other
+//   key are ignored.
+// - Writing sets the same keys in the same order, then ConfigFile, into a fresh file: URL
+//   and ConfigFile as they are (the plug-in must read back whatever they hold), MaxItems as
+//   its number, the others escaped (setCheckedString). The store writes a section's keys
+//   sorted, so the bytes depend on the values only.
+//
+// Any thread; calls share nothing but the files they name.
+
+#include <string>
+
+#include "channel/src/channelSettings.h"
+#include "channel/src/maxItems.h"
+
+namespace channel {
+
+// The settings in the file at `path`; a file that cannot be read counts as empty. Throws
+// config::Exception for an empty `path`.
+ChannelSettings readChannelFile(const std::wstring& path);
+
+// Replaces the file at `path` by the settings, MaxItems holding `maxItems` (what
+// MaxItems::parse made of settings.m_maxItems) and ConfigFile `configFile`. Throws
+// config::Exception when the file cannot be written; the old file is then as it was.
+void writeChannelFile(const std::wstring& path, const ChannelSettings& settings, MaxItems maxItems,
+                      const std::wstring& configFile);
+
+}  // namespace channel
