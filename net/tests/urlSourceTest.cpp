@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
+#include <stdexcept>
 
 #include "lib/misc/src/wruntimeError.h"
 #include "net/src/fileUrl.h"
@@ -102,7 +103,11 @@ TEST(LocalPageTest, OnlyRegularFilesWithinTheCapAreRead) {
   };
   for (const auto& c : cases) {
     std::string bytes;
-    const auto result = readLocalPage(c.path, [&bytes](std::string_view b) { bytes += b; });
+    const auto result = readLocalPage(c.path, [&bytes](std::string_view b) {
+      bytes += b;
+      // What is refused must be refused before it is read.
+      if (bytes.size() > 8) throw std::length_error("read on past the page");
+    });
     EXPECT_EQ(result.stage, c.stage) << c.path;
     EXPECT_EQ(localPageErrorText(result), c.text) << c.path;
     EXPECT_EQ(bytes, c.stage == Stage::Done ? std::string("<p>\0page", 8) : "") << c.path;
