@@ -1,28 +1,27 @@
 #include "net/src/asyncHttp.h"
 
+#include <cerrno>
 #include <cwchar>
 #include <cwctype>
-#include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
-#include <system_error>
 
-#include "lib/filesys/src/filesys.h"
 #include "lib/log/src/log.h"
 #include "lib/misc/src/progress.h"
-#include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/wruntimeError.h"
+#include "net/src/fileUrl.h"
 #include "net/src/gunzip.h"
 #include "net/src/httpPostRequest.h"
 #include "net/src/internal_net.h"
 #include "net/src/internetApi.h"
 #include "net/src/internetConn.h"
 #include "net/src/istring.h"
+#include "net/src/localPage.h"
 #include "net/src/msgGroups.h"
 #include "net/src/networkSettings.h"
 #include "net/src/retryableAsyncHttpError.h"
 #include "net/src/sizeText.h"
+#include "net/src/urlSource.h"
 #include "platform/src/cLocale.h"
 #include "platform/src/thread.h"
 #include "win32tools/src/errorText.h"
@@ -71,12 +70,11 @@ bool isRedirect(std::uint32_t status) {
   return status == 301 || status == 302 || status == 303 || status == 307;
 }
 
-// A regular file only: a directory or a device would read nothing or never end.
-bool openLocalFile(const std::wstring& path, std::ifstream& file) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(misc::toAnsi(path), error)) return false;
-  file.open(misc::toAnsi(path), std::ios::in | std::ios::binary);
-  return file.is_open();
+// A plain path that leads to no file, or to a directory, names nothing to be found.
+bool namesNoFile(const platform::RegularFileResult& result) {
+  using Stage = platform::RegularFileResult::Stage;
+  return (result.stage == Stage::Open && (result.error == ENOENT || result.error == ENOTDIR)) ||
+         (result.stage == Stage::NotRegular && result.error == EISDIR);
 }
 
 const wchar_t* statusName(std::uint32_t status) {
@@ -156,45 +154,41 @@ void AsyncHttp::report(const misc::CProgress& progress) {
 void AsyncHttp::start() {
   misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
   PG_LOG_A() << L"Starting the AsyncHttp: " << url_;
-  const inet::UrlComponents parts = crackUrl(url_);
-  switch (parts.scheme) {
-    case inet::INTERNET_SCHEME_UNKNOWN:
-      if (!tools::isFile(url_)) fail(11517, url_);
-      readLocalFile(url_);
+  switch (urlSourceOf(url_)) {
+    case UrlSource::kLocalPath:
+      readLocalFile(url_, 11517);
       return;
-    case inet::INTERNET_SCHEME_FILE:
-      readLocalFile(parts.path);
+    case UrlSource::kFile:
+      readLocalFile(fileUrlPath(url_), 11518);
       return;
-    case inet::INTERNET_SCHEME_HTTP:
-    case inet::INTERNET_SCHEME_HTTPS:
-      startNetwork(parts);
+    case UrlSource::kHttp:
+    case UrlSource::kHttps:
+      startNetwork(crackUrl(url_));
       return;
     default:
-      fail(11520, parts.schemeText);
+      // An unknown scheme fails to split with its own message.
+      fail(11520, crackUrl(url_).schemeText);
   }
 }
 
-void AsyncHttp::readLocalFile(const std::wstring& path) {
+void AsyncHttp::readLocalFile(const std::wstring& path, int notFoundMessage) {
   PG_LOG_A() << L"Reading the data from a local file: " << path;
-  std::ifstream file;
-  if (!openLocalFile(path, file)) fail(11518, path);
   response_ = std::make_unique<HttpResponse>(200, L"OK");
+  std::ostream* out = request_.getSaveStream();
+  ByteVector& body = *response_->getData();
   std::uint64_t count = 0;
-  if (std::ostream* out = request_.getSaveStream()) {
-    ByteVector block(networkSettings().blockSize());
-    while (file.read(block.data(), static_cast<std::streamsize>(block.size())) ||
-           file.gcount() > 0) {
-      writeToStream(*out, block.data(), static_cast<std::size_t>(file.gcount()));
-      count += static_cast<std::uint64_t>(file.gcount());
+  const platform::RegularFileResult result = readLocalPage(path, [&](std::string_view block) {
+    if (out != nullptr) {
+      writeToStream(*out, block.data(), block.size());
+    } else {
+      body.insert(body.end(), block.begin(), block.end());
     }
-  } else {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(misc::toAnsi(path), error);
-    if (error) fail(11519, path);
-    ByteVector& body = *response_->getData();
-    body.resize(size);
-    if (!file.read(body.data(), static_cast<std::streamsize>(size))) fail(11519, path);
-    count = size;
+    count += block.size();
+  });
+  if (!result.ok()) {
+    if (result.stage == platform::RegularFileResult::Stage::Read || count > 0) fail(11519, path);
+    response_.reset();  // refused before a byte was read, as an unopened file was
+    fail(namesNoFile(result) ? notFoundMessage : 11518, path);
   }
   PG_LOG_A() << L"Read the local file OK: #bytes=" << count;
   end(L"", false);

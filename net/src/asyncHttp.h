@@ -1,7 +1,8 @@
 #pragma once
-// One transfer for one HttpRequest: a local file read from disk, or an HTTP exchange over
-// the connection's Internet session, carried to an outcome (an error message, empty for
-// success, and whether the failure is worth repeating) that the finished event announces.
+// One transfer for one HttpRequest: a local file read from disk (by the rules of
+// urlSource.h, fileUrl.h and localPage.h), or an HTTP exchange over the connection's
+// Internet session, carried to an outcome (an error message, empty for success, and
+// whether the failure is worth repeating) that the finished event announces.
 //
 //     AsyncHttpPool pool;
 //     AsyncHttp http(connection, request);
@@ -21,8 +22,10 @@
 // message; nothing escapes into the Internet layer. Retryable (RetryableAsyncHttpError):
 // an asynchronous send that completes with an error code, and a read failing with
 // ERROR_INTERNET_INCORRECT_HANDLE_STATE or without a code. Not retryable: "Can't find
-// file: %1", "Invalid protocol: %1" (a scheme other than file, http and https), "Can't open
-// file: %1", "Can't read file: %1", "Can't connect to %1: %2", "Can't open request: %1 %2 -
+// file: %1" (a plain path to nothing or to a directory), "Invalid protocol: %1" (a scheme
+// other than file, http and https), "The file: URL %1 names the host %2; ...", "Can't
+// open file: %1" (also a file that is not regular or holds more than kMostLocalPageBytes,
+// see localPage.h), "Can't read file: %1", "Can't connect to %1: %2", "Can't open request: %1 %2 -
 // %3", 'Can't add HTTP header "%1": %2', a send refused at once (its error text), "Can't
 // read the HTTP response: %1", "Can't read the response data: %1", "Can't write the
 // downloaded data." (the save stream refused bytes), "Shutting down.", "The
@@ -122,7 +125,8 @@ class AsyncHttp {
 
   std::wstring tag() const;  // "[<address>]: " of the AsyncHttp log lines
   void report(const misc::CProgress& progress);
-  void readLocalFile(const std::wstring& path);
+  // `notFoundMessage` for a path that leads to no file or to a directory.
+  void readLocalFile(const std::wstring& path, int notFoundMessage);
   void startNetwork(const platform::inet::UrlComponents& parts);
   void openRequest(const platform::inet::UrlComponents& parts);
   void addHeaders();

@@ -7,7 +7,6 @@
 #include "lib/misc/src/stopWatch.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "net/src/asyncHttp.h"
-#include "net/src/internal_net.h"
 #include "net/src/istring.h"
 #include "net/src/msgGroups.h"
 #include "net/src/networkSettings.h"
@@ -81,15 +80,15 @@ bool AsyncHttpPool::restarted(AsyncHttp& http, const std::wstring& message, bool
   std::wstring target;
   bool permanent = false;
   HttpResponse* response = http.response_.get();
+  // The target is absolute already: AsyncHttp resolved the Location when it arrived.
   if (response != nullptr && response->getRedirect(target, permanent)) {
-    const std::wstring absolute = resolveRedirectUrl(http.getUrl(), target);
-    http.lastRedirectUrl_ = absolute;
+    http.lastRedirectUrl_ = target;
     if (permanent) http.permanentRedirect_ = true;
     const std::int32_t limit = networkSettings().maxRedirects;
     if (limit < 1 || http.redirectCount_ < limit) {
       http.reset(false);
       ++http.redirectCount_;
-      http.url_ = absolute;
+      http.url_ = target;
       add(&http);
       return true;
     }

@@ -19,22 +19,6 @@ bool startsWithNoCase(const std::wstring& text, std::wstring_view prefix) {
          platform::equalsNoCase(std::wstring_view(text).substr(0, prefix.size()), prefix);
 }
 
-bool isDriveLetter(wchar_t c) {
-  return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
-}
-
-// A file: URL names a local path: "localhost/x" is "/x", and "/C:/x" is "C:/x".
-std::wstring localFilePath(std::wstring path) {
-  constexpr std::wstring_view kLocalhost = L"localhost/";
-  if (path.size() > kLocalhost.size() && startsWithNoCase(path, kLocalhost)) {
-    path.erase(0, kLocalhost.size() - 1);
-  }
-  if (path.size() >= 3 && path[0] == L'/' && isDriveLetter(path[1]) && path[2] == L':') {
-    path.erase(0, 1);
-  }
-  return path;
-}
-
 std::uint16_t defaultPort(int scheme) {
   switch (scheme) {
     case inet::INTERNET_SCHEME_FTP:
@@ -60,7 +44,6 @@ inet::UrlComponents crackUrl(const std::wstring& url) {
   if (!inet::crackUrl(url, parts)) {
     throw misc::wruntime_error(internal::istring(11541).format(L"0", url));
   }
-  if (parts.scheme == inet::INTERNET_SCHEME_FILE) parts.path = localFilePath(parts.path);
   return parts;
 }
 

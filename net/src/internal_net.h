@@ -16,8 +16,7 @@ class RequestHandle;
 
 // Splits `url` (platform::inet::crackUrl): scheme number and text, host, port, path and
 // extra info. A text without a scheme is a local path (INTERNET_SCHEME_UNKNOWN, the path
-// is the text). A file: URL's path is made a local path: "localhost/" in front of it
-// becomes "/", and the "/" in front of a drive ("/C:/a.html") goes.
+// is the text). A file: URL is split as written; fileUrlPath() gives the path it names.
 // Throws misc::wruntime_error "Can't parse URL (rc=0): <url>" when it cannot be split.
 platform::inet::UrlComponents crackUrl(const std::wstring& url);
 

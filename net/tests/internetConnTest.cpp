@@ -142,6 +142,7 @@ TEST_F(InternetConnTest, LocalFilesByPathAndFileUrl) {
   const std::string local("<p>\0local", 9);
   testSupport::ScratchDir dir;
   dir.write("page.html", local);
+  dir.write("a page.html", local);
   const std::wstring path = dir.wfile("page.html");
   const struct {
     std::wstring url;
@@ -154,6 +155,11 @@ TEST_F(InternetConnTest, LocalFilesByPathAndFileUrl) {
       {path + L".missing", L"Can't find file: " + path + L".missing"},
       {L"file://" + path + L".missing", L"Can't open file: " + path + L".missing"},
       {L"file://" + dir.wfile(""), L"Can't open file: " + dir.wfile("")},
+      {L"file://" + dir.wfile("a%20page.html"), L""},
+      {L"/dev/null", L"Can't open file: /dev/null"},
+      {L"file://elsewhere" + path, L"The file: URL file://elsewhere" + path +
+                                       L" names the host elsewhere; only files of this "
+                                       L"computer can be read."},
       {L"ftp://h/page.html", L"Invalid protocol: ftp"},
       {L"xyz://h/", L"Can't parse URL (rc=0): xyz://h/"},
   };
@@ -247,11 +253,8 @@ TEST_F(InternetConnTest, OptionsAreSetOnlyWhenGivenAndARefusalIsOnlyLogged) {
       << log.text();
 }
 
-TEST(UrlHelpersTest, CrackUrlMakesFilePathsLocal) {
+TEST(UrlHelpersTest, CrackUrlKeepsPaths) {
   const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-      {L"file:///C:/pages/a.html", L"C:/pages/a.html"},
-      {L"file:///tmp/a.html", L"/tmp/a.html"},
-      {L"file://localhost/tmp/a.html", L"/tmp/a.html"},
       {L"/tmp/a.html", L"/tmp/a.html"},
       {L"page.html", L"page.html"},
       {L"http://h/localhost/x", L"/localhost/x"},  // http paths stay

@@ -1,49 +1,28 @@
 #include "plugin/src/filePageSource.h"
 
-#include "lib/misc/src/urlEncode.h"
-#include "platform/src/readWholeFile.h"
-#include "platform/src/systemError.h"
-#include "platform/src/utf8.h"
+#include "lib/misc/src/wruntimeError.h"
+#include "net/src/fileUrl.h"
+#include "net/src/localPage.h"
 #include "plugin/src/istring.h"
 #include "plugin/src/pluginError.h"
 
 namespace plugin {
-namespace {
 
 using internal::istring;
 
-constexpr std::size_t kMostPageBytes = std::size_t{1} << 30;
-
-bool startsWithNoCase(const std::wstring& text, std::wstring_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    const wchar_t c = text[i] >= L'A' && text[i] <= L'Z' ? text[i] + 32 : text[i];
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-std::optional<std::wstring> FilePageSource::pathOf(const std::wstring& url) {
-  if (!startsWithNoCase(url, L"file:")) return url;
-  std::wstring rest = url.substr(5);
-  if (rest.starts_with(L"//")) {
-    const std::size_t slash = rest.find(L'/', 2);
-    const std::wstring host = rest.substr(2, slash == std::wstring::npos ? slash : slash - 2);
-    if (!host.empty() && !startsWithNoCase(host, L"localhost")) return std::nullopt;
-    rest = slash == std::wstring::npos ? L"/" : rest.substr(slash);
-  }
-  rest = rest.substr(0, rest.find_first_of(L"?#"));
-  return platform::fromUtf8Escaped(misc::urlDecode(platform::toUtf8Escaped(rest)));
-}
-
 std::string FilePageSource::fetch(const std::wstring& url) {
-  const std::optional<std::wstring> path = pathOf(url);
-  if (!path) throw PluginError(istring(14212).format(url));
+  std::wstring path;
+  try {
+    path = net::fileUrlPath(url);
+  } catch (const misc::wruntime_error& e) {
+    throw PluginError(e.wideMessage());  // another computer's file: the reason says it all
+  }
   std::string bytes;
-  const int error = platform::readWholeFile(platform::toUtf8Escaped(*path), bytes, kMostPageBytes);
-  if (error != 0) throw PluginError(istring(14210).format(url, platform::systemErrorText(error)));
+  const platform::RegularFileResult result =
+      net::readLocalPage(path, [&bytes](std::string_view block) { bytes.append(block); });
+  if (!result.ok()) {
+    throw PluginError(istring(14210).format(url, net::localPageErrorText(result)));
+  }
   return bytes;
 }
 

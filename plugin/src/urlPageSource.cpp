@@ -1,8 +1,7 @@
 #include "plugin/src/urlPageSource.h"
 
 #include "channel/src/urlDates.h"
-#include "platform/inet/src/resolveUrl.h"
-#include "platform/src/utf8.h"
+#include "net/src/urlSource.h"
 #include "plugin/src/istring.h"
 #include "plugin/src/pluginError.h"
 
@@ -11,13 +10,9 @@ namespace {
 
 using internal::istring;
 
+// By the network module's table of sources: "http", "https", "file", "ftp", else empty.
 std::wstring schemeOf(const std::wstring& url) {
-  if (!platform::inet::hasUrlScheme(platform::toUtf8(url))) return {};
-  std::wstring scheme = url.substr(0, url.find(L':'));
-  for (wchar_t& c : scheme) {
-    if (c >= L'A' && c <= L'Z') c += 32;
-  }
-  return scheme;
+  return std::wstring(net::schemeName(net::urlSourceOf(url)));
 }
 
 }  // namespace
@@ -29,10 +24,16 @@ std::wstring UrlPageSource::locate(const std::wstring& url) {
 }
 
 std::string UrlPageSource::fetch(const std::wstring& url) {
-  const std::wstring scheme = schemeOf(url);
-  if (scheme.empty() || scheme == L"file") return files_.fetch(url);
-  if (scheme == L"http" || scheme == L"https") return web_.fetch(url);
-  throw PluginError(istring(14212).format(url));
+  switch (net::urlSourceOf(url)) {
+    case net::UrlSource::kLocalPath:
+    case net::UrlSource::kFile:
+      return files_.fetch(url);
+    case net::UrlSource::kHttp:
+    case net::UrlSource::kHttps:
+      return web_.fetch(url);
+    default:
+      throw PluginError(istring(14212).format(url));
+  }
 }
 
 }  // namespace plugin

@@ -142,8 +142,10 @@ TEST_F(PageGleanProgramTest, WhatCannotWorkIsOneLineAndNoFeed) {
       {"missingPage", {{L"URL", L"/nonexistent/page.html"}, {L"Shorthand", L"li"}},
        L"Can't read the page /nonexistent/page.html: No such file or directory\n"},
       {"otherHost", {{L"URL", L"file://elsewhere/page.html"}, {L"Shorthand", L"li"}},
-       L"PageGlean can't read the URL file://elsewhere/page.html: use a local path, a file: "
-       L"URL or an http or https URL.\n"},
+       L"The file: URL file://elsewhere/page.html names the host elsewhere; only files of "
+       L"this computer can be read.\n"},
+      {"device", {{L"URL", L"/dev/null"}, {L"Shorthand", L"li"}},
+       L"Can't read the page /dev/null: Not a regular file (a pipe, a device or a socket)\n"},
       {"ftp", {{L"URL", L"ftp://news.example.test/page.html"}, {L"Shorthand", L"li"}},
        L"PageGlean can't read the URL ftp://news.example.test/page.html: use a local path, a "
        L"file: URL or an http or https URL.\n"},

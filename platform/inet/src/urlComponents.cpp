@@ -36,14 +36,6 @@ bool isSchemeChar(wchar_t c, bool first) {
   return letter || (!first && ((c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'.'));
 }
 
-// The length of the scheme name before ':', or 0 when the text has none (a single letter
-// is a drive, not a scheme).
-std::size_t schemeLength(const std::wstring& url) {
-  std::size_t i = 0;
-  while (i < url.size() && isSchemeChar(url[i], i == 0)) ++i;
-  return i >= 2 && i < url.size() && url[i] == L':' ? i : 0;
-}
-
 const Scheme* findScheme(std::wstring_view name) {
   for (const Scheme& scheme : kSchemes) {
     const std::string_view known = scheme.name;
@@ -89,6 +81,12 @@ bool crackAuthority(const std::wstring& schemeText, std::wstring_view authority,
 }
 
 }  // namespace
+
+std::size_t schemeLength(std::wstring_view url) {
+  std::size_t i = 0;
+  while (i < url.size() && isSchemeChar(url[i], i == 0)) ++i;
+  return i >= 2 && i < url.size() && url[i] == L':' ? i : 0;
+}
 
 bool crackUrl(const std::wstring& url, UrlComponents& parts) {
   const std::size_t nameLength = schemeLength(url);

@@ -2,8 +2,10 @@
 // Splitting a URL into its parts (curl's URL API underneath), as the Internet API's URL
 // cracker splits it.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform::inet {
 
@@ -18,6 +20,11 @@ struct UrlComponents {
   std::wstring path;       // as written, from the "/" after the host; empty when none
   std::wstring extraInfo;  // "?query" and "#fragment" as written, empty when neither
 };
+
+// The length of the scheme name before the first ':' of `url`, or 0 when it has none: a
+// name is a letter and then letters, digits, '+', '-' or '.', and a single letter is a
+// drive ("C:"), not a scheme. Never throws.
+std::size_t schemeLength(std::wstring_view url);
 
 // - "scheme://..." of a known scheme (ftp, gopher, http, https, file, news, mailto, socks,
 //   javascript, vbscript, res) fills the parts: true.
