@@ -145,15 +145,30 @@ function(pg_add_tests name)
                                   LABELS "${labels}")
 endfunction()
 
-# pg_add_fuzzer(<name> SOURCES <files...> LIBS <targets...>): a libFuzzer target.
+# pg_add_fuzzer(<name> SOURCES <files...> LIBS <targets...>): a libFuzzer target, whose seeds
+# are in fuzz/corpus/<name>/ (with each crash case found, beside its fix). The clang build
+# (PG_FUZZ) makes the fuzzer; the test build makes <name>Replay, the same code with a main
+# that runs every seed once under the sanitizers, as the CTest test FuzzReplay.<name>.
 function(pg_add_fuzzer name)
-  if(NOT PG_FUZZ)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/${name})
+  if(NOT IS_DIRECTORY ${corpus})
+    message(FATAL_ERROR "fuzz target ${name} has no seeds in ${corpus}")
+  endif()
+  if(PG_FUZZ)
+    set(program ${name})
+    add_executable(${program} ${ARG_SOURCES})
+    target_link_options(${program} PRIVATE -fsanitize=fuzzer)
+    set_property(GLOBAL APPEND PROPERTY PG_FUZZERS ${name})
+  elseif(PG_TESTS AND NOT PG_TSAN)
+    set(program ${name}Replay)
+    add_executable(${program} ${ARG_SOURCES}
+                              ${PROJECT_SOURCE_DIR}/testSupport/src/fuzzReplay.cpp)
+    add_test(NAME FuzzReplay.${name} COMMAND ${program} ${corpus})
+    set_tests_properties(FuzzReplay.${name} PROPERTIES LABELS fuzz TIMEOUT 60)
+  else()
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
-  pg_test_code(${name})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
-  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  set_property(GLOBAL APPEND PROPERTY PG_FUZZERS ${name})
+  pg_test_code(${program})
+  target_link_libraries(${program} PRIVATE ${ARG_LIBS})
 endfunction()
