@@ -72,8 +72,8 @@ endfunction()
 
 # pg_module(<target> [LEVEL <module>] [USES <targets...>] [PRIVATE <targets...>])
 # Makes <target> (a library or program of the current folder's module) see only the headers
-# of its module and those below it, and links USES publicly and PRIVATE privately. A linked
-# target of a module that does not lie below, or the test support, stops the configuration.
+# of its module and those below it, and links USES publicly and PRIVATE privately; the links
+# are checked by pg_check_module_links.
 # LEVEL places a folder that is not in the order (testSupport) just above that module.
 function(pg_module target)
   cmake_parse_arguments(ARG "" "LEVEL" "USES;PRIVATE" ${ARGN})
@@ -84,29 +84,42 @@ function(pg_module target)
   endif()
   _pg_include_root(root ${folder} ${level} LIBRARY)
   list(FIND PG_MODULES ${level} index)
-  foreach(used IN LISTS ARG_USES ARG_PRIVATE)
-    if(NOT TARGET ${used})
-      continue()
-    endif()
-    get_target_property(testOnly ${used} PG_TEST_ONLY)
-    get_target_property(usedFolder ${used} PG_MODULE)
-    if(testOnly)
-      message(FATAL_ERROR "${target} (${folder}) links ${used}, which is for tests only")
-    endif()
-    if(usedFolder)
-      list(FIND PG_MODULES ${usedFolder} usedIndex)
-      if(usedIndex GREATER index)
-        message(FATAL_ERROR
-                "${target} (${folder}) links ${used} of ${usedFolder}, which lies above it")
-      endif()
-    endif()
-  endforeach()
-  set_target_properties(${target} PROPERTIES PG_MODULE ${folder})
+  set_target_properties(${target} PROPERTIES PG_MODULE ${folder} PG_LEVEL_INDEX ${index}
+                                             PG_USES "${ARG_USES};${ARG_PRIVATE}")
+  set_property(GLOBAL APPEND PROPERTY PG_MODULE_TARGETS ${target})
   if(ARG_LEVEL)
     set_target_properties(${target} PROPERTIES PG_TEST_ONLY TRUE)
   endif()
   target_include_directories(${target} PRIVATE ${root})
   target_link_libraries(${target} PUBLIC ${ARG_USES} PRIVATE ${ARG_PRIVATE})
+endfunction()
+
+# Stops the configuration where a target of pg_module links a module that does not lie below
+# it, or the test support. Called once all modules are added.
+function(pg_check_module_links)
+  get_property(targets GLOBAL PROPERTY PG_MODULE_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(folder ${target} PG_MODULE)
+    get_target_property(index ${target} PG_LEVEL_INDEX)
+    get_target_property(uses ${target} PG_USES)
+    foreach(used IN LISTS uses)
+      if(NOT TARGET ${used})
+        continue()
+      endif()
+      get_target_property(testOnly ${used} PG_TEST_ONLY)
+      get_target_property(usedFolder ${used} PG_MODULE)
+      if(testOnly)
+        message(FATAL_ERROR "${target} (${folder}) links ${used}, which is for tests only")
+      endif()
+      if(usedFolder)
+        list(FIND PG_MODULES ${usedFolder} usedIndex)
+        if(usedIndex GREATER index)
+          message(FATAL_ERROR
+                  "${target} (${folder}) links ${used} of ${usedFolder}, which lies above it")
+        endif()
+      endif()
+    endforeach()
+  endforeach()
 endfunction()
 
 # pg_test_code(<target>): <target> is test code of the current folder's module; it sees the
