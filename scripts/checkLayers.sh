@@ -5,7 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# The module order, lowest first; a module may use itself and the modules before it.
+# The module order, lowest first; a module may use itself and the modules before it. The
+# build reads this list too (cmake/PageGlean.cmake): it adds the modules in this order and
+# gives each only the headers of the modules it may use, so a new module is one word here.
 order=(platform platform/inet lib/misc lib/log lib/filesys i18n win32tools config tools
        templateProcessor channel net settingsEditor settingsEditor/qt plugin)
 

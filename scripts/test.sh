@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the test configuration (ASan + UBSan) and runs every test,
-# then builds the test programs that start threads with ThreadSanitizer and runs them again.
+# Installs what is missing, builds the test configuration (ASan + UBSan, warnings as errors)
+# and runs every test, the replay of each fuzz target's corpus among them, then builds the
+# test programs that start threads with ThreadSanitizer and runs them again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh

@@ -2,14 +2,45 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
+#include <optional>
 #include <thread>
 
 #include "lib/misc/src/lockTimeout.h"
 #include "lib/misc/src/readWriteLock.h"
+#include "platform/src/event.h"
 
-using namespace std::chrono_literals;
+namespace {
+
+// A thread that enters `lock` as soon as it starts and reports when it is in, so that a test
+// can ask whether the lock lets it in within a bound rather than sleep and hope.
+class Entrant {
+ public:
+  explicit Entrant(misc::CriticalSectionLock& lock)
+      : thread_([this, &lock] {
+          started_.set();
+          misc::ScopedCriticalSection guard(&lock, PG_HERE);
+          entered_.set();
+        }) {
+    started_.wait(-1);
+  }
+  ~Entrant() { thread_.join(); }
+  Entrant(const Entrant&) = delete;
+  Entrant& operator=(const Entrant&) = delete;
+
+  bool enteredWithin(long ms) { return entered_.wait(ms); }
+
+ private:
+  platform::Event started_{platform::Event::Reset::Manual};
+  platform::Event entered_{platform::Event::Reset::Manual};
+  std::thread thread_;
+};
+
+// Long enough for a thread blocked on a freed lock to be woken on a loaded machine.
+constexpr long kEntryMs = 300;
+// The bound on a wait that is expected to end.
+constexpr long kWaitMs = 5000;
+
+}  // namespace
 
 TEST(CriticalSectionLockTest, IsRecursiveAndExcludesOtherThreads) {
   misc::CriticalSectionLock lock;
@@ -17,25 +48,36 @@ TEST(CriticalSectionLockTest, IsRecursiveAndExcludesOtherThreads) {
   lock.lock("b.cpp", 2);
   EXPECT_EQ(lock.recursionCount(), 2);
   EXPECT_STREQ(lock.lockFile(), "b.cpp");
-
-  std::atomic<bool> entered{false};
-  std::thread other([&] {
-    misc::ScopedCriticalSection guard(&lock, PG_HERE);
-    entered = true;
-  });
-  lock.unlock(PG_HERE);
-  std::this_thread::sleep_for(50ms);
-  EXPECT_FALSE(entered) << "one release of two must not free the lock";
-  EXPECT_EQ(lock.lockFile(), nullptr);
-  lock.unlock(PG_HERE);
-  other.join();
-  EXPECT_TRUE(entered);
+  {
+    Entrant other(lock);
+    lock.unlock(PG_HERE);
+    EXPECT_FALSE(other.enteredWithin(kEntryMs)) << "one release of two must not free the lock";
+    EXPECT_EQ(lock.recursionCount(), 1);
+    EXPECT_EQ(lock.lockFile(), nullptr);
+    lock.unlock(PG_HERE);
+    EXPECT_TRUE(other.enteredWithin(kWaitMs)) << "the last release frees the lock";
+  }
   EXPECT_EQ(lock.recursionCount(), 0);
 }
 
-TEST(CriticalSectionLockTest, NullScopedLockDoesNothing) {
-  misc::ScopedCriticalSection guard(nullptr, PG_HERE);
-  SUCCEED();
+TEST(CriticalSectionLockTest, ScopedLockHoldsItsLockForTheScopeAndANullOneNothing) {
+  for (const bool null : {false, true}) {
+    SCOPED_TRACE(null ? "null lock" : "lock");
+    misc::CriticalSectionLock lock;
+    std::optional<Entrant> other;
+    {
+      misc::ScopedCriticalSection guard(null ? nullptr : &lock, "scoped.cpp", 7);
+      EXPECT_EQ(lock.recursionCount(), null ? 0 : 1);
+      EXPECT_STREQ(lock.lockFile(), null ? nullptr : "scoped.cpp");
+      other.emplace(lock);
+      EXPECT_EQ(other->enteredWithin(null ? kWaitMs : kEntryMs), null);
+    }
+    const bool released = other->enteredWithin(kWaitMs);
+    EXPECT_TRUE(released) << "the end of the scope releases the lock";
+    if (!released) lock.unlock(PG_HERE);  // else the join below would wait for ever
+    other.reset();
+    EXPECT_EQ(lock.recursionCount(), 0);
+  }
 }
 
 class LockTimeoutDeathTest : public testing::Test {
