@@ -5,8 +5,8 @@
 //   speedProbe ini-make FILE                  the INI file: 100,000 keys in 2,000 sections
 //   speedProbe ini-load FILE                  IniFileStore::loadFile (wall and processor ms)
 //   speedProbe ini-save FILE OUT              saveFile of the loaded tree
-//   speedProbe inih-load FILE                 inih's ini_parse, counting keys (wall and processor ms)
-//   speedProbe tpl-make TPL ENVTPL VARS       10 MB with 207,000 {%NAME%} over 20 names, the
+//   speedProbe inih-load FILE                 inih's ini_parse, counting keys (wall and processor
+//   ms) speedProbe tpl-make TPL ENVTPL VARS       10 MB with 207,000 {%NAME%} over 20 names, the
 //                                             same text with ${NAME}, and NAME=value lines
 //   speedProbe tpl-expand TPL [OUT]           template expansion, string in and string out
 //                                             (OUT: where its output goes, as UTF-8)

@@ -22,13 +22,13 @@ inline std::size_t lineEndIn(std::string_view text) {
 #if defined(__SSE2__)
   const auto endsIn = [&](std::size_t at) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
-    return static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')),
-                                       _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')))));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+        _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')))));
   };
   if (text.size() >= 16) {
     for (; i + 16 <= text.size(); i += 16) {
-      if (const unsigned found = endsIn(i)) return i + static_cast<std::size_t>(__builtin_ctz(found));
+      if (const unsigned found = endsIn(i))
+        return i + static_cast<std::size_t>(__builtin_ctz(found));
     }
     // The last 16 bytes, overlapping those without a line end: no byte-at-a-time tail.
     const std::size_t last = text.size() - 16;
@@ -42,7 +42,8 @@ inline std::size_t lineEndIn(std::string_view text) {
 
 // The line ending at `end` (a CR, an LF or the end of `text`) cut off `text` with its line
 // end, as takeCompleteLine does.
-inline std::optional<std::string_view> cutLine(std::string_view& text, std::size_t end, bool final) {
+inline std::optional<std::string_view> cutLine(std::string_view& text, std::size_t end,
+                                               bool final) {
   if (end == text.size()) {
     if (!final) return std::nullopt;
     const std::string_view line = text;

@@ -22,11 +22,20 @@ bool unescape(const std::string& text, std::string& out) {
     }
     if (++i >= text.size()) return false;
     switch (text[i]) {
-      case 'n': out += '\n'; break;
-      case 't': out += '\t'; break;
-      case 'r': out += '\r'; break;
-      case '\\': out += '\\'; break;
-      default: return false;
+      case 'n':
+        out += '\n';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case '\\':
+        out += '\\';
+        break;
+      default:
+        return false;
     }
   }
   return true;

@@ -18,8 +18,8 @@ namespace {
 
 // What the go-between process reports back, in one write.
 struct Report {
-  std::int32_t error;     // errno of a failed start, else 0
-  std::int32_t ended;     // 1 when the program ended within the window
+  std::int32_t error;  // errno of a failed start, else 0
+  std::int32_t ended;  // 1 when the program ended within the window
   std::int32_t exitCode;
 };
 

@@ -39,8 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         DetachedCase{"EndsEarlyWithItsCode", {"sh", "-c", "exit 3"}, 5000, true, 0, 3},
         DetachedCase{"RunsOnPastTheWindow", {"sleep", "3"}, 100, true, 0, std::nullopt},
-        DetachedCase{"NotWatchedWithoutAWindow", {"sh", "-c", "exit 3"}, 0, true, 0,
-                     std::nullopt},
+        DetachedCase{"NotWatchedWithoutAWindow", {"sh", "-c", "exit 3"}, 0, true, 0, std::nullopt},
         DetachedCase{"Missing", {"pg-no-such-program"}, 1000, false, ENOENT, std::nullopt},
         DetachedCase{"NoProgram", {}, 1000, false, EINVAL, std::nullopt}),
     [](const testing::TestParamInfo<DetachedCase>& info) { return info.param.name; });

@@ -25,8 +25,8 @@ TEST(CLocaleFastPaths, FoldingAndBlanksMatchTheCLibraryEverywhere) {
 
 TEST(CLocaleFastPaths, CompareNoCaseAgreesWithFoldingEveryUnit) {
   // Names that differ in case, in length, outside ASCII and only late.
-  const wchar_t alphabet[] = {L'a', L'A', L'z', L'_', L'[', L'\u00e9', L'\u00c9', L'\u00df',
-                              L'\u0131', static_cast<wchar_t>(-1)};
+  const wchar_t alphabet[] = {L'a',      L'A',      L'z',      L'_',      L'[',
+                              L'\u00e9', L'\u00c9', L'\u00df', L'\u0131', static_cast<wchar_t>(-1)};
   std::mt19937 random(7);
   const auto name = [&] {
     std::wstring s(random() % 6, L'a');
@@ -43,10 +43,18 @@ TEST(CLocaleFastPaths, CompareNoCaseAgreesWithFoldingEveryUnit) {
 
 TEST(Utf8FastPaths, AgreeWithTheGeneralCodec) {
   // Long ASCII runs, broken by sequences valid and not, and by characters no byte forms.
-  const std::string pieces[] = {"plain ascii text", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
-                                "\xFF", "\xC3", "\xED\xA0\x80", std::string(1, '\0'), "x"};
-  const wchar_t wide[] = {L'a', L'\u00e9', L'\U0001F600', 0xD800, 0xDC80, 0xDCFF, 0x110000,
-                          static_cast<wchar_t>(-1), L'\0'};
+  const std::string pieces[] = {"plain ascii text",
+                                "\xC3\xA9",
+                                "\xE2\x82\xAC",
+                                "\xF0\x9F\x98\x80",
+                                "\xFF",
+                                "\xC3",
+                                "\xED\xA0\x80",
+                                std::string(1, '\0'),
+                                "x"};
+  const wchar_t wide[] = {L'a',   L'\u00e9', L'\U0001F600', 0xD800,
+                          0xDC80, 0xDCFF,    0x110000,      static_cast<wchar_t>(-1),
+                          L'\0'};
   std::mt19937 random(11);
   for (int i = 0; i < 5000; ++i) {
     std::string bytes;

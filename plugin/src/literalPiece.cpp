@@ -11,7 +11,8 @@ class LiteralPiece::State {
  public:
   // Pieces of up to kInlineWords * 64 characters, nearly all, keep their state on the stack.
   explicit State(std::size_t words)
-      : words_(words), heap_(words > kInlineWords ? words : 0),
+      : words_(words),
+        heap_(words > kInlineWords ? words : 0),
         bits_(words > kInlineWords ? heap_.data() : inline_) {
     std::fill(bits_, bits_ + words_, 0);
   }

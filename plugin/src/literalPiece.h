@@ -45,9 +45,7 @@ class LiteralPiece {
   Partial longestPrefix(std::wstring_view text, std::size_t from, std::uint64_t& work) const;
 
   // Blank, or one of tab, line feed, vertical tab, form feed, carriage return (9-13).
-  static bool isSpace(wchar_t c) {
-    return c == L' ' || static_cast<std::uint32_t>(c) - 9 < 5;
-  }
+  static bool isSpace(wchar_t c) { return c == L' ' || static_cast<std::uint32_t>(c) - 9 < 5; }
   static wchar_t fold(wchar_t c) { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; }
 
  private:

@@ -18,8 +18,8 @@ class NetPageDownloader : public PageDownloader {
   }
 
  private:
-  static int report(const misc::CProgress& state, const net::HttpRequest&,
-                    std::uintptr_t context, bool* cancel) {
+  static int report(const misc::CProgress& state, const net::HttpRequest&, std::uintptr_t context,
+                    bool* cancel) {
     const Progress& progress = *reinterpret_cast<const Progress*>(context);
     if (progress && progress(state.getText())) *cancel = true;
     return 0;

@@ -106,7 +106,7 @@ struct OutcomeCase {
   const char* script;
   int timeout;
   bool inBrowser;
-  const char* shownFile;  // "out", "err" or null
+  const char* shownFile;   // "out", "err" or null
   const wchar_t* message;  // null: none
 };
 
@@ -150,8 +150,9 @@ INSTANTIATE_TEST_SUITE_P(Plugins, OutcomeTest, testing::ValuesIn(kOutcomes),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PreviewTest, HandsThePluginItsConfigurationNamingThePage) {
-  usePlugin("cp \"$1\" \"$(dirname \"$0\")/seen.ini\"; cat \"$(grep '^URL=' \"$1\" | "
-            "cut -d= -f2 | tr -d '\\r')\"");
+  usePlugin(
+      "cp \"$1\" \"$(dirname \"$0\")/seen.ini\"; cat \"$(grep '^URL=' \"$1\" | "
+      "cut -d= -f2 | tr -d '\\r')\"");
   dialog->onPreview();
   const std::string seen = dir.read("seen.ini");
   EXPECT_EQ(seen, contents(dialog->configFile()));
@@ -167,7 +168,8 @@ TEST_F(PreviewTest, HandsThePluginItsConfigurationNamingThePage) {
 // (patterns with their '%' escaped) is the one PageGlean reads.
 TEST_F(PreviewTest, ShowsTheFeedThePluginMakesOfThePage) {
   config.setString(L"Config", L"PluginCommand", misc::fromUtf8(PG_PLUGIN_PROGRAM));
-  downloader.page = "<ul><li><a href=\"/n/1\">Snow &amp; ice</a></li><li><a href=\"/n/2\">Rain</a></li></ul>";
+  downloader.page =
+      "<ul><li><a href=\"/n/1\">Snow &amp; ice</a></li><li><a href=\"/n/2\">Rain</a></li></ul>";
   view.setControlText(IDC_BASE_URL, L"http://example.org/");
   view.setControlText(IDC_ITEM_PATTERN_1, L"<li><a href=\"{%link}\">{%title}</a></li>");
   dialog->onPreview();
@@ -272,8 +274,9 @@ TEST_F(PreviewTest, ViewOpensTheTypedTextUnexpanded) {
 // The desktop's opener as a program: its exit codes become the codes below 32.
 TEST(SystemDesktopLauncher, MapsTheOpenersEndings) {
   ScratchDir dir("pgOpener");
-  dir.write("opener", "#!/bin/sh\necho \"$1\" >> \"$(dirname \"$0\")/opened\"\nexit $(cat "
-                      "\"$(dirname \"$0\")/code\")\n");
+  dir.write("opener",
+            "#!/bin/sh\necho \"$1\" >> \"$(dirname \"$0\")/opened\"\nexit $(cat "
+            "\"$(dirname \"$0\")/code\")\n");
   ::chmod(dir.file("opener").c_str(), 0755);
   SystemDesktopLauncher launcher(dir.wfile("opener"));
   const std::pair<const char*, int> cases[] = {{"0", 33}, {"1", 2}, {"2", 2}, {"3", 31}, {"4", 31}};

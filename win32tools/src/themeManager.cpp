@@ -9,6 +9,8 @@ ThemeManager& ThemeManager::instance() {
 
 void ThemeManager::load(const wchar_t*) {}
 
-long ThemeManager::enableDialogTexture(const void*, bool) { return -1; }
+long ThemeManager::enableDialogTexture(const void*, bool) {
+  return -1;
+}
 
 }  // namespace win32tools

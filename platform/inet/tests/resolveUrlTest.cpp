@@ -53,13 +53,13 @@ std::optional<std::string> curlResolved(const char* base, std::string reference)
 // Links that are plain paths are joined to the base without asking curl: the result must
 // be curl's to the byte, for every kind of base and of path piece next to every other.
 TEST(ResolveUrlTest, PathsResolveToTheTextCurlGives) {
-  const char* bases[] = {"http://a/b/c/d;p?q",       "https://Host.example:8443",
-                         "http://h/dir/x?y=/z/w",    "https://u:p@[::1]/a/b",
-                         "http://h/a#f?x/y",         "ftp://h/a/",
+  const char* bases[] = {"http://a/b/c/d;p?q",    "https://Host.example:8443",
+                         "http://h/dir/x?y=/z/w", "https://u:p@[::1]/a/b",
+                         "http://h/a#f?x/y",      "ftp://h/a/",
                          "HTTP://h/./a/../b/c"};
-  const char* pieces[] = {"g",   "/",  "a b", ".",  "..", ".x",     "x.",   "~u-v_w",
-                          "!$&'()*+,;=",  "%41", "?z", "#f", ":",  "@",   "\xC3\xA9", "\\",
-                          "\t", "", "//"};
+  const char* pieces[] = {"g",        "/",           "a b", ".",  "..", ".x", "x.",
+                          "~u-v_w",   "!$&'()*+,;=", "%41", "?z", "#f", ":",  "@",
+                          "\xC3\xA9", "\\",          "\t",  "",   "//"};
   for (const char* base : bases) {
     const platform::inet::UrlResolver resolver(base);
     for (const char* a : pieces) {
