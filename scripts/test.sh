@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the test configuration (ASan + UBSan, warnings as errors)
-# and runs every test, the replay of each fuzz target's corpus among them, then builds the
-# test programs that start threads with ThreadSanitizer and runs them again.
+# and runs every test, the replay of each fuzz target's corpus and the formatting check among
+# them, then builds the test programs that start threads with ThreadSanitizer and runs them
+# again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
