@@ -25,14 +25,14 @@ void openssl(const ScratchDir& dir, std::vector<std::string> arguments) {
 
 }  // namespace
 
-TlsTestFiles::TlsTestFiles() {
+TlsTestFiles::TlsTestFiles(const std::string& caName) {
   const std::vector<std::string> ecKey = {"-newkey", "ec", "-pkeyopt",
                                           "ec_paramgen_curve:prime256v1", "-nodes"};
   std::vector<std::string> ca = {"req", "-x509"};
   ca.insert(ca.end(), ecKey.begin(), ecKey.end());
   ca.insert(ca.end(), {"-keyout", "ca.key", "-out", "ca.pem", "-days", "2", "-subj",
-                       "/CN=Loopback Test CA", "-addext", "basicConstraints=critical,CA:TRUE",
-                       "-addext", "keyUsage=critical,keyCertSign,cRLSign"});
+                       "/CN=" + caName, "-addext", "basicConstraints=critical,CA:TRUE", "-addext",
+                       "keyUsage=critical,keyCertSign,cRLSign"});
   openssl(dir_, ca);
   std::vector<std::string> request = {"req"};
   request.insert(request.end(), ecKey.begin(), ecKey.end());
@@ -44,6 +44,8 @@ TlsTestFiles::TlsTestFiles() {
              "subjectAltName=IP:127.0.0.1,DNS:localhost\n");
   openssl(dir_, {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
                  "-CAcreateserial", "-out", "server.pem", "-days", "2", "-extfile", "server.ext"});
+  dir_.write("hashed/ca.pem", dir_.read("ca.pem"));
+  openssl(dir_, {"rehash", "hashed"});
 }
 
 }  // namespace testSupport

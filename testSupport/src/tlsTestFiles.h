@@ -1,7 +1,8 @@
 #pragma once
 // A certificate authority of the test's own and a server certificate it signed for
 // 127.0.0.1 and localhost, made with the openssl program in a scratch directory that
-// lives as long as the object. Linked by test programs only.
+// lives as long as the object; the authority also sits alone in a directory named by hash.
+// Linked by test programs only.
 
 #include <string>
 
@@ -11,10 +12,13 @@ namespace testSupport {
 
 class TlsTestFiles {
  public:
+  // `caName` is the authority's common name: authorities that share a name hide each other.
   // Throws std::runtime_error when openssl fails or takes longer than 30 s.
-  TlsTestFiles();
+  explicit TlsTestFiles(const std::string& caName = "Loopback Test CA");
 
   std::string caFile() const { return dir_.file("ca.pem"); }
+  // Holds the authority as <subject hash>.0, as TLS libraries look it up.
+  std::string caDirectory() const { return dir_.file("hashed"); }
   std::string certFile() const { return dir_.file("server.pem"); }
   std::string keyFile() const { return dir_.file("server.key"); }
 
