@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "platform/src/environment.h"
+
 namespace platform::inet {
 namespace {
 
@@ -15,6 +17,10 @@ std::string& caFile() {
   return path;
 }
 
+std::string variable(const char* name) {
+  return platform::environmentVariable(name).value_or(std::string());
+}
+
 }  // namespace
 
 void setExtraCaFile(const std::string& path) {
@@ -25,6 +31,17 @@ void setExtraCaFile(const std::string& path) {
 std::string extraCaFile() {
   const std::lock_guard lock(caMutex());
   return caFile();
+}
+
+CaLocations caLocations() {
+  CaLocations locations{extraCaFile(), {}};
+  if (!locations.file.empty()) return locations;
+  locations.file = variable("CURL_CA_BUNDLE");
+  if (!locations.file.empty()) return locations;
+  // Both together, as current curl reads them.
+  locations.file = variable("SSL_CERT_FILE");
+  locations.directory = variable("SSL_CERT_DIR");
+  return locations;
 }
 
 }  // namespace platform::inet

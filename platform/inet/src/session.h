@@ -32,8 +32,9 @@
 // lastResponseInfo.h). In an asynchronous session the last response of the session's
 // thread is set before a callback reports such a failure.
 //
-// TLS is verified against the system's certificate store and the process-wide extra CA
-// file (extraCaFile.h); proxies follow libcurl's environment variables (http_proxy, ...).
+// TLS is verified against the system's certificate store and the user's or the process's
+// own authorities (extraCaFile.h); proxies follow libcurl's environment variables (http_proxy,
+// ...).
 
 #include <cstdint>
 #include <memory>

@@ -86,9 +86,10 @@ void Transfer::prepare(const HandleOptions& options) {
   curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, stallSeconds);
   if (!proxyUser.empty()) curl_easy_setopt(e, CURLOPT_PROXYUSERNAME, proxyUser.c_str());
   if (!proxyPassword.empty()) curl_easy_setopt(e, CURLOPT_PROXYPASSWORD, proxyPassword.c_str());
-  // The extra file adds to the system's directory of certificates, which stays in use.
-  const std::string caFile = extraCaFile();
-  if (!caFile.empty()) curl_easy_setopt(e, CURLOPT_CAINFO, caFile.c_str());
+  // Each location replaces only its own default: libcurl copies the strings.
+  const CaLocations ca = caLocations();
+  if (!ca.file.empty()) curl_easy_setopt(e, CURLOPT_CAINFO, ca.file.c_str());
+  if (!ca.directory.empty()) curl_easy_setopt(e, CURLOPT_CAPATH, ca.directory.c_str());
   if (kind_ == Kind::FtpUpload) {
     curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(e, CURLOPT_READFUNCTION, &Transfer::onRead);

@@ -2,10 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
+#include <string>
 
 #include "platform/inet/src/extraCaFile.h"
 #include "platform/inet/tests/openedRequest.h"
 #include "testSupport/src/httpTestServer.h"
+#include "testSupport/src/scopedVariable.h"
+#include "testSupport/src/scratchDir.h"
 #include "testSupport/src/tlsTestFiles.h"
 
 namespace {
@@ -252,22 +256,48 @@ TEST(InetHttp, UrlsThatCannotBeSentFail) {
   EXPECT_EQ(errorOf(request->send()), ERROR_INTERNET_INCORRECT_HANDLE_STATE) << "again";
 }
 
-TEST(InetHttp, HttpsTrustsTheSystemStoreAndTheExtraCaFileOnly) {
-  const testSupport::TlsTestFiles tls;
+TEST(InetHttp, HttpsTrustsTheAuthoritiesThatTheVariablesOrTheExtraCaFileName) {
+  const testSupport::TlsTestFiles tls, other("Other Test CA");
+  const testSupport::ScratchDir empty("pgNoCa");
   HttpTestServer server(&tls);
   server.route("/secure", HttpReply::status(200, "OK", {}, "private"));
-  auto session = syncSession();
-
-  setExtraCaFile("");
-  auto untrusted = openRequest(*session, server.url("/secure"));
-  EXPECT_EQ(errorOf(untrusted.request->send()), ERROR_INTERNET_INVALID_CA);
-
-  setExtraCaFile(tls.caFile());
-  auto trusted = openRequest(*session, server.url("/secure"));
-  ASSERT_EQ(errorOf(trusted.request->send()), 0u);
-  std::string body;
-  ASSERT_TRUE(readAll(*trusted.request, body));
-  EXPECT_EQ(body, "private");
+  using Value = std::optional<std::string>;
+  const struct {
+    const char* name;
+    Value bundle, certFile, certDir;
+    std::string extra;
+    std::uint32_t error;
+  } cases[] = {
+      {"the system store only", {}, {}, {}, "", ERROR_INTERNET_INVALID_CA},
+      {"CURL_CA_BUNDLE", tls.caFile(), {}, {}, "", 0},
+      {"SSL_CERT_FILE", {}, tls.caFile(), {}, "", 0},
+      {"SSL_CERT_DIR", {}, {}, tls.caDirectory(), "", 0},
+      {"a directory beside a file", {}, other.caFile(), tls.caDirectory(), "", 0},
+      {"a file beside a directory", {}, tls.caFile(), empty.path(), "", 0},
+      {"CURL_CA_BUNDLE before the others", other.caFile(), tls.caFile(), tls.caDirectory(), "",
+       ERROR_INTERNET_INVALID_CA},
+      {"an empty CURL_CA_BUNDLE", "", tls.caFile(), {}, "", 0},
+      {"the extra file", {}, {}, {}, tls.caFile(), 0},
+      {"the extra file before the variables", tls.caFile(), tls.caFile(), tls.caDirectory(),
+       other.caFile(), ERROR_INTERNET_INVALID_CA},
+  };
+  for (const auto& c : cases) {
+    const testSupport::ScopedVariable bundle("CURL_CA_BUNDLE", c.bundle);
+    const testSupport::ScopedVariable certFile("SSL_CERT_FILE", c.certFile);
+    const testSupport::ScopedVariable certDir("SSL_CERT_DIR", c.certDir);
+    setExtraCaFile(c.extra);
+    // A session of its own: no connection or TLS session survives from the case before.
+    auto session = syncSession();
+    auto opened = openRequest(*session, server.url("/secure"));
+    ASSERT_TRUE(opened.request) << c.name;
+    const std::uint32_t error = errorOf(opened.request->send());
+    EXPECT_EQ(error, c.error) << c.name;
+    std::string body;
+    if (error == 0) {
+      EXPECT_TRUE(readAll(*opened.request, body)) << c.name;
+      EXPECT_EQ(body, "private") << c.name;
+    }
+  }
   setExtraCaFile("");
 }
 
