@@ -1,7 +1,7 @@
 #pragma once
-// A certificate authority of the test's own and a server certificate it signed for
-// 127.0.0.1 and localhost, made with the openssl program in a scratch directory that
-// lives as long as the object. Linked by test programs only.
+// A certificate authority of the test's own and a server certificate for 127.0.0.1 and
+// localhost, good or faulty in one way, made with the openssl program in a scratch
+// directory that lives as long as the object. Linked by test programs only.
 
 #include <string>
 
@@ -11,14 +11,25 @@ namespace testSupport {
 
 class TlsTestFiles {
  public:
+  enum class Server {
+    Good,        // signed by the CA of caFile()
+    WrongName,   // signed by it, for other.invalid only
+    Expired,     // signed by it, valid until yesterday
+    SelfSigned,  // signed by its own key
+    UnknownCa,   // signed by another CA, which no file names
+  };
+
   // Throws std::runtime_error when openssl fails or takes longer than 30 s.
-  TlsTestFiles();
+  explicit TlsTestFiles(Server server = Server::Good);
 
   std::string caFile() const { return dir_.file("ca.pem"); }
   std::string certFile() const { return dir_.file("server.pem"); }
   std::string keyFile() const { return dir_.file("server.key"); }
 
  private:
+  // <name>.pem and <name>.key.
+  void makeCa(const std::string& name, const std::string& subject) const;
+
   ScratchDir dir_{"pgTls"};
 };
 

@@ -78,7 +78,9 @@ constexpr Row kRows[] = {
     {CURLE_SSL_CLIENTCERT, ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED},
 };
 
-// OpenSSL's X509_V_ERR_CERT_NOT_YET_VALID, _CERT_HAS_EXPIRED and _HOSTNAME_MISMATCH.
+// OpenSSL's X509_V_ERR_UNSPECIFIED, _CERT_NOT_YET_VALID, _CERT_HAS_EXPIRED and
+// _HOSTNAME_MISMATCH.
+constexpr long kUnspecified = 1;
 constexpr long kCertNotYetValid = 9;
 constexpr long kCertHasExpired = 10;
 constexpr long kHostnameMismatch = 62;
@@ -89,7 +91,10 @@ std::uint32_t certificateError(long verifyResult) {
     case kCertHasExpired:
       return ERROR_INTERNET_SEC_CERT_DATE_INVALID;
     case kHostnameMismatch:
-    case 0:  // the chain was good, so libcurl's own check of the name failed
+    // The chain was good, so libcurl's own check of the name failed; 7.88 then leaves
+    // "unspecified" behind.
+    case kUnspecified:
+    case 0:
       return ERROR_INTERNET_SEC_CERT_CN_INVALID;
     default:
       return ERROR_INTERNET_INVALID_CA;
