@@ -131,6 +131,28 @@ TEST_F(EndToEndTest, EachTlsFailureGivesItsOwnReason) {
   platform::inet::setExtraCaFile("");
 }
 
+// Replies that are not HTTP, and redirects past libcurl's limit of ten.
+TEST_F(EndToEndTest, HostileRepliesGiveTheirOwnReasons) {
+  for (int i = 0; i < 11; ++i) {
+    server.route("/r" + std::to_string(i), HttpReply::redirect(302, "/r" + std::to_string(i + 1)));
+  }
+  server.route("/r11", HttpReply::status(200, "OK", {}, "never"));
+  server.route("/toFtp", HttpReply::redirect(302, "ftp://127.0.0.1/x"));
+  server.route("/http09", HttpReply().send("<html>an HTTP/0.9 page</html>\n"));
+  server.route("/garbage", HttpReply().send("HTXP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"));
+  const std::pair<const char*, std::wstring> cases[] = {
+      {"/r0", L"Too many redirects."},
+      {"/toFtp",
+       L"The redirection failed because the scheme changed or every attempt to redirect failed."},
+      {"/http09", L"The server's reply is not HTTP."},
+      {"/garbage", L"The server's reply is not HTTP."},
+  };
+  for (const auto& [path, expected] : cases) {
+    ByteVector body;
+    EXPECT_EQ(failure([&] { connection.downloadUrl(url(path), body); }), expected) << path;
+  }
+}
+
 TEST_F(EndToEndTest, AsynchronousTransfersFinishWhenTheirServerAnswers) {
   connection.close();
   connection.open(true);

@@ -42,7 +42,7 @@ constexpr Row kRows[] = {
     {CURLE_BAD_DOWNLOAD_RESUME, ERROR_INTERNET_EXTENDED_ERROR},
     {CURLE_ABORTED_BY_CALLBACK, ERROR_INTERNET_OPERATION_CANCELLED},
     {CURLE_INTERFACE_FAILED, ERROR_INTERNET_CANNOT_CONNECT},
-    {CURLE_TOO_MANY_REDIRECTS, ERROR_HTTP_REDIRECT_FAILED},
+    {CURLE_TOO_MANY_REDIRECTS, ERROR_HTTP_TOO_MANY_REDIRECTS},
     {CURLE_GOT_NOTHING, ERROR_INTERNET_CONNECTION_ABORTED},
     {CURLE_SSL_ENGINE_NOTFOUND, ERROR_INTERNET_SECURITY_CHANNEL_ERROR},
     {CURLE_SSL_ENGINE_SETFAILED, ERROR_INTERNET_SECURITY_CHANNEL_ERROR},
@@ -114,6 +114,9 @@ std::uint32_t internetErrorOf(const CurlFailure& failure) {
     case CURLE_UNSUPPORTED_PROTOCOL:
       // Only a redirect can lead to a scheme that the request itself did not name.
       if (failure.redirects > 0) return ERROR_HTTP_REDIRECT_FAILED;
+      // A scheme that the request named was known; libcurl says the same of a reply that
+      // is not HTTP (HTTP/0.9 or garbage) once it reached the server.
+      if (failure.connected) return ERROR_HTTP_REPLY_NOT_HTTP;
       break;
     default:
       break;
