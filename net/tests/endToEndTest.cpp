@@ -13,8 +13,10 @@
 #include "net/src/networkSettings.h"
 #include "net/tests/gzipMember.h"
 #include "net/tests/netFixture.h"
+#include "platform/inet/src/extraCaFile.h"
 #include "testSupport/src/ftpTestServer.h"
 #include "testSupport/src/httpTestServer.h"
+#include "testSupport/src/tlsTestFiles.h"
 
 namespace net {
 namespace {
@@ -24,6 +26,7 @@ using test::ProgressRecorder;
 using test::text;
 using testSupport::HttpReply;
 using testSupport::HttpTestServer;
+using testSupport::TlsTestFiles;
 
 std::wstring wide(const std::string& text) {
   return misc::fromUtf8(text);
@@ -86,6 +89,68 @@ TEST_F(EndToEndTest, StatusFailuresAndRedirectsThePoolFollows) {
   EXPECT_EQ(target, url("/third?x=1"));
   EXPECT_TRUE(permanent);
   EXPECT_NE(server.requests().back().find("X-One: 1\r\nX-Two: 2\r\n"), std::string::npos);
+}
+
+// Every certificate is made for 127.0.0.1 and trusted through the test's CA but for the
+// one fault each case names.
+TEST_F(EndToEndTest, EachTlsFailureGivesItsOwnReason) {
+  using Server = TlsTestFiles::Server;
+  enum class Client { Tls, Plain, TlsToPlainPort };
+  const struct {
+    Server certificate;
+    Client client;
+    std::wstring failure;
+  } cases[] = {
+      {Server::Good, Client::Tls, L""},
+      {Server::WrongName, Client::Tls,
+       L"The host name in the server certificate does not match the server's name."},
+      {Server::Expired, Client::Tls, L"The server certificate has expired or is not yet valid."},
+      {Server::SelfSigned, Client::Tls,
+       L"The certificate authority of the server certificate is not trusted."},
+      {Server::UnknownCa, Client::Tls,
+       L"The certificate authority of the server certificate is not trusted."},
+      {Server::Good, Client::Plain, L"The connection with the server was reset."},
+      {Server::Good, Client::TlsToPlainPort, L"An error occurred in the secure channel support."},
+  };
+  server.route("/", HttpReply::status(200, "OK", {}, "plain"));
+  for (const auto& c : cases) {
+    const TlsTestFiles tls(c.certificate);
+    platform::inet::setExtraCaFile(tls.caFile());
+    HttpTestServer tlsServer(&tls);
+    tlsServer.route("/", HttpReply::status(200, "OK", {}, "private"));
+    std::string address = tlsServer.url("/");
+    if (c.client == Client::Plain) address.replace(0, 5, "http");
+    if (c.client == Client::TlsToPlainPort) address = server.url("/").replace(0, 4, "https");
+    ByteVector body;
+    EXPECT_EQ(failure([&] { connection.downloadUrl(wide(address), body); }), c.failure)
+        << address << " with certificate " << static_cast<int>(c.certificate);
+    if (c.failure.empty()) {
+      EXPECT_EQ(text(body), "private");
+    }
+  }
+  platform::inet::setExtraCaFile("");
+}
+
+// Replies that are not HTTP, and redirects past libcurl's limit of ten.
+TEST_F(EndToEndTest, HostileRepliesGiveTheirOwnReasons) {
+  for (int i = 0; i < 11; ++i) {
+    server.route("/r" + std::to_string(i), HttpReply::redirect(302, "/r" + std::to_string(i + 1)));
+  }
+  server.route("/r11", HttpReply::status(200, "OK", {}, "never"));
+  server.route("/toFtp", HttpReply::redirect(302, "ftp://127.0.0.1/x"));
+  server.route("/http09", HttpReply().send("<html>an HTTP/0.9 page</html>\n"));
+  server.route("/garbage", HttpReply().send("HTXP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"));
+  const std::pair<const char*, std::wstring> cases[] = {
+      {"/r0", L"Too many redirects."},
+      {"/toFtp",
+       L"The redirection failed because the scheme changed or every attempt to redirect failed."},
+      {"/http09", L"The server's reply is not HTTP."},
+      {"/garbage", L"The server's reply is not HTTP."},
+  };
+  for (const auto& [path, expected] : cases) {
+    ByteVector body;
+    EXPECT_EQ(failure([&] { connection.downloadUrl(url(path), body); }), expected) << path;
+  }
 }
 
 TEST_F(EndToEndTest, AsynchronousTransfersFinishWhenTheirServerAnswers) {

@@ -13,7 +13,6 @@
 #include "net/tests/logCapture.h"
 #include "net/tests/netFixture.h"
 #include "testSupport/src/scratchDir.h"
-#include "win32tools/src/errorText.h"
 
 namespace net {
 namespace {
@@ -220,12 +219,10 @@ TEST_F(InternetConnTest, ConnectionFailuresNameTheHostAndTheReason) {
   fake.connectError = inet::ERROR_INTERNET_NAME_NOT_RESOLVED;
   reopen();
   EXPECT_EQ(download(L"http://nowhere.invalid/", body),
-            L"Can't connect to nowhere.invalid: " +
-                win32tools::win32ErrorText(inet::ERROR_INTERNET_NAME_NOT_RESOLVED));
+            L"Can't connect to nowhere.invalid: The server name could not be resolved.");
   connection.close();
-  EXPECT_EQ(download(L"http://h/", body),
-            L"Can't connect to h: " + win32tools::win32ErrorText(inet::ERROR_INVALID_HANDLE))
-      << "closed";
+  EXPECT_EQ(download(L"http://h/", body), L"Can't connect to h: The handle is invalid.")
+      << "closed: not ENXIO's text";
 }
 
 TEST_F(InternetConnTest, OptionsAreSetOnlyWhenGivenAndARefusalIsOnlyLogged) {
@@ -248,8 +245,8 @@ TEST_F(InternetConnTest, OptionsAreSetOnlyWhenGivenAndARefusalIsOnlyLogged) {
       std::vector<std::wstring>(calls.begin() + 2, calls.end()),
       (std::vector<std::wstring>{L"connection 2=5000", L"connection 43='user'",
                                  L"connection 12=4096", L"request 2=5000", L"request 43='user'"}));
-  EXPECT_TRUE(log.contains(L"Can't set WinInet option:6 to 7000: " +
-                           win32tools::win32ErrorText(inet::ERROR_INTERNET_INVALID_OPTION) + L"\n"))
+  EXPECT_TRUE(
+      log.contains(L"Can't set WinInet option:6 to 7000: An invalid option value was given.\n"))
       << log.text();
 }
 

@@ -153,6 +153,13 @@ const ErrorTableRow kWinInetErrors[] = {
     {0, 0},
 };
 
+// platform::inet's codes for what no Windows code names.
+const ErrorTableRow kOwnErrors[] = {
+    {0x10001, 11380},  // ERROR_HTTP_TOO_MANY_REDIRECTS
+    {0x10002, 11381},  // ERROR_HTTP_REPLY_NOT_HTTP
+    {0, 0},
+};
+
 int findErrorString(const ErrorTableRow* table, std::uint32_t code) {
   for (const ErrorTableRow* row = table; row->code != 0; ++row) {
     if (row->code == code) return row->stringId;

@@ -1,6 +1,7 @@
 #pragma once
-// The WinSock and WinINet error codes that have texts in the string table (module
-// win32tools). Each table ends with a row whose code is 0.
+// The WinSock and WinINet error codes, and the stand-ins' own codes (without the mark of
+// platform::ownCode), that have texts in the string table (module win32tools). Each table
+// ends with a row whose code is 0.
 
 #include <cstdint>
 
@@ -13,6 +14,7 @@ struct ErrorTableRow {
 
 extern const ErrorTableRow kWinSockErrors[];
 extern const ErrorTableRow kWinInetErrors[];
+extern const ErrorTableRow kOwnErrors[];
 
 // The string id of `code` in `table` (first match), or 0.
 int findErrorString(const ErrorTableRow* table, std::uint32_t code);

@@ -8,9 +8,10 @@
 namespace win32tools {
 
 // In this order: 12003 (an extended Internet error) gives the calling thread's last server
-// response text, which may be empty; another non-zero code the system's text for it (errno
-// values); then the WinSock table, then the WinINet table; else "WIN32 error %1" with the
-// code as 8 upper-case hexadecimal digits. Never fails.
+// response text, which may be empty; another non-zero code without the mark of
+// platform::ownCode the system's text for it (errno values); then, without the mark, the
+// WinSock table, the WinINet table and (marked only) the stand-ins' own table; else
+// "WIN32 error %1" with the unmarked code as 8 upper-case hexadecimal digits. Never fails.
 std::wstring win32ErrorText(std::uint32_t code);
 
 // win32ErrorText of the calling thread's last error (platform::getLastError).

@@ -6,6 +6,7 @@
 #include <set>
 #include <thread>
 
+#include "platform/src/errorSpace.h"
 #include "platform/src/lastResponseInfo.h"
 #include "platform/src/thread.h"
 #include "win32tools/src/errorTables.h"
@@ -27,6 +28,7 @@ std::size_t rows(const internal::ErrorTableRow* table) {
 }  // namespace
 
 TEST(ErrorTextTest, SystemTextFirstThenTheTablesThenTheHexadecimalFallback) {
+  using platform::ownCode;
   const struct {
     std::uint32_t code;
     std::wstring text;
@@ -34,7 +36,15 @@ TEST(ErrorTextTest, SystemTextFirstThenTheTablesThenTheHexadecimalFallback) {
   } rows[] = {
       {ENOENT, L"No such file or directory", "system text"},
       {ECONNREFUSED, L"Connection refused", "system text"},
-      {6, L"No such device or address", "an errno value too: its system text wins over the row"},
+      {6, L"No such device or address", "unmarked, it is ENXIO"},
+      {ownCode(6), L"The handle is invalid.", "marked, it is ERROR_INVALID_HANDLE"},
+      {ownCode(18), L"There are no more files.", "not EXDEV"},
+      {ownCode(8), L"WIN32 error 00000008", "not ENOEXEC, and no row"},
+      {ownCode(122), L"WIN32 error 0000007A", "not EDQUOT, and no row"},
+      {ownCode(12002), L"The request timed out.", "a marked WinINet code"},
+      {ownCode(0x10001), L"Too many redirects.", "the Internet layer's own"},
+      {ownCode(0x10002), L"The server's reply is not HTTP.", "the Internet layer's own"},
+      {0x10001, L"WIN32 error 00010001", "own numbers need the mark"},
       {10060, tableText(11258), "WSAETIMEDOUT"},
       {10060, L"The connection attempt failed because the remote host did not respond in time.",
        "WSAETIMEDOUT"},
@@ -76,7 +86,8 @@ TEST(ErrorTextTest, TablesHaveTheirRowsAndConsecutiveIdsWithTexts) {
     int firstId;
   };
   for (const Table& t :
-       {Table{internal::kWinSockErrors, 47, 11227}, Table{internal::kWinInetErrors, 95, 11285}}) {
+       {Table{internal::kWinSockErrors, 47, 11227}, Table{internal::kWinInetErrors, 95, 11285},
+        Table{internal::kOwnErrors, 2, 11380}}) {
     ASSERT_EQ(rows(t.rows), t.count);
     std::set<std::uint32_t> codes;
     for (std::size_t i = 0; i < t.count; ++i) {

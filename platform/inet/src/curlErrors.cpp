@@ -42,7 +42,7 @@ constexpr Row kRows[] = {
     {CURLE_BAD_DOWNLOAD_RESUME, ERROR_INTERNET_EXTENDED_ERROR},
     {CURLE_ABORTED_BY_CALLBACK, ERROR_INTERNET_OPERATION_CANCELLED},
     {CURLE_INTERFACE_FAILED, ERROR_INTERNET_CANNOT_CONNECT},
-    {CURLE_TOO_MANY_REDIRECTS, ERROR_HTTP_REDIRECT_FAILED},
+    {CURLE_TOO_MANY_REDIRECTS, ERROR_HTTP_TOO_MANY_REDIRECTS},
     {CURLE_GOT_NOTHING, ERROR_INTERNET_CONNECTION_ABORTED},
     {CURLE_SSL_ENGINE_NOTFOUND, ERROR_INTERNET_SECURITY_CHANNEL_ERROR},
     {CURLE_SSL_ENGINE_SETFAILED, ERROR_INTERNET_SECURITY_CHANNEL_ERROR},
@@ -78,7 +78,9 @@ constexpr Row kRows[] = {
     {CURLE_SSL_CLIENTCERT, ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED},
 };
 
-// OpenSSL's X509_V_ERR_CERT_NOT_YET_VALID, _CERT_HAS_EXPIRED and _HOSTNAME_MISMATCH.
+// OpenSSL's X509_V_ERR_UNSPECIFIED, _CERT_NOT_YET_VALID, _CERT_HAS_EXPIRED and
+// _HOSTNAME_MISMATCH.
+constexpr long kUnspecified = 1;
 constexpr long kCertNotYetValid = 9;
 constexpr long kCertHasExpired = 10;
 constexpr long kHostnameMismatch = 62;
@@ -89,7 +91,10 @@ std::uint32_t certificateError(long verifyResult) {
     case kCertHasExpired:
       return ERROR_INTERNET_SEC_CERT_DATE_INVALID;
     case kHostnameMismatch:
-    case 0:  // the chain was good, so libcurl's own check of the name failed
+    // The chain was good, so libcurl's own check of the name failed; 7.88 then leaves
+    // "unspecified" behind.
+    case kUnspecified:
+    case 0:
       return ERROR_INTERNET_SEC_CERT_CN_INVALID;
     default:
       return ERROR_INTERNET_INVALID_CA;
@@ -109,6 +114,9 @@ std::uint32_t internetErrorOf(const CurlFailure& failure) {
     case CURLE_UNSUPPORTED_PROTOCOL:
       // Only a redirect can lead to a scheme that the request itself did not name.
       if (failure.redirects > 0) return ERROR_HTTP_REDIRECT_FAILED;
+      // A scheme that the request named was known; libcurl says the same of a reply that
+      // is not HTTP (HTTP/0.9 or garbage) once it reached the server.
+      if (failure.connected) return ERROR_HTTP_REPLY_NOT_HTTP;
       break;
     default:
       break;

@@ -13,6 +13,7 @@ struct CurlFailure {
   long osErrno = 0;          // CURLINFO_OS_ERRNO
   long sslVerifyResult = 0;  // CURLINFO_SSL_VERIFYRESULT (an X509_V_ERR_* value)
   long redirects = 0;        // CURLINFO_REDIRECT_COUNT
+  bool connected = false;    // a server was reached (CURLINFO_PRIMARY_PORT is set)
 };
 
 // ERROR_SUCCESS for CURLE_OK. Refusals by an FTP server come back as

@@ -7,16 +7,20 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/src/errorSpace.h"
+
 namespace platform::inet {
 
 // Error codes, set as the thread's last error (platform::setLastError) by every failing call.
+// The Windows codes below 12000 carry the mark of platform::ownCode, which keeps them from
+// being read as errno values.
 inline constexpr std::uint32_t ERROR_SUCCESS = 0;
-inline constexpr std::uint32_t ERROR_INVALID_HANDLE = 6;  // the handle's session is gone
-inline constexpr std::uint32_t ERROR_NOT_ENOUGH_MEMORY = 8;
-inline constexpr std::uint32_t ERROR_NO_MORE_FILES = 18;  // an FTP look-up found nothing
-inline constexpr std::uint32_t ERROR_INVALID_PARAMETER = 87;
-inline constexpr std::uint32_t ERROR_INSUFFICIENT_BUFFER = 122;  // a value too long to fit
-inline constexpr std::uint32_t ERROR_IO_PENDING = 997;           // asynchronous: completes later
+inline constexpr std::uint32_t ERROR_INVALID_HANDLE = ownCode(6);  // the handle's session is gone
+inline constexpr std::uint32_t ERROR_NOT_ENOUGH_MEMORY = ownCode(8);
+inline constexpr std::uint32_t ERROR_NO_MORE_FILES = ownCode(18);  // an FTP look-up found nothing
+inline constexpr std::uint32_t ERROR_INVALID_PARAMETER = ownCode(87);
+inline constexpr std::uint32_t ERROR_INSUFFICIENT_BUFFER = ownCode(122);  // a value too long
+inline constexpr std::uint32_t ERROR_IO_PENDING = ownCode(997);  // asynchronous: completes later
 inline constexpr std::uint32_t ERROR_INTERNET_TIMEOUT = 12002;
 inline constexpr std::uint32_t ERROR_INTERNET_EXTENDED_ERROR = 12003;  // see lastResponseInfo
 inline constexpr std::uint32_t ERROR_INTERNET_INTERNAL_ERROR = 12004;
@@ -48,6 +52,9 @@ inline constexpr std::uint32_t ERROR_HTTP_HEADER_ALREADY_EXISTS = 12155;
 inline constexpr std::uint32_t ERROR_HTTP_REDIRECT_FAILED = 12156;
 inline constexpr std::uint32_t ERROR_INTERNET_SECURITY_CHANNEL_ERROR = 12157;
 inline constexpr std::uint32_t ERROR_INTERNET_PROXY_SERVER_UNREACHABLE = 12165;
+// The layer's own codes, for failures that no Windows code names.
+inline constexpr std::uint32_t ERROR_HTTP_TOO_MANY_REDIRECTS = ownCode(0x10001);
+inline constexpr std::uint32_t ERROR_HTTP_REPLY_NOT_HTTP = ownCode(0x10002);
 
 // Session flags.
 inline constexpr std::uint32_t INTERNET_FLAG_ASYNC = 0x10000000;

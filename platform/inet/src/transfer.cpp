@@ -219,6 +219,9 @@ std::uint32_t Transfer::failureCode(CURLcode result) const {
   failure.redirects = redirects_;
   curl_easy_getinfo(easy(), CURLINFO_OS_ERRNO, &failure.osErrno);
   curl_easy_getinfo(easy(), CURLINFO_SSL_VERIFYRESULT, &failure.sslVerifyResult);
+  long port = 0;
+  curl_easy_getinfo(easy(), CURLINFO_PRIMARY_PORT, &port);
+  failure.connected = port != 0;
   return internetErrorOf(failure);
 }
 
