@@ -12,11 +12,6 @@
 namespace net {
 namespace {
 
-bool startsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
-  return text.size() >= prefix.size() &&
-         platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
 bool isDriveLetter(wchar_t c) {
   return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
 }
@@ -38,7 +33,7 @@ std::wstring fileUrlPath(const std::wstring& url) {
   }
   std::wstring path(rest.substr(0, rest.find_first_of(L"?#")));
   constexpr std::wstring_view kLocalhost = L"localhost/";
-  if (path.size() > kLocalhost.size() && startsWithNoCase(path, kLocalhost)) {
+  if (path.size() > kLocalhost.size() && platform::startsWithNoCase(path, kLocalhost)) {
     path.erase(0, kLocalhost.size() - 1);
   }
   if (path.size() >= 3 && path[0] == L'/' && isDriveLetter(path[1]) && path[2] == L':') {

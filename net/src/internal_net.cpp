@@ -14,11 +14,6 @@ namespace {
 
 namespace inet = platform::inet;
 
-bool startsWithNoCase(const std::wstring& text, std::wstring_view prefix) {
-  return text.size() >= prefix.size() &&
-         platform::equalsNoCase(std::wstring_view(text).substr(0, prefix.size()), prefix);
-}
-
 std::uint16_t defaultPort(int scheme) {
   switch (scheme) {
     case inet::INTERNET_SCHEME_FTP:
@@ -48,7 +43,7 @@ inet::UrlComponents crackUrl(const std::wstring& url) {
 }
 
 std::wstring resolveRedirectUrl(const std::wstring& base, const std::wstring& location) {
-  if (startsWithNoCase(location, L"http")) return location;
+  if (platform::startsWithNoCase(location, L"http")) return location;
   inet::UrlComponents parts;
   if (!inet::crackUrl(base, parts)) return location;
   std::wstring url = parts.schemeText + L"://" + parts.host;

@@ -43,10 +43,7 @@ class FtpTransfer {
       : request_(request), callback_(callback), context_(context), operation_(operation) {
     PG_LOG(internal::ftpActivityGroup()) << L"Processing FTP request: " << printed(request);
     url_ = request.url;
-    if (!(url_.size() >= 5 &&
-          platform::equalsNoCase(std::wstring_view(url_).substr(0, 5), L"ftp:/"))) {
-      url_ = L"ftp://" + url_;
-    }
+    if (!platform::startsWithNoCase(url_, L"ftp:/")) url_ = L"ftp://" + url_;
     parts_ = crackUrl(url_);
     if (parts_.scheme != inet::INTERNET_SCHEME_FTP &&
         parts_.scheme != inet::INTERNET_SCHEME_UNKNOWN) {

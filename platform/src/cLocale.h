@@ -68,6 +68,10 @@ inline bool equalsNoCase(std::wstring_view a, std::wstring_view b) {
   return a.size() == b.size() && compareNoCase(a, b) == 0;
 }
 
+inline bool startsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
+  return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
 // `text` without the isSpaceC characters at both ends.
 std::wstring_view trimSpaceC(std::wstring_view text);
 
