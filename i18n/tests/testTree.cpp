@@ -39,10 +39,6 @@ class IsolatedProcess : public testing::Environment {
 }  // namespace
 
 TestTree::TestTree() {
-  const char* old = std::getenv("XDG_CONFIG_HOME");
-  hadConfigHome_ = old != nullptr;
-  if (old) oldConfigHome_ = old;
-  ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
   std::filesystem::create_directories(binDir());
   oldProgramPath_ = internal::programPath();
   internal::setProgramPathForTesting(wide(binDir() / "PageGleanSettings"));
@@ -50,11 +46,6 @@ TestTree::TestTree() {
 }
 
 TestTree::~TestTree() {
-  if (hadConfigHome_) {
-    ::setenv("XDG_CONFIG_HOME", oldConfigHome_.c_str(), 1);
-  } else {
-    ::unsetenv("XDG_CONFIG_HOME");
-  }
   internal::setProgramPathForTesting(oldProgramPath_);
   forgetProcessState();
 }

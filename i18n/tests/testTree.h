@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/src/messageBox.h"
+#include "testSupport/src/scopedVariable.h"
 #include "testSupport/src/scratchDir.h"
 
 namespace i18n::test {
@@ -39,8 +40,7 @@ class TestTree {
  private:
   testSupport::ScratchDir dir_{"i18nTest"};
   std::filesystem::path root_ = dir_.root();
-  std::string oldConfigHome_;
-  bool hadConfigHome_ = false;
+  testSupport::ScopedVariable configHome_{"XDG_CONFIG_HOME", (root_ / "config").string()};
   std::wstring oldProgramPath_;
 };
 

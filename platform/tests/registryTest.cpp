@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "testSupport/src/scopedVariable.h"
 #include "testSupport/src/scratchDir.h"
 
 namespace {
@@ -13,12 +14,11 @@ namespace {
 // A registry file under a temporary XDG_CONFIG_HOME.
 class RegistryTest : public testing::Test {
  protected:
-  void SetUp() override { ::setenv("XDG_CONFIG_HOME", scratch_.path().c_str(), 1); }
-  void TearDown() override { ::unsetenv("XDG_CONFIG_HOME"); }
   void write(const std::string& text) { scratch_.write("tarvo/registry.ini", text); }
 
   testSupport::ScratchDir scratch_{"registryTest"};
   const std::filesystem::path dir_ = scratch_.root();
+  const testSupport::ScopedVariable configHome_{"XDG_CONFIG_HOME", scratch_.path()};
 };
 
 }  // namespace
