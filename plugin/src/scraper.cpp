@@ -38,11 +38,6 @@ std::wstring pageTitle(std::wstring_view page) {
   return match ? plainText(match->capture(page, Field::Description)) : std::wstring();
 }
 
-std::size_t characters(const FeedItem& item) {
-  return item.title.size() + item.link.size() + item.description.size() + item.pubDate.size() +
-         item.author.size() + item.image.size();
-}
-
 }  // namespace
 
 Scraper::Scraper(const ChannelParameters& parameters)
@@ -107,7 +102,7 @@ std::vector<std::wstring> Scraper::scrapeItems(std::wstring_view page,
   const std::optional<std::wstring_view> text = section(page, failures);
   if (!text) return failures;
   if (shorthand_) {
-    shorthandItems(*text, warnings, failures, sink);
+    shorthandItems(*text, failures, sink);
   } else {
     patternItems(*text, warnings, failures, sink);
   }
@@ -135,22 +130,6 @@ std::optional<std::wstring_view> Scraper::section(std::wstring_view page,
   return std::nullopt;
 }
 
-void Scraper::handOn(std::size_t count, const ItemMaker& make, std::vector<std::wstring>& warnings,
-                     const ItemSink& sink) {
-  std::vector<FeedItem> held;
-  std::size_t heldCharacters = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    FeedItem item = make(i, warnings);
-    heldCharacters += characters(item);
-    if (held.size() == i && heldCharacters <= kHeldCharacters) held.push_back(std::move(item));
-  }
-  const std::size_t kept = held.size();
-  for (FeedItem& item : held) sink(std::move(item));
-  held = {};
-  std::vector<std::wstring> again;  // the warnings already added
-  for (std::size_t i = kept; i < count; ++i) sink(make(i, again));
-}
-
 void Scraper::patternItems(std::wstring_view text, std::vector<std::wstring>& warnings,
                            std::vector<std::wstring>& failures, const ItemSink& sink) {
   std::vector<const Pattern*> patterns;
@@ -165,31 +144,26 @@ void Scraper::patternItems(std::wstring_view text, std::vector<std::wstring>& wa
   }
   warnings.insert(warnings.end(), std::make_move_iterator(mismatches.begin()),
                   std::make_move_iterator(mismatches.end()));
-  handOn(
-      matches.size(),
-      [&](std::size_t i, std::vector<std::wstring>& itemWarnings) {
-        return itemOf(matches[i], text, i + 1, itemWarnings);
-      },
-      warnings, sink);
+  for (std::size_t i = 0; i < matches.size(); ++i) {
+    itemWarnings(matches[i], text, i + 1, warnings);
+  }
+  for (const Match& match : matches) sink(itemOf(match, text));
 }
 
-void Scraper::shorthandItems(std::wstring_view text, std::vector<std::wstring>& warnings,
-                             std::vector<std::wstring>& failures, const ItemSink& sink) {
+void Scraper::shorthandItems(std::wstring_view text, std::vector<std::wstring>& failures,
+                             const ItemSink& sink) {
   ShorthandFinder finder(*shorthand_, text);
   const std::vector<ShorthandItem> found = finder.find(static_cast<std::size_t>(maxItems_));
   if (found.empty()) {
     failures.push_back(finder.mismatch());
     return;
   }
-  handOn(
-      found.size(),
-      [&](std::size_t i, std::vector<std::wstring>&) {
-        FeedItem item;
-        item.title = found[i].title;
-        item.link = resolved(trimmed(found[i].link));
-        return item;
-      },
-      warnings, sink);
+  for (const ShorthandItem& each : found) {
+    FeedItem item;
+    item.title = each.title;
+    item.link = resolved(trimmed(each.link));
+    sink(std::move(item));
+  }
 }
 
 std::size_t Scraper::longestCapture(Field field) {
@@ -209,8 +183,8 @@ std::size_t Scraper::longestCapture(Field field) {
   return 0;
 }
 
-FeedItem Scraper::itemOf(const Match& match, std::wstring_view text, std::size_t number,
-                         std::vector<std::wstring>& warnings) const {
+void Scraper::itemWarnings(const Match& match, std::wstring_view text, std::size_t number,
+                           std::vector<std::wstring>& warnings) const {
   for (std::size_t f = 0; f < kFieldCount; ++f) {
     const auto& range = match.captures[f];
     const std::size_t most = longestCapture(static_cast<Field>(f));
@@ -222,6 +196,13 @@ FeedItem Scraper::itemOf(const Match& match, std::wstring_view text, std::size_t
     const wchar_t* arguments[] = {capture.c_str(), item.c_str(), length.c_str(), limit.c_str()};
     warnings.push_back(istring(14262).format(arguments));
   }
+  const std::wstring date = plainText(match.capture(text, Field::Date));
+  if (!date.empty() && !rfc822FromText(date)) {
+    warnings.push_back(istring(14224).format(shownHead(date), std::to_wstring(number)));
+  }
+}
+
+FeedItem Scraper::itemOf(const Match& match, std::wstring_view text) const {
   FeedItem item;
   item.title = plainText(match.capture(text, Field::Title));
   item.link = resolved(trimmed(decodeEntities(match.capture(text, Field::Link))));
@@ -229,13 +210,7 @@ FeedItem Scraper::itemOf(const Match& match, std::wstring_view text, std::size_t
   item.author = plainText(match.capture(text, Field::Author));
   item.image = resolved(trimmed(decodeEntities(match.capture(text, Field::Image))));
   const std::wstring date = plainText(match.capture(text, Field::Date));
-  if (!date.empty()) {
-    if (const auto pubDate = rfc822FromText(date)) {
-      item.pubDate = *pubDate;
-    } else {
-      warnings.push_back(istring(14224).format(shownHead(date), std::to_wstring(number)));
-    }
-  }
+  if (!date.empty()) item.pubDate = rfc822FromText(date).value_or(std::wstring());
   return item;
 }
 

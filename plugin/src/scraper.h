@@ -46,16 +46,14 @@ class Scraper {
   // the page's <title>, else the link; the description is Description, else the title.
   Feed channel(std::wstring_view page, std::int64_t now) const;
 
-  // Hands the items of `page` to `sink` in order, and adds the warnings about them to
-  // `warnings`; returns the failures, which are there only when no item is. Every search
-  // ends, and every warning is added, before the first item is handed on: when a search
-  // throws PluginError (past its bound), `sink` has not been called. Items are made before
-  // they are handed on, to learn their warnings; up to kHeldCharacters of their texts are
-  // held meanwhile, and those beyond are made again when their turn comes.
+  // Hands the items of `page` to `sink` in order, each as soon as it is made, so that they
+  // need not all be held, and adds the warnings about them to `warnings`; returns the
+  // failures, which are there only when no item is. Every search ends, and every warning
+  // is added, before the first item is handed on: when a search throws PluginError (past
+  // its bound), `sink` has not been called.
   using ItemSink = std::function<void(FeedItem&&)>;
   std::vector<std::wstring> scrapeItems(std::wstring_view page, std::vector<std::wstring>& warnings,
                                         const ItemSink& sink);
-  static constexpr std::size_t kHeldCharacters = 2 << 20;
 
   // A capture longer than this for its field (a title of over 1,000 characters, say) gets
   // a warning: the literal after it most likely occurs much later than its author meant.
@@ -74,14 +72,13 @@ class Scraper {
                                            std::vector<std::wstring>& failures);
   void patternItems(std::wstring_view text, std::vector<std::wstring>& warnings,
                     std::vector<std::wstring>& failures, const ItemSink& sink);
-  void shorthandItems(std::wstring_view text, std::vector<std::wstring>& warnings,
-                      std::vector<std::wstring>& failures, const ItemSink& sink);
-  // Makes `count` items with `make`, then hands them on (see scrapeItems).
-  using ItemMaker = std::function<FeedItem(std::size_t index, std::vector<std::wstring>& warnings)>;
-  static void handOn(std::size_t count, const ItemMaker& make, std::vector<std::wstring>& warnings,
-                     const ItemSink& sink);
-  FeedItem itemOf(const Match& match, std::wstring_view text, std::size_t number,
-                  std::vector<std::wstring>& warnings) const;
+  void shorthandItems(std::wstring_view text, std::vector<std::wstring>& failures,
+                      const ItemSink& sink);
+  // Every warning about item `number` of the feed comes from here, so that all are known
+  // before the first item goes out; itemOf() makes the item and has nothing to say.
+  void itemWarnings(const Match& match, std::wstring_view text, std::size_t number,
+                    std::vector<std::wstring>& warnings) const;
+  FeedItem itemOf(const Match& match, std::wstring_view text) const;
   std::wstring resolved(const std::wstring& link) const;
 
   ChannelParameters parameters_;

@@ -5,7 +5,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "plugin/src/itemFinder.h"
 #include "plugin/src/literalPiece.h"
@@ -64,33 +63,6 @@ TEST(ItemFinderTest, EarliestMatchThenLowerNumber) {
   std::wstring titles;
   for (const auto& item : result.feed.items) titles += item.title + L"|" + item.description + L";";
   EXPECT_EQ(titles, L"1|;2|;3|;4|;");
-}
-
-// Items are all made before the first is handed on, to learn their warnings; those past
-// what may be held are made again. Either way each item comes once, in order, whole, and
-// each warning once.
-TEST(ItemFinderTest, ItemsPastWhatIsHeldComeOnceWithTheirWarnings) {
-  constexpr std::size_t kBody = 100000;
-  const std::size_t count = 3 * plugin::Scraper::kHeldCharacters / kBody;
-  std::wstring page;
-  for (std::size_t i = 1; i <= count; ++i) {
-    page += L"<li><b>" + std::to_wstring(i) + L"</b><i>" +
-            (i == count ? L"someday" : L"8 Dec 2026") + L"</i><p>" +
-            std::wstring(kBody - 1, L'a' + i % 26) + L"</p></li>";
-  }
-  plugin::Scraper scraper(withPatterns(L"<li><b>{%title}</b><i>{%date}</i><p>{%}</p>"));
-  const auto result = scraper.scrape(page, 0);
-  ASSERT_EQ(result.feed.items.size(), count);
-  for (std::size_t i = 1; i <= count; ++i) {
-    const plugin::FeedItem& item = result.feed.items[i - 1];
-    EXPECT_EQ(item.title, std::to_wstring(i));
-    EXPECT_EQ(item.description, std::wstring(kBody - 1, L'a' + i % 26)) << i;
-    EXPECT_EQ(item.pubDate.empty(), i == count) << i;
-  }
-  EXPECT_EQ(result.warnings,
-            std::vector<std::wstring>{L"The date `someday` of item " + std::to_wstring(count) +
-                                      L" is in no known format; the item has no pubDate."});
-  EXPECT_TRUE(result.failures.empty());
 }
 
 struct Pathology {
