@@ -10,8 +10,9 @@ packages=(
   python3 locales-all
   libcurl4-openssl-dev libssl-dev openssl python3-pyftpdlib
   zlib1g-dev curl
-  # The feed reader that a test runs the plug-in under, and the formatter the tree follows.
-  newsboat clang-format
+  # The feed reader that a test runs the plug-in under, the XML checker its feeds pass, and
+  # the formatter the tree follows.
+  newsboat libxml2-utils clang-format
   qt6-base-dev dpkg-dev
   # The running program: the desktop's UI font, the mono face that "Courier New" resolves
   # to, the opener behind View and the default viewer, Qt's Wayland platform, and the

@@ -1,5 +1,7 @@
 #include "plugin/src/pageGleanProgram.h"
 
+#include <optional>
+
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/utf8.h"
 #include "plugin/src/channelParameters.h"
@@ -42,15 +44,26 @@ void PageGleanProgram::scrape(const std::wstring& settingsPath, std::ostream& ou
   Scraper scraper(parameters);
   if (parameters.m_url.empty()) throw PluginError(istring(14204));
   const PageText page = decodePage(pages_.fetch(parameters.m_url));
-  if (page.unknownCharset) err << istring(14225).format(*page.unknownCharset) << L'\n';
+  std::vector<std::wstring> warnings;
+  if (page.unknownCharset) warnings.push_back(istring(14225).format(*page.unknownCharset));
 
-  // Items go out as they are made; the searches are over before the first one is.
-  RssWriter writer(out, scraper.channel(now));
-  const std::vector<std::wstring> diagnostics =
-      scraper.scrapeItems(page.text, [&writer](FeedItem&& item) { writer.item(item); });
-  for (const std::wstring& line : diagnostics) err << line << L'\n';
-  err.flush();
-  writer.finish();
+  // Items go out as they are made; the searches are over, and the warnings known, before
+  // the first one is.
+  const Feed channel = scraper.channel(page.text, now);
+  std::optional<RssWriter> writer;
+  const std::vector<std::wstring> failures =
+      scraper.scrapeItems(page.text, warnings, [&](FeedItem&& item) {
+        if (!writer) writer.emplace(out, channel, warnings);
+        writer->item(item);
+      });
+  if (!writer) {
+    // A feed without items hides nothing: all that was found to say goes to standard error.
+    for (const std::wstring& line : warnings) err << line << L'\n';
+    for (const std::wstring& line : failures) err << line << L'\n';
+    err.flush();
+    writer.emplace(out, channel);
+  }
+  writer->finish();
   if (!out) throw PluginError(istring(14226));
 }
 

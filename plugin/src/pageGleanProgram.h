@@ -4,6 +4,9 @@
 //     PageGlean "<settings file>"    the feed on `out`, diagnostics on `err`
 //     PageGlean --help               the pattern language in a screenful, on `out`
 //
+// A feed with items carries the warnings about it as comments (see rssWriter.h), and `err`
+// stays empty; when no item was found, `err` says why, with every warning.
+//
 // The exit code is 0 whenever a feed was written (also with diagnostics: a pattern that
 // matched nothing, a date that could not be read) and for --help; 1 when there is no feed:
 // wrong arguments, settings that cannot work, a page that cannot be read, a search past its

@@ -12,13 +12,14 @@ namespace {
 
 using internal::istring;
 
+constexpr std::pair<std::wstring_view, Field> kNames[] = {
+    {L"", Field::Description}, {L"title", Field::Title},
+    {L"link", Field::Link},    {L"description", Field::Description},
+    {L"date", Field::Date},    {L"author", Field::Author},
+    {L"image", Field::Image},
+};
+
 std::optional<Field> fieldNamed(std::wstring_view name) {
-  static constexpr std::pair<std::wstring_view, Field> kNames[] = {
-      {L"", Field::Description}, {L"title", Field::Title},
-      {L"link", Field::Link},    {L"description", Field::Description},
-      {L"date", Field::Date},    {L"author", Field::Author},
-      {L"image", Field::Image},
-  };
   std::wstring folded;
   for (const wchar_t c : name) folded += LiteralPiece::fold(c);
   for (const auto& [known, field] : kNames) {
@@ -28,6 +29,15 @@ std::optional<Field> fieldNamed(std::wstring_view name) {
 }
 
 }  // namespace
+
+std::wstring captureName(Field field) {
+  // The last name of a field is its full one.
+  std::wstring_view name;
+  for (const auto& [known, each] : kNames) {
+    if (each == field) name = known;
+  }
+  return std::wstring(name);
+}
 
 Pattern::Pattern(std::wstring text, std::wstring name)
     : text_(std::move(text)), name_(std::move(name)) {

@@ -24,6 +24,9 @@ namespace plugin {
 enum class Field { Title, Link, Description, Date, Author, Image };
 inline constexpr std::size_t kFieldCount = 6;
 
+// The name a capture of `field` has in a pattern, in full: "title" for {%title}.
+std::wstring captureName(Field field);
+
 class Pattern {
  public:
   // Parses `text`; throws PluginError naming the pattern by `name` ("Item pattern 2") for a

@@ -79,6 +79,39 @@ void optionalElement(std::string& out, const char* name, std::wstring_view text)
   if (!text.empty()) element(out, name, text, "      ");
 }
 
+// A comment may hold any character but a "--" pair, nor end with "-": each "-" after
+// another gets a blank before it, and a last one a blank after it. Line breaks become
+// blanks, so that the comment is one line.
+void warningComment(std::string& out, std::wstring_view text) {
+  out += "    <!-- warning: ";
+  bool afterDash = false;
+  for (wchar_t c : text) {
+    if (c == L'\n' || c == L'\r') c = L' ';
+    if (!allowedInXml(c)) continue;
+    if (c == L'-' && afterDash) out += ' ';
+    afterDash = c == L'-';
+    platform::appendUtf8(static_cast<char32_t>(c), out);
+  }
+  if (afterDash) out += ' ';
+  out += " -->\n";
+}
+
+// RSS 2.0 wants an e-mail address in <author>: a word with "@" inside and a dot after it.
+bool holdsEmailAddress(std::wstring_view text) {
+  for (std::size_t at = text.find(L'@'); at != std::wstring_view::npos;
+       at = text.find(L'@', at + 1)) {
+    if (at == 0 || LiteralPiece::isSpace(text[at - 1])) continue;
+    const std::wstring_view domain = text.substr(at + 1);
+    const std::size_t dot = domain.find(L'.');
+    const std::size_t blank = domain.find_first_of(L" \t\r\n");
+    if (dot != std::wstring_view::npos && dot > 0 && dot + 1 < domain.size() &&
+        (blank == std::wstring_view::npos || dot + 1 < blank)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 const char* imageType(std::wstring_view url) {
   static constexpr std::pair<std::wstring_view, const char*> kTypes[] = {
       {L".png", "image/png"},     {L".gif", "image/gif"},   {L".webp", "image/webp"},
@@ -94,10 +127,13 @@ const char* imageType(std::wstring_view url) {
 
 void writeItem(std::string& out, const FeedItem& item) {
   out += "    <item>\n";
-  element(out, "title", item.title, "      ");
+  // An item needs a title or a description; an empty one of them is left out.
+  if (!item.title.empty() || item.description.empty()) {
+    element(out, "title", item.title, "      ");
+  }
   optionalElement(out, "link", item.link);
   optionalElement(out, "description", item.description);
-  optionalElement(out, "author", item.author);
+  optionalElement(out, holdsEmailAddress(item.author) ? "author" : "dc:creator", item.author);
   if (!item.image.empty()) {
     out += "      <enclosure url=\"";
     appendEscaped(out, item.image);
@@ -112,9 +148,14 @@ void writeItem(std::string& out, const FeedItem& item) {
 
 }  // namespace
 
-RssWriter::RssWriter(std::ostream& out, const Feed& channel) : out_(out) {
+RssWriter::RssWriter(std::ostream& out, const Feed& channel,
+                     const std::vector<std::wstring>& warnings)
+    : out_(out) {
   buffer_.reserve(2 * kPartBytes);
-  buffer_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\">\n  <channel>\n";
+  buffer_ +=
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<rss version=\"2.0\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n  <channel>\n";
+  for (const std::wstring& warning : warnings) warningComment(buffer_, warning);
   element(buffer_, "title", channel.title, "    ");
   element(buffer_, "link", channel.link, "    ");
   element(buffer_, "description", channel.description, "    ");

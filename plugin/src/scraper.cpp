@@ -1,5 +1,7 @@
 #include "plugin/src/scraper.h"
 
+#include <cstdint>
+#include <iterator>
 #include <span>
 
 #include "platform/inet/src/resolveUrl.h"
@@ -8,6 +10,7 @@
 #include "plugin/src/htmlText.h"
 #include "plugin/src/istring.h"
 #include "plugin/src/pageExcerpt.h"
+#include "plugin/src/patternMatcher.h"
 #include "plugin/src/pluginError.h"
 #include "plugin/src/shorthandFinder.h"
 
@@ -24,6 +27,15 @@ std::wstring trimmed(std::wstring_view text) {
   while (!text.empty() && LiteralPiece::isSpace(text.front())) text.remove_prefix(1);
   while (!text.empty() && LiteralPiece::isSpace(text.back())) text.remove_suffix(1);
   return std::wstring(text);
+}
+
+// The text of the page's first <title> element, plain.
+std::wstring pageTitle(std::wstring_view page) {
+  static const Pattern kTitle(L"<title{*}>{%}</title", L"");
+  std::uint64_t work = 0;
+  PatternMatcher matcher(kTitle, page, work, UINT64_MAX);
+  const Match* match = matcher.next(0);
+  return match ? plainText(match->capture(page, Field::Description)) : std::wstring();
 }
 
 }  // namespace
@@ -63,77 +75,134 @@ std::uint64_t Scraper::workLimit(std::size_t characters) const {
   return perCharacter_ * (characters + 1) + allowance_;
 }
 
-Feed Scraper::channel(std::int64_t now) const {
+Feed Scraper::channel(std::wstring_view page, std::int64_t now) const {
   Feed feed;
-  feed.title = parameters_.m_title;
-  feed.description = parameters_.m_description;
   feed.link = !parameters_.m_baseUrl.empty() ? parameters_.m_baseUrl : parameters_.m_url;
   if (feed.link.starts_with(L'/')) feed.link = L"file://" + feed.link;
+  feed.title = !parameters_.m_title.empty() ? parameters_.m_title : pageTitle(page);
+  if (feed.title.empty()) feed.title = feed.link;
+  feed.description = !parameters_.m_description.empty() ? parameters_.m_description : feed.title;
   feed.lastBuildDate = rfc822FromUnixTime(now);
   return feed;
 }
 
 ScrapeResult Scraper::scrape(std::wstring_view page, std::int64_t now) {
-  ScrapeResult result{channel(now), {}};
-  result.diagnostics = scrapeItems(
-      page, [&result](FeedItem&& item) { result.feed.items.push_back(std::move(item)); });
+  ScrapeResult result{channel(page, now), {}, {}};
+  result.failures = scrapeItems(page, result.warnings, [&result](FeedItem&& item) {
+    result.feed.items.push_back(std::move(item));
+  });
   return result;
 }
 
-std::vector<std::wstring> Scraper::scrapeItems(std::wstring_view page, const ItemSink& sink) {
-  std::vector<std::wstring> diagnostics;
+std::vector<std::wstring> Scraper::scrapeItems(std::wstring_view page,
+                                               std::vector<std::wstring>& warnings,
+                                               const ItemSink& sink) {
+  std::vector<std::wstring> failures;
   work_ = 0;
-  const std::optional<std::wstring_view> text = section(page, diagnostics);
-  if (!text) return diagnostics;
+  const std::optional<std::wstring_view> text = section(page, failures);
+  if (!text) return failures;
   if (shorthand_) {
-    shorthandItems(*text, diagnostics, sink);
+    shorthandItems(*text, failures, sink);
   } else {
-    patternItems(*text, diagnostics, sink);
+    patternItems(*text, warnings, failures, sink);
   }
-  return diagnostics;
+  return failures;
 }
 
 std::optional<std::wstring_view> Scraper::section(std::wstring_view page,
-                                                  std::vector<std::wstring>& diagnostics) {
+                                                  std::vector<std::wstring>& failures) {
   if (!section_) return page;
   ItemFinder finder({&*section_}, page, workLimit(page.size()));
   const std::vector<Match> found = finder.find(1);
   work_ += finder.work();
   if (found.empty()) {
-    diagnostics = finder.mismatches();
+    failures = finder.mismatches();
     return std::nullopt;
   }
-  return found.front().capture(page, Field::Description);
+  const Match& match = found.front();
+  const std::wstring_view text = match.capture(page, Field::Description);
+  if (!text.empty()) return text;
+  // Items searched for in nothing would blame the item patterns.
+  const auto& range = match.captures[static_cast<std::size_t>(Field::Description)];
+  const std::span<const wchar_t* const> none;
+  failures.push_back(range ? istring(14261).format(none) + pageExcerpt(page, range->first)
+                           : istring(14260).format(none));
+  return std::nullopt;
 }
 
-void Scraper::patternItems(std::wstring_view text, std::vector<std::wstring>& diagnostics,
-                           const ItemSink& sink) {
+void Scraper::patternItems(std::wstring_view text, std::vector<std::wstring>& warnings,
+                           std::vector<std::wstring>& failures, const ItemSink& sink) {
   std::vector<const Pattern*> patterns;
   for (const Pattern& pattern : items_) patterns.push_back(&pattern);
   ItemFinder finder(patterns, text, workLimit(text.size()));
   const std::vector<Match> matches = finder.find(static_cast<std::size_t>(maxItems_));
-  for (const std::wstring& mismatch : finder.mismatches()) diagnostics.push_back(mismatch);
+  std::vector<std::wstring> mismatches = finder.mismatches();
   work_ += finder.work();
-  for (std::size_t i = 0; i < matches.size(); ++i) {
-    sink(itemOf(matches[i], text, i + 1, diagnostics));
+  if (matches.empty()) {
+    failures = std::move(mismatches);
+    return;
   }
+  warnings.insert(warnings.end(), std::make_move_iterator(mismatches.begin()),
+                  std::make_move_iterator(mismatches.end()));
+  for (std::size_t i = 0; i < matches.size(); ++i) {
+    itemWarnings(matches[i], text, i + 1, warnings);
+  }
+  for (const Match& match : matches) sink(itemOf(match, text));
 }
 
-void Scraper::shorthandItems(std::wstring_view text, std::vector<std::wstring>& diagnostics,
+void Scraper::shorthandItems(std::wstring_view text, std::vector<std::wstring>& failures,
                              const ItemSink& sink) {
   ShorthandFinder finder(*shorthand_, text);
   const std::vector<ShorthandItem> found = finder.find(static_cast<std::size_t>(maxItems_));
+  if (found.empty()) {
+    failures.push_back(finder.mismatch());
+    return;
+  }
   for (const ShorthandItem& each : found) {
     FeedItem item;
     item.title = each.title;
     item.link = resolved(trimmed(each.link));
     sink(std::move(item));
   }
-  if (found.empty()) diagnostics.push_back(finder.mismatch());
 }
 
-FeedItem Scraper::itemOf(const Match& match, std::wstring_view text, std::size_t number,
-                         std::vector<std::wstring>& diagnostics) const {
+std::size_t Scraper::longestCapture(Field field) {
+  switch (field) {
+    case Field::Description:
+      return 100000;
+    case Field::Link:
+    case Field::Image:
+      return 4000;
+    case Field::Title:
+      return 1000;
+    case Field::Author:
+      return 500;
+    case Field::Date:
+      return 200;
+  }
+  return 0;
+}
+
+void Scraper::itemWarnings(const Match& match, std::wstring_view text, std::size_t number,
+                           std::vector<std::wstring>& warnings) const {
+  for (std::size_t f = 0; f < kFieldCount; ++f) {
+    const auto& range = match.captures[f];
+    const std::size_t most = longestCapture(static_cast<Field>(f));
+    if (!range || range->second - range->first <= most) continue;
+    const std::wstring capture = L"{%" + captureName(static_cast<Field>(f)) + L"}";
+    const std::wstring item = std::to_wstring(number);
+    const std::wstring length = std::to_wstring(range->second - range->first);
+    const std::wstring limit = std::to_wstring(most);
+    const wchar_t* arguments[] = {capture.c_str(), item.c_str(), length.c_str(), limit.c_str()};
+    warnings.push_back(istring(14262).format(arguments));
+  }
+  const std::wstring date = plainText(match.capture(text, Field::Date));
+  if (!date.empty() && !rfc822FromText(date)) {
+    warnings.push_back(istring(14224).format(shownHead(date), std::to_wstring(number)));
+  }
+}
+
+FeedItem Scraper::itemOf(const Match& match, std::wstring_view text) const {
   FeedItem item;
   item.title = plainText(match.capture(text, Field::Title));
   item.link = resolved(trimmed(decodeEntities(match.capture(text, Field::Link))));
@@ -141,13 +210,7 @@ FeedItem Scraper::itemOf(const Match& match, std::wstring_view text, std::size_t
   item.author = plainText(match.capture(text, Field::Author));
   item.image = resolved(trimmed(decodeEntities(match.capture(text, Field::Image))));
   const std::wstring date = plainText(match.capture(text, Field::Date));
-  if (!date.empty()) {
-    if (const auto pubDate = rfc822FromText(date)) {
-      item.pubDate = *pubDate;
-    } else {
-      diagnostics.push_back(istring(14224).format(shownHead(date), std::to_wstring(number)));
-    }
-  }
+  if (!date.empty()) item.pubDate = rfc822FromText(date).value_or(std::wstring());
   return item;
 }
 

@@ -26,8 +26,11 @@ namespace plugin {
 
 struct ScrapeResult {
   Feed feed;
-  // For standard error: patterns that matched nothing, dates that could not be read.
-  std::vector<std::wstring> diagnostics;
+  // About a feed that has items, so the feed carries them: a pattern that matched nothing
+  // while another found items, a date that could not be read, a capture that ran long.
+  std::vector<std::wstring> warnings;
+  // Why there is no item, when there is none.
+  std::vector<std::wstring> failures;
 };
 
 class Scraper {
@@ -38,15 +41,23 @@ class Scraper {
   // shorthand.
   explicit Scraper(const ChannelParameters& parameters);
 
-  // The feed without its items; `now`: seconds since 1970 UTC, for lastBuildDate.
-  Feed channel(std::int64_t now) const;
+  // The feed of `page` without its items; `now`: seconds since 1970 UTC, for
+  // lastBuildDate. No text RSS 2.0 requires is empty: the title is Title, else the text of
+  // the page's <title>, else the link; the description is Description, else the title.
+  Feed channel(std::wstring_view page, std::int64_t now) const;
 
   // Hands the items of `page` to `sink` in order, each as soon as it is made, so that they
-  // need not all be held; returns the diagnostics. Every search ends before the first item
-  // is handed on: when one throws PluginError (a search past its bound), `sink` has not
-  // been called.
+  // need not all be held, and adds the warnings about them to `warnings`; returns the
+  // failures, which are there only when no item is. Every search ends, and every warning
+  // is added, before the first item is handed on: when a search throws PluginError (past
+  // its bound), `sink` has not been called.
   using ItemSink = std::function<void(FeedItem&&)>;
-  std::vector<std::wstring> scrapeItems(std::wstring_view page, const ItemSink& sink);
+  std::vector<std::wstring> scrapeItems(std::wstring_view page, std::vector<std::wstring>& warnings,
+                                        const ItemSink& sink);
+
+  // A capture longer than this for its field (a title of over 1,000 characters, say) gets
+  // a warning: the literal after it most likely occurs much later than its author meant.
+  static std::size_t longestCapture(Field field);
 
   // The channel and its items together; throws as scrapeItems does.
   ScrapeResult scrape(std::wstring_view page, std::int64_t now);
@@ -58,13 +69,16 @@ class Scraper {
  private:
   std::uint64_t workLimit(std::size_t characters) const;
   std::optional<std::wstring_view> section(std::wstring_view page,
-                                           std::vector<std::wstring>& diagnostics);
-  void patternItems(std::wstring_view text, std::vector<std::wstring>& diagnostics,
-                    const ItemSink& sink);
-  void shorthandItems(std::wstring_view text, std::vector<std::wstring>& diagnostics,
+                                           std::vector<std::wstring>& failures);
+  void patternItems(std::wstring_view text, std::vector<std::wstring>& warnings,
+                    std::vector<std::wstring>& failures, const ItemSink& sink);
+  void shorthandItems(std::wstring_view text, std::vector<std::wstring>& failures,
                       const ItemSink& sink);
-  FeedItem itemOf(const Match& match, std::wstring_view text, std::size_t number,
-                  std::vector<std::wstring>& diagnostics) const;
+  // Every warning about item `number` of the feed comes from here, so that all are known
+  // before the first item goes out; itemOf() makes the item and has nothing to say.
+  void itemWarnings(const Match& match, std::wstring_view text, std::size_t number,
+                    std::vector<std::wstring>& warnings) const;
+  FeedItem itemOf(const Match& match, std::wstring_view text) const;
   std::wstring resolved(const std::wstring& link) const;
 
   ChannelParameters parameters_;

@@ -5,10 +5,11 @@ Usage: checkFeed.py <PageGlean> <case directory>
        checkFeed.py <PageGlean> --settings <settings file>
 
 The case directory holds page.html, settings.ini (URL=page.html) and expected.xml, and
-expected.err when the run is to write diagnostics. The feed must be well-formed RSS 2.0,
-and equal to expected.xml as XML once lastBuildDate is set aside. With PG_UPDATE_FEEDS=1 the
-expected files are written instead (read them before committing them). With --settings
-there is nothing to compare: the feed must hold items and standard error stay empty.
+expected.err when the run is to write diagnostics. The feed must be well-formed RSS 2.0 by
+Python's parser and by xmllint, and equal to expected.xml as XML, comments (the warnings)
+included, once lastBuildDate is set aside. With PG_UPDATE_FEEDS=1 the expected files are
+written instead (read them before committing them). With --settings there is nothing to
+compare: the feed must hold items, and neither standard error nor the feed a warning.
 """
 import os
 import re
@@ -50,19 +51,40 @@ def check_rss(root):
     return channel
 
 
+def parse(text):
+    """The document with its comments."""
+    parser = ET.XMLParser(target=ET.TreeBuilder(insert_comments=True))
+    try:
+        return ET.fromstring(text, parser=parser)
+    except ET.ParseError as e:
+        fail("the feed is not well-formed XML: %s" % e)
+
+
+def check_xmllint(text):
+    run = subprocess.run(["xmllint", "--noout", "-"], input=text, capture_output=True,
+                         timeout=60)
+    if run.returncode != 0:
+        fail("xmllint rejects the feed:\n" + run.stderr.decode())
+
+
 def canonical(text):
-    root = ET.fromstring(text)
+    root = parse(text)
     root.find("channel").find("lastBuildDate").text = "(normalised)"
-    return ET.canonicalize(ET.tostring(root, encoding="unicode"), strip_text=True)
+    return ET.canonicalize(ET.tostring(root, encoding="unicode"), with_comments=True,
+                           strip_text=True)
 
 
 def check_settings(program, settings):
     run = subprocess.run([program, settings], capture_output=True, timeout=60)
     if run.returncode != 0 or run.stderr:
         fail("exit code %d, standard error:\n%s" % (run.returncode, run.stderr.decode()))
-    channel = check_rss(ET.fromstring(run.stdout))
+    check_xmllint(run.stdout)
+    channel = check_rss(parse(run.stdout))
     if not channel.findall("item"):
         fail("the feed has no items")
+    warnings = [c.text for c in channel if c.tag is ET.Comment]
+    if warnings:
+        fail("the feed carries warnings:\n" + "\n".join(warnings))
     print("ok: %d items" % len(channel.findall("item")))
 
 
@@ -74,10 +96,8 @@ def main():
     run = subprocess.run([program, "settings.ini"], cwd=case, capture_output=True, timeout=60)
     if run.returncode != 0:
         fail("exit code %d, standard error:\n%s" % (run.returncode, run.stderr.decode()))
-    try:
-        root = ET.fromstring(run.stdout)
-    except ET.ParseError as e:
-        fail("the feed is not well-formed XML: %s" % e)
+    root = parse(run.stdout)
+    check_xmllint(run.stdout)
     check_rss(root)
 
     expected_xml = os.path.join(case, "expected.xml")

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <sstream>
+#include <vector>
 
 #include "config/src/iniFileStore.h"
 #include "platform/src/utf8.h"
@@ -46,17 +47,38 @@ class PageGleanProgramTest : public ::testing::Test {
     return {code, out.str(), err.str()};
   }
 
-  // Exit 0 still gives a feed; exit 1 gives none.
+  // Exit 0 still gives a feed, which carries `warnings`; exit 1 gives none.
   void expectRun(const char* name, const std::map<std::wstring, std::wstring>& settings,
-                 const std::string& page, int code, const std::wstring& err) {
+                 const std::string& page, int code, const std::wstring& err,
+                 const std::vector<std::string>& warnings = {}) {
     const Outcome result = run(settings, page);
     EXPECT_EQ(result.code, code) << name;
     EXPECT_EQ(result.err, err) << name;
     if (code == 0) {
-      EXPECT_NE(result.out.find("<channel>"), std::string::npos) << name;
+      EXPECT_EQ(warningsOf(result.out), warnings) << name << "\n" << result.out;
     } else {
       EXPECT_EQ(result.out, "") << name;
     }
+  }
+
+  // The texts of the warning comments, which stand each on its line right after <channel>;
+  // a comment anywhere else fails the test.
+  static std::vector<std::string> warningsOf(const std::string& feed) {
+    static const std::string kChannel = "  <channel>\n",
+                             kOpen = "    <!-- warning: ", kClose = " -->\n";
+    std::size_t at = feed.find(kChannel);
+    if (at == std::string::npos) return {"(no channel)"};
+    std::vector<std::string> texts;
+    at += kChannel.size();
+    while (feed.compare(at, kOpen.size(), kOpen) == 0) {
+      const std::size_t end = feed.find('\n', at);
+      const std::string line = feed.substr(at, end + 1 - at);
+      if (!line.ends_with(kClose)) return {"(unclosed) " + line};
+      texts.push_back(line.substr(kOpen.size(), line.size() - kOpen.size() - kClose.size()));
+      at = end + 1;
+    }
+    if (feed.find("<!--", at) != std::string::npos) texts.push_back("(a comment further on)");
+    return texts;
   }
 
   testSupport::ScratchDir scratch_{"pageGlean"};
@@ -100,6 +122,22 @@ TEST_F(PageGleanProgramTest, APatternThatMatchesNothingSaysWhereItStopped) {
        L"`<ul class=\"` and then expected `l` where the page has `n`:\n"
        L"  <ul class=\"news\">\n"
        L"             ^\n"},
+      {"sectionEndsInItsHole",
+       {{L"SectionPattern", L"<ul class=\"news\">{%}"}, {L"ItemPattern-1", L"<li>{%title}</li>"}},
+       L"The section pattern captured nothing: no text follows its {%}, and a capture at the "
+       L"end of a pattern takes none. End it with the text that closes the section, as in "
+       L"<ul>{%}</ul>.\n"},
+      {"sectionIsAHole",
+       {{L"SectionPattern", L"{%}"}, {L"ItemPattern-1", L"<li>{%title}</li>"}},
+       L"The section pattern captured nothing: no text follows its {%}, and a capture at the "
+       L"end of a pattern takes none. End it with the text that closes the section, as in "
+       L"<ul>{%}</ul>.\n"},
+      {"sectionTextsTouch",
+       {{L"SectionPattern", L"<a href='/news/1'>{%}Snow"}, {L"ItemPattern-1", L"<li>{%title}</li>"}},
+       L"The section pattern captured nothing: in the page, the text after its {%} comes right "
+       L"after the text before it:\n"
+       L"    <li><a href='/news/1'>Snow</a></li>\n"
+       L"                          ^\n"},
       {"shorthandInside", {{L"Shorthand", L"ul.news li b"}},
        L"The shorthand matched nothing. It matched up to `ul.news li`, but no element inside "
        L"it matches `b`:\n"
@@ -166,19 +204,142 @@ TEST_F(PageGleanProgramTest, LongQuotedTextsAreCut) {
     std::map<std::wstring, std::wstring> settings;
     int code;
     std::wstring err;
+    std::vector<std::string> warnings;
   } cases[] = {
       {"selector", {{L"Shorthand", x3000 + L" >"}}, 1,
-       L"The shorthand `" + cut + L"` is not a selector: `>` at character 3002 can't be read.\n"},
+       L"The shorthand `" + cut + L"` is not a selector: `>` at character 3002 can't be read.\n",
+       {}},
       {"selectorStep", {{L"Shorthand", x3000}}, 0,
-       L"The shorthand matched nothing: no element of the page matches `" + cut + L"`.\n"},
+       L"The shorthand matched nothing: no element of the page matches `" + cut + L"`.\n",
+       {}},
       {"capture", {{L"ItemPattern-1", L"<li>{%" + x3000 + L"}"}}, 1,
        L"Item pattern 1 holds the unknown capture {%" + cut.substr(2) + L"; the captures are "
-       L"{%title}, {%link}, {%description}, {%date}, {%author}, {%image} and {%}.\n"},
-      {"date", {{L"ItemPattern-1", L"<li><b>{%title}</b><i>{%date}</i></li>"}}, 0,
-       L"The date `" + cut + L"` of item 1 is in no known format; the item has no pubDate.\n"},
+       L"{%title}, {%link}, {%description}, {%date}, {%author}, {%image} and {%}.\n",
+       {}},
+      {"date", {{L"ItemPattern-1", L"<li><b>{%title}</b><i>{%date}</i></li>"}}, 0, L"",
+       {"The {%date} capture of item 1 holds 3000 characters, more than the 200 expected of "
+        "it: the text after it in the pattern may occur much later in the page than meant. A "
+        "SectionPattern around the items, or a literal closer to the capture, keeps it short.",
+        "The date `" + platform::toUtf8(cut) + "` of item 1 is in no known format; the item "
+        "has no pubDate."}},
   };
   // clang-format on
-  for (const auto& c : cases) expectRun(c.name, c.settings, page, c.code, c.err);
+  for (const auto& c : cases) expectRun(c.name, c.settings, page, c.code, c.err, c.warnings);
+}
+
+// Warnings about a feed that has items travel in it, so that whoever shows standard error
+// first still shows the feed; with no item, every diagnostic is on standard error.
+TEST_F(PageGleanProgramTest, WarningsTravelInTheFeedThatHasItems) {
+  const std::string notes =
+      "<meta charset=\"x-unheard-of\">\n"
+      "<li><a href='/n/1'>Snow</a> <i>--soon-</i></li>\n"
+      "<li><a href='/n/2'>Rain</a> <i>8 Dec 2026</i> <b>" +
+      std::string(1200, 'x') +
+      "</b></li>\n"
+      "<li><a href='/n/3'>Hail</a> <i>tomorrow</i><p>" +
+      std::string(99990, 'y') + "</p></li>\n";
+  const std::wstring items = L"<li><a href='{%link}'>{%title}</a>{*}<i>{%date}</i>";
+  const std::string charset =
+      "The page names the character set x-unheard-of, which is not known here; it is read as "
+      "UTF-8.";
+  const auto tooLong = [](const char* capture, const char* characters, const char* most) {
+    return std::string("The ") + capture + " capture of item 1 holds " + characters +
+           " characters, more than the " + most +
+           " expected of it: the text after it in the pattern may occur much later in the page "
+           "than meant. A SectionPattern around the items, or a literal closer to the capture, "
+           "keeps it short.";
+  };
+  // clang-format off
+  const struct {
+    const char* name;
+    std::map<std::wstring, std::wstring> settings;
+    std::wstring err;
+    std::vector<std::string> warnings;
+  } cases[] = {
+      {"dates", {{L"ItemPattern-1", items}}, L"",
+       {charset,
+        "The date `- -soon-` of item 1 is in no known format; the item has no pubDate.",
+        "The date `tomorrow` of item 3 is in no known format; the item has no pubDate."}},
+      // The title runs on to the second item's <b>.
+      {"longTitle", {{L"ItemPattern-1", L"<li><a href='{%link}'>{%title}</b>"}}, L"",
+       {charset, tooLong("{%title}", "1278", "1000")}},
+      // A description may be long: 99,990 characters are not worth a warning.
+      {"longDescription", {{L"ItemPattern-1", L"<p>{%}</p>"}}, L"", {charset}},
+      {"tooLongDescription", {{L"ItemPattern-1", L"</b>{%}</p>"}}, L"",
+       {charset, tooLong("{%description}", "100042", "100000")}},
+      {"otherPatternMissed",
+       {{L"ItemPattern-1", L"<li><a href='{%link}'>"}, {L"ItemPattern-2", L"<li>{*}[{%title}]"}},
+       L"",
+       {charset,
+        "Item pattern 2 matched nothing. It matched up to `<li>{*}`, but `[` does not occur "
+        "after that place:   <li><a href='/n/1'>Snow</a> <i>- -soon-</i></       ^"}},
+      {"noItem", {{L"ItemPattern-1", L"<li>{*}[{%title}]"}},
+       platform::fromUtf8(charset) + L"\n"
+       L"Item pattern 1 matched nothing. It matched up to `<li>{*}`, but `[` does not occur "
+       L"after that place:\n"
+       L"  <li><a href='/n/1'>Snow</a> <i>--soon-</i></\n"
+       L"      ^\n",
+       {}},
+  };
+  // clang-format on
+  for (const auto& c : cases) expectRun(c.name, c.settings, notes, 0, c.err, c.warnings);
+}
+
+// A feed reader finds every element RSS 2.0 requires filled, and an author where the
+// format wants one: <author> for an e-mail address, <dc:creator> for a name.
+TEST_F(PageGleanProgramTest, RequiredElementsAreNeverEmpty) {
+  const std::string page =
+      "<html><head><TITLE lang=en>Harbour &amp; <b>quay</b>\n news</TITLE></head>\n"
+      "<li><i>Mara Quist</i><p>Lanterns</p></li>\n"
+      "<li><i>mara@quay.example.test (Mara)</i><p>Lights</p></li>\n";
+  const std::wstring items = L"<li><i>{%author}</i><p>{%}</p></li>";
+  // clang-format off
+  const struct {
+    const char* name;
+    std::map<std::wstring, std::wstring> settings;
+    std::string page;
+    const char* title;
+    const char* description;
+  } cases[] = {
+      {"pageTitle", {{L"ItemPattern-1", items}}, page, "Harbour &amp; quay news",
+       "Harbour &amp; quay news"},
+      {"ownTitle", {{L"Title", L"Quay"}, {L"ItemPattern-1", items}}, page, "Quay", "Quay"},
+      {"ownBoth", {{L"Title", L"Quay"}, {L"Description", L"Lights"}, {L"ItemPattern-1", items}},
+       page, "Quay", "Lights"},
+      // Without a <title> either, the channel is named by its link.
+      {"noTitle", {{L"ItemPattern-1", items}}, page.substr(page.find("<li>")), "$LINK", "$LINK"},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    const Outcome result = run(c.settings, c.page);
+    ASSERT_EQ(result.code, 0) << c.name << platform::toUtf8(result.err);
+    const auto text = [&result](const std::string& name) {
+      const std::size_t begin = result.out.find("<" + name + ">");
+      if (begin == std::string::npos) return std::string("(none)");
+      const std::size_t end = result.out.find("</" + name + ">", begin);
+      return result.out.substr(begin + name.size() + 2, end - begin - name.size() - 2);
+    };
+    const std::string link = text("link");
+    EXPECT_EQ(text("title"), c.title == std::string("$LINK") ? link : c.title) << c.name;
+    EXPECT_EQ(text("description"), c.description == std::string("$LINK") ? link : c.description)
+        << c.name;
+    EXPECT_TRUE(result.out.find("<rss version=\"2.0\" "
+                                "xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n") <
+                result.out.find("<channel>"))
+        << c.name << result.out;
+    // Items with a description but no title leave <title> out; the first has a name for
+    // an author, the second an address.
+    const std::size_t first = result.out.find("<item>");
+    const std::size_t second = result.out.find("<item>", first + 1);
+    ASSERT_NE(second, std::string::npos) << result.out;
+    const std::string one = result.out.substr(first, second - first);
+    const std::string two = result.out.substr(second);
+    EXPECT_NE(one.find("<dc:creator>Mara Quist</dc:creator>"), std::string::npos) << one;
+    EXPECT_EQ(one.find("<author>"), std::string::npos) << one;
+    EXPECT_NE(two.find("<author>mara@quay.example.test (Mara)</author>"), std::string::npos) << two;
+    EXPECT_EQ(two.find("<dc:creator>"), std::string::npos) << two;
+    EXPECT_EQ(result.out.find("<title>", first), std::string::npos) << result.out;
+  }
 }
 
 // A hand-written MaxItems is read as the dialog reads it before saving: the number it

@@ -119,4 +119,27 @@ TEST(RssWriterTest, ItemsGoOutInPartsThatMakeTheDocument) {
   EXPECT_EQ(rss.substr(first), items + "  </channel>\n</rss>\n");
 }
 
+// A warning's text, whatever it holds, makes one comment line that ends where it should.
+TEST(RssWriterTest, WarningsStayCommentsWhateverTheyHold) {
+  const struct {
+    const wchar_t* warning;
+    const char* line;
+  } cases[] = {
+      {L"a--b", "a- -b"},
+      {L"-----", "- - - - - "},
+      {L"ends-", "ends- "},
+      {L"two\nlines\r\n", "two lines  "},
+      {L"<&>\x01\uFFFE\u00e9-->", "<&>\xc3\xa9- ->"},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out;
+    plugin::RssWriter writer(out, plugin::Feed{}, {c.warning, L"next"});
+    writer.finish();
+    EXPECT_NE(out.str().find(std::string("  <channel>\n    <!-- warning: ") + c.line +
+                             " -->\n    <!-- warning: next -->\n    <title>"),
+              std::string::npos)
+        << out.str();
+  }
+}
+
 }  // namespace
