@@ -3,18 +3,25 @@
 //
 //     PageGlean "<settings file>"    the feed on `out`, diagnostics on `err`
 //     PageGlean --help               the pattern language in a screenful, on `out`
+//     PageGlean --suggest "<settings file>"
+//                                    shorthands for the page, best first (see
+//                                    selectorSuggester.h), on `out`; a line on `err` when
+//                                    there is none
 //
 // The exit code is 0 whenever a feed was written (also with diagnostics: a pattern that
-// matched nothing, a date that could not be read) and for --help; 1 when there is no feed:
-// wrong arguments, settings that cannot work, a page that cannot be read, a search past its
-// bound, a feed that could not be written. Each of those is one line on `err`.
+// matched nothing, a date that could not be read), for --help, and for --suggest once the
+// page was read; 1 when there is no feed: wrong arguments, settings that cannot work, a
+// page that cannot be read, a search past its bound, a feed that could not be written.
+// Each of those is one line on `err`.
 
 #include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "plugin/src/channelParameters.h"
 #include "plugin/src/pageSource.h"
+#include "plugin/src/pageText.h"
 
 namespace plugin {
 
@@ -28,6 +35,9 @@ class PageGleanProgram {
           std::int64_t now);
 
  private:
+  ChannelParameters readSettings(const std::wstring& settingsPath);
+  PageText readPage(const ChannelParameters& parameters, std::wostream& err);
+  void suggest(const std::wstring& settingsPath, std::ostream& out, std::wostream& err);
   void scrape(const std::wstring& settingsPath, std::ostream& out, std::wostream& err,
               std::int64_t now);
 

@@ -25,7 +25,9 @@ struct Outcome {
 class PageGleanProgramTest : public ::testing::Test {
  protected:
   // `settings` are keys of ChannelParameters; "$PAGE" in a value is the page's path.
-  Outcome run(std::map<std::wstring, std::wstring> settings, const std::string& page) {
+  // `options` go before the settings file's name.
+  Outcome run(std::map<std::wstring, std::wstring> settings, const std::string& page,
+              std::vector<std::string> options = {}) {
     scratch_.write("page.html", page);
     const std::wstring pagePath = scratch_.wfile("page.html");
     config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
@@ -35,7 +37,8 @@ class PageGleanProgramTest : public ::testing::Test {
       store.setString(L"ChannelParameters", key, value);
     }
     store.saveFile(scratch_.wfile("settings.ini"), true);
-    return runWith({scratch_.file("settings.ini")});
+    options.push_back(scratch_.file("settings.ini"));
+    return runWith(options);
   }
 
   Outcome runWith(const std::vector<std::string>& arguments) {
@@ -205,8 +208,8 @@ TEST_F(PageGleanProgramTest, CommandLineAndSettingsFile) {
   const Outcome usage = runWith({});
   EXPECT_EQ(usage.code, 1);
   EXPECT_EQ(usage.err,
-            L"Usage: PageGlean \"<settings file>\" (PageGlean --help explains the "
-            L"patterns).\n");
+            L"Usage: PageGlean \"<settings file>\", or PageGlean --suggest \"<settings file>\" "
+            L"for shorthands that fit the page (PageGlean --help explains the patterns).\n");
   const Outcome missing = runWith({scratch_.file("none.ini")});
   EXPECT_EQ(missing.code, 1);
   EXPECT_EQ(missing.err, L"Can't read the settings file " + scratch_.wfile("none.ini") +
@@ -221,6 +224,23 @@ TEST_F(PageGleanProgramTest, CommandLineAndSettingsFile) {
                               "{%author}", "{%image}", "{%}"}) {
     EXPECT_NE(help.out.find(capture), std::string::npos) << capture;
   }
+}
+
+// --suggest prints shorthands for the page the settings name, and says so when there is none.
+TEST_F(PageGleanProgramTest, SuggestionsForThePage) {
+  const Outcome found = run({}, kList, {"--suggest"});
+  EXPECT_EQ(found.code, 0);
+  EXPECT_EQ(found.err, L"");
+  EXPECT_EQ(found.out, "1. ul.news li a   (2 items)\n     Snow\n     Rain\n");
+  const Outcome none = run({}, "<p>Nothing to link to.</p>", {"--suggest"});
+  EXPECT_EQ(none.code, 0);
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(none.err,
+            L"No run of similar elements with links was found in the page; there is no "
+            L"shorthand to suggest.\n");
+  const Outcome unread = run({{L"URL", scratch_.wfile("gone.html")}}, "", {"--suggest"});
+  EXPECT_EQ(unread.code, 1);
+  EXPECT_EQ(unread.out, "");
 }
 
 // A file: URL reads the same page as its path, escapes decoded, and the feed links to it.
