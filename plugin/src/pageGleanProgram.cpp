@@ -55,6 +55,15 @@ PageText PageGleanProgram::readPage(const ChannelParameters& parameters, std::wo
   return page;
 }
 
+std::wstring PageGleanProgram::bestSuggestion(std::wstring_view page) {
+  const auto suggestions = SelectorSuggester::suggest(page, 1);
+  if (suggestions.empty()) return {};
+  const SuggestedSelector& best = suggestions.front();
+  return istring(14263).format(best.selector, std::to_wstring(best.itemCount),
+                               shownHead(best.firstTitles.front())) +
+         L'\n';
+}
+
 void PageGleanProgram::suggest(const std::wstring& settingsPath, std::ostream& out,
                                std::wostream& err) {
   const PageText page = readPage(readSettings(settingsPath), err);
@@ -82,9 +91,14 @@ void PageGleanProgram::scrape(const std::wstring& settingsPath, std::ostream& ou
 
   // Items go out as they are made; the searches are over before the first one is.
   RssWriter writer(out, scraper.channel(now));
+  std::size_t items = 0;
   const std::vector<std::wstring> diagnostics =
-      scraper.scrapeItems(page.text, [&writer](FeedItem&& item) { writer.item(item); });
+      scraper.scrapeItems(page.text, [&writer, &items](FeedItem&& item) {
+        writer.item(item);
+        ++items;
+      });
   for (const std::wstring& line : diagnostics) err << line << L'\n';
+  if (items == 0) err << bestSuggestion(page.text);
   err.flush();
   writer.finish();
   if (!out) throw PluginError(istring(14226));

@@ -1,7 +1,9 @@
 #pragma once
 // One run of the plug-in, as main() makes it:
 //
-//     PageGlean "<settings file>"    the feed on `out`, diagnostics on `err`
+//     PageGlean "<settings file>"    the feed on `out`, diagnostics on `err`; when no
+//                                    item was found they end with the best shorthand
+//                                    that --suggest gives
 //     PageGlean --help               the pattern language in a screenful, on `out`
 //     PageGlean --suggest "<settings file>"
 //                                    shorthands for the page, best first (see
@@ -17,6 +19,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "plugin/src/channelParameters.h"
@@ -37,6 +40,8 @@ class PageGleanProgram {
  private:
   ChannelParameters readSettings(const std::wstring& settingsPath);
   PageText readPage(const ChannelParameters& parameters, std::wostream& err);
+  // The line that ends the diagnostics of a run that found no item; empty without one.
+  static std::wstring bestSuggestion(std::wstring_view page);
   void suggest(const std::wstring& settingsPath, std::ostream& out, std::wostream& err);
   void scrape(const std::wstring& settingsPath, std::ostream& out, std::wostream& err,
               std::int64_t now);

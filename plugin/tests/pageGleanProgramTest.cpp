@@ -112,7 +112,10 @@ TEST_F(PageGleanProgramTest, APatternThatMatchesNothingSaysWhereItStopped) {
        L"The shorthand matched nothing: no element of the page matches `table#links`.\n"},
   };
   // clang-format on
-  for (const auto& c : cases) expectRun(c.name, c.settings, kList, 0, c.err);
+  // With no item found, the diagnostics end with a shorthand that would find some.
+  const std::wstring suggestion =
+      L"The Shorthand `ul.news li a` finds 2 items here, the first: Snow\n";
+  for (const auto& c : cases) expectRun(c.name, c.settings, kList, 0, c.err + suggestion);
 }
 
 // Settings that cannot work, and pages that cannot be had: one line, no feed, exit 1.
