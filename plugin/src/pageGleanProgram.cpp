@@ -59,7 +59,7 @@ std::wstring PageGleanProgram::bestSuggestion(std::wstring_view page) {
   const auto suggestions = SelectorSuggester::suggest(page, 1);
   if (suggestions.empty()) return {};
   const SuggestedSelector& best = suggestions.front();
-  return istring(14263).format(best.selector, std::to_wstring(best.itemCount),
+  return istring(14273).format(best.selector, std::to_wstring(best.itemCount),
                                shownHead(best.firstTitles.front())) +
          L'\n';
 }
@@ -68,14 +68,14 @@ void PageGleanProgram::suggest(const std::wstring& settingsPath, std::ostream& o
                                std::wostream& err) {
   const PageText page = readPage(readSettings(settingsPath), err);
   const auto suggestions = SelectorSuggester::suggest(page.text);
-  if (suggestions.empty()) err << istring(14262) << L'\n';
+  if (suggestions.empty()) err << istring(14272) << L'\n';
   std::size_t rank = 0;
   for (const SuggestedSelector& s : suggestions) {
-    out << platform::toUtf8(istring(14260).format(std::to_wstring(++rank), s.selector,
+    out << platform::toUtf8(istring(14270).format(std::to_wstring(++rank), s.selector,
                                                   std::to_wstring(s.itemCount)))
         << '\n';
     for (const std::wstring& title : s.firstTitles) {
-      out << platform::toUtf8(istring(14261).format(shownHead(title))) << '\n';
+      out << platform::toUtf8(istring(14271).format(shownHead(title))) << '\n';
     }
   }
   out.flush();
