@@ -6,10 +6,12 @@
 #include "platform/src/utf8.h"
 #include "plugin/src/channelParameters.h"
 #include "plugin/src/istring.h"
+#include "plugin/src/pageExcerpt.h"
 #include "plugin/src/pageText.h"
 #include "plugin/src/pluginError.h"
 #include "plugin/src/rssWriter.h"
 #include "plugin/src/scraper.h"
+#include "plugin/src/selectorSuggester.h"
 
 namespace plugin {
 
@@ -22,12 +24,18 @@ int PageGleanProgram::run(const std::vector<std::string>& arguments, std::ostrea
     out.flush();
     return out ? 0 : 1;
   }
-  if (arguments.size() != 1) {
+  const bool suggesting = arguments.size() == 2 && arguments[0] == "--suggest";
+  if (arguments.size() != 1 && !suggesting) {
     err << istring(14201) << L'\n';
     return 1;
   }
   try {
-    scrape(platform::fromUtf8Escaped(arguments[0]), out, err, now);
+    const std::wstring settingsPath = platform::fromUtf8Escaped(arguments.back());
+    if (suggesting) {
+      suggest(settingsPath, out, err);
+    } else {
+      scrape(settingsPath, out, err, now);
+    }
   } catch (const std::exception& e) {
     err << misc::exceptionText(e) << L'\n';
     err.flush();
@@ -36,16 +44,56 @@ int PageGleanProgram::run(const std::vector<std::string>& arguments, std::ostrea
   return 0;
 }
 
-void PageGleanProgram::scrape(const std::wstring& settingsPath, std::ostream& out,
-                              std::wostream& err, std::int64_t now) {
+ChannelParameters PageGleanProgram::readSettings(const std::wstring& settingsPath) {
   ChannelParameters parameters = readChannelParameters(settingsPath);
   parameters.m_url = pages_.locate(parameters.m_url);
+  return parameters;
+}
+
+PageText PageGleanProgram::readPage(const ChannelParameters& parameters,
+                                    std::vector<std::wstring>& warnings) {
+  if (parameters.m_url.empty()) throw PluginError(istring(14204));
+  PageText page = decodePage(pages_.fetch(parameters.m_url));
+  if (page.unknownCharset) warnings.push_back(istring(14225).format(*page.unknownCharset));
+  return page;
+}
+
+std::wstring PageGleanProgram::bestSuggestion(std::wstring_view page) {
+  const auto suggestions = SelectorSuggester::suggest(page, 1);
+  if (suggestions.empty()) return {};
+  const SuggestedSelector& best = suggestions.front();
+  return istring(14273).format(best.selector, std::to_wstring(best.itemCount),
+                               shownHead(best.firstTitles.front())) +
+         L'\n';
+}
+
+void PageGleanProgram::suggest(const std::wstring& settingsPath, std::ostream& out,
+                               std::wostream& err) {
+  std::vector<std::wstring> warnings;
+  const PageText page = readPage(readSettings(settingsPath), warnings);
+  for (const std::wstring& line : warnings) err << line << L'\n';
+  const auto suggestions = SelectorSuggester::suggest(page.text);
+  if (suggestions.empty()) err << istring(14272) << L'\n';
+  std::size_t rank = 0;
+  for (const SuggestedSelector& s : suggestions) {
+    out << platform::toUtf8(istring(14270).format(std::to_wstring(++rank), s.selector,
+                                                  std::to_wstring(s.itemCount)))
+        << '\n';
+    for (const std::wstring& title : s.firstTitles) {
+      out << platform::toUtf8(istring(14271).format(shownHead(title))) << '\n';
+    }
+  }
+  out.flush();
+  if (!out) throw PluginError(istring(14226));
+}
+
+void PageGleanProgram::scrape(const std::wstring& settingsPath, std::ostream& out,
+                              std::wostream& err, std::int64_t now) {
+  const ChannelParameters parameters = readSettings(settingsPath);
   // Settings that cannot work are reported before the page is fetched.
   Scraper scraper(parameters);
-  if (parameters.m_url.empty()) throw PluginError(istring(14204));
-  const PageText page = decodePage(pages_.fetch(parameters.m_url));
   std::vector<std::wstring> warnings;
-  if (page.unknownCharset) warnings.push_back(istring(14225).format(*page.unknownCharset));
+  const PageText page = readPage(parameters, warnings);
 
   // Items go out as they are made; the searches are over, and the warnings known, before
   // the first one is.
@@ -60,6 +108,7 @@ void PageGleanProgram::scrape(const std::wstring& settingsPath, std::ostream& ou
     // A feed without items hides nothing: all that was found to say goes to standard error.
     for (const std::wstring& line : warnings) err << line << L'\n';
     for (const std::wstring& line : failures) err << line << L'\n';
+    err << bestSuggestion(page.text);
     err.flush();
     writer.emplace(out, channel);
   }

@@ -1,23 +1,33 @@
 #pragma once
 // One run of the plug-in, as main() makes it:
 //
-//     PageGlean "<settings file>"    the feed on `out`, diagnostics on `err`
+//     PageGlean "<settings file>"    the feed on `out`, diagnostics on `err`; when no
+//                                    item was found they end with the best shorthand
+//                                    that --suggest gives
 //     PageGlean --help               the pattern language in a screenful, on `out`
+//     PageGlean --suggest "<settings file>"
+//                                    shorthands for the page, best first (see
+//                                    selectorSuggester.h), on `out`; a line on `err` when
+//                                    there is none
 //
 // A feed with items carries the warnings about it as comments (see rssWriter.h), and `err`
 // stays empty; when no item was found, `err` says why, with every warning.
 //
 // The exit code is 0 whenever a feed was written (also with diagnostics: a pattern that
-// matched nothing, a date that could not be read) and for --help; 1 when there is no feed:
-// wrong arguments, settings that cannot work, a page that cannot be read, a search past its
-// bound, a feed that could not be written. Each of those is one line on `err`.
+// matched nothing, a date that could not be read), for --help, and for --suggest once the
+// page was read; 1 when there is no feed: wrong arguments, settings that cannot work, a
+// page that cannot be read, a search past its bound, a feed that could not be written.
+// Each of those is one line on `err`.
 
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "plugin/src/channelParameters.h"
 #include "plugin/src/pageSource.h"
+#include "plugin/src/pageText.h"
 
 namespace plugin {
 
@@ -31,6 +41,11 @@ class PageGleanProgram {
           std::int64_t now);
 
  private:
+  ChannelParameters readSettings(const std::wstring& settingsPath);
+  PageText readPage(const ChannelParameters& parameters, std::vector<std::wstring>& warnings);
+  // The line that ends the diagnostics of a run that found no item; empty without one.
+  static std::wstring bestSuggestion(std::wstring_view page);
+  void suggest(const std::wstring& settingsPath, std::ostream& out, std::wostream& err);
   void scrape(const std::wstring& settingsPath, std::ostream& out, std::wostream& err,
               std::int64_t now);
 

@@ -1,5 +1,7 @@
 #include "plugin/src/selector.h"
 
+#include <algorithm>
+
 #include "platform/src/utf8.h"
 #include "plugin/src/istring.h"
 #include "plugin/src/literalPiece.h"
@@ -17,6 +19,10 @@ bool isNameCharacter(wchar_t c) {
 }
 
 }  // namespace
+
+bool Selector::isName(std::wstring_view name) {
+  return !name.empty() && std::all_of(name.begin(), name.end(), isNameCharacter);
+}
 
 Selector::Selector(std::wstring text) : text_(std::move(text)) {
   std::size_t i = 0;

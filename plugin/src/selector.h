@@ -31,6 +31,9 @@ class Selector {
   // can't be read." at the first character that fits no step (`>`, `,`, `[a=b]`, ...).
   explicit Selector(std::wstring text);
 
+  // Whether `name` can stand as a tag, class or id name in a selector.
+  static bool isName(std::wstring_view name);
+
   const std::vector<Step>& steps() const { return steps_; }
   // The selector's text of steps first to last (both counted from 0).
   std::wstring stepText(std::size_t first, std::size_t last) const;

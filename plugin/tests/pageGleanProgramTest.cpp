@@ -26,7 +26,9 @@ struct Outcome {
 class PageGleanProgramTest : public ::testing::Test {
  protected:
   // `settings` are keys of ChannelParameters; "$PAGE" in a value is the page's path.
-  Outcome run(std::map<std::wstring, std::wstring> settings, const std::string& page) {
+  // `options` go before the settings file's name.
+  Outcome run(std::map<std::wstring, std::wstring> settings, const std::string& page,
+              std::vector<std::string> options = {}) {
     scratch_.write("page.html", page);
     const std::wstring pagePath = scratch_.wfile("page.html");
     config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
@@ -36,7 +38,8 @@ class PageGleanProgramTest : public ::testing::Test {
       store.setString(L"ChannelParameters", key, value);
     }
     store.saveFile(scratch_.wfile("settings.ini"), true);
-    return runWith({scratch_.file("settings.ini")});
+    options.push_back(scratch_.file("settings.ini"));
+    return runWith(options);
   }
 
   Outcome runWith(const std::vector<std::string>& arguments) {
@@ -147,7 +150,10 @@ TEST_F(PageGleanProgramTest, APatternThatMatchesNothingSaysWhereItStopped) {
        L"The shorthand matched nothing: no element of the page matches `table#links`.\n"},
   };
   // clang-format on
-  for (const auto& c : cases) expectRun(c.name, c.settings, kList, 0, c.err);
+  // With no item found, the diagnostics end with a shorthand that would find some.
+  const std::wstring suggestion =
+      L"The Shorthand `ul.news li a` finds 2 items here, the first: Snow\n";
+  for (const auto& c : cases) expectRun(c.name, c.settings, kList, 0, c.err + suggestion);
 }
 
 // Settings that cannot work, and pages that cannot be had: one line, no feed, exit 1.
@@ -278,7 +284,8 @@ TEST_F(PageGleanProgramTest, WarningsTravelInTheFeedThatHasItems) {
        L"Item pattern 1 matched nothing. It matched up to `<li>{*}`, but `[` does not occur "
        L"after that place:\n"
        L"  <li><a href='/n/1'>Snow</a> <i>--soon-</i></\n"
-       L"      ^\n",
+       L"      ^\n"
+       L"The Shorthand `body li a` finds 3 items here, the first: Snow\n",
        {}},
   };
   // clang-format on
@@ -366,8 +373,8 @@ TEST_F(PageGleanProgramTest, CommandLineAndSettingsFile) {
   const Outcome usage = runWith({});
   EXPECT_EQ(usage.code, 1);
   EXPECT_EQ(usage.err,
-            L"Usage: PageGlean \"<settings file>\" (PageGlean --help explains the "
-            L"patterns).\n");
+            L"Usage: PageGlean \"<settings file>\", or PageGlean --suggest \"<settings file>\" "
+            L"for shorthands that fit the page (PageGlean --help explains the patterns).\n");
   const Outcome missing = runWith({scratch_.file("none.ini")});
   EXPECT_EQ(missing.code, 1);
   EXPECT_EQ(missing.err, L"Can't read the settings file " + scratch_.wfile("none.ini") +
@@ -382,6 +389,23 @@ TEST_F(PageGleanProgramTest, CommandLineAndSettingsFile) {
                               "{%author}", "{%image}", "{%}"}) {
     EXPECT_NE(help.out.find(capture), std::string::npos) << capture;
   }
+}
+
+// --suggest prints shorthands for the page the settings name, and says so when there is none.
+TEST_F(PageGleanProgramTest, SuggestionsForThePage) {
+  const Outcome found = run({}, kList, {"--suggest"});
+  EXPECT_EQ(found.code, 0);
+  EXPECT_EQ(found.err, L"");
+  EXPECT_EQ(found.out, "1. ul.news li a   (2 items)\n     Snow\n     Rain\n");
+  const Outcome none = run({}, "<p>Nothing to link to.</p>", {"--suggest"});
+  EXPECT_EQ(none.code, 0);
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(none.err,
+            L"No run of similar elements with links was found in the page; there is no "
+            L"shorthand to suggest.\n");
+  const Outcome unread = run({{L"URL", scratch_.wfile("gone.html")}}, "", {"--suggest"});
+  EXPECT_EQ(unread.code, 1);
+  EXPECT_EQ(unread.out, "");
 }
 
 // A file: URL reads the same page as its path, escapes decoded, and the feed links to it.
