@@ -146,14 +146,49 @@ void AsyncHttp::endOnFailure(Step step) {
 
 void AsyncHttp::report(const misc::CProgress& progress) {
   if (callback_ == nullptr) return;
+  std::wstring text = progress.getText();
+  {
+    const std::lock_guard guard(progressMutex_);
+    lastProgress_ = std::move(text);
+  }
   bool cancel = false;
   callback_(progress, request_, context_, &cancel);
   if (cancel) throw misc::wruntime_error(internal::istring(11508));
 }
 
+bool AsyncHttp::shouldAbort() {
+  const std::uint32_t limit = networkSettings().timeLimit;
+  if (limit > 0 && std::chrono::steady_clock::now() - *startedAt_ >= std::chrono::seconds(limit)) {
+    abort_ = Abort::kTimeLimit;
+    return true;
+  }
+  if (callback_ == nullptr) return false;
+  std::wstring text;
+  {
+    const std::lock_guard guard(progressMutex_);
+    text = lastProgress_;
+  }
+  bool cancel = false;
+  callback_(misc::CSimpleProgress(std::move(text)), request_, context_, &cancel);
+  if (cancel) abort_ = Abort::kCancelled;
+  return cancel;
+}
+
+void AsyncHttp::throwIfAborted() const {
+  switch (abort_.load()) {
+    case Abort::kNone:
+      return;
+    case Abort::kCancelled:
+      throw misc::wruntime_error(internal::istring(11508));
+    case Abort::kTimeLimit:
+      fail(11560, std::to_wstring(networkSettings().timeLimit));
+  }
+}
+
 void AsyncHttp::start() {
   misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
   PG_LOG_A() << L"Starting the AsyncHttp: " << url_;
+  if (!startedAt_) startedAt_ = std::chrono::steady_clock::now();
   switch (urlSourceOf(url_)) {
     case UrlSource::kLocalPath:
       readLocalFile(url_, 11517);
@@ -216,6 +251,9 @@ void AsyncHttp::startNetwork(const inet::UrlComponents& parts) {
   setInternetOption(*connectionHandle_, inet::INTERNET_OPTION_WRITE_BUFFER_SIZE,
                     networkSettings().writeBufferSize);
   openRequest(parts);
+  if (callback_ != nullptr || networkSettings().timeLimit > 0) {
+    requestHandle_->setAbortCheck([this] { return shouldAbort(); });
+  }
   addHeaders();
   const std::wstring object = objectName(parts);
   PG_LOG_H() << L"Sending the HTTP request.";
@@ -278,6 +316,7 @@ void AsyncHttp::send() {
   } else {
     const std::wstring reason = win32tools::lastErrorText();
     PG_LOG_A() << L"Couldn't send the HTTP request: " << reason;
+    throwIfAborted();
     throw misc::wruntime_error(reason);
   }
 }
@@ -285,7 +324,10 @@ void AsyncHttp::send() {
 void AsyncHttp::onSendComplete(std::uint32_t error) {
   misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
   PG_LOG_A() << L"Send HTTP request has completed: statusCode=" << error;
-  if (error != 0) throw RetryableAsyncHttpError(win32tools::win32ErrorText(error));
+  if (error != 0) {
+    throwIfAborted();
+    throw RetryableAsyncHttpError(win32tools::win32ErrorText(error));
+  }
   std::uint32_t status = 0;
   if (!requestHandle_->queryInfoNumber(inet::HTTP_QUERY_STATUS_CODE | inet::HTTP_QUERY_FLAG_NUMBER,
                                        status)) {
@@ -385,6 +427,7 @@ void AsyncHttp::readNextBlock() {
       }
       const std::wstring reason = win32tools::win32ErrorText(code);
       PG_LOG_A() << L"Can't read the response data: " << reason;
+      throwIfAborted();
       if (code == inet::ERROR_INTERNET_INCORRECT_HANDLE_STATE || code == 0) {
         throw RetryableAsyncHttpError(reason);
       }
@@ -524,6 +567,7 @@ void AsyncHttp::reset(bool quiet) {
   connectionHandle_.reset();
   request_.setRequestHandle(nullptr);
   response_.reset();
+  abort_ = Abort::kNone;
   blockBuffer_.clear();
   state_ = kIdle;
   finished_.reset();

@@ -29,7 +29,9 @@
 // %3", 'Can't add HTTP header "%1": %2', a send refused at once (its error text), "Can't
 // read the HTTP response: %1", "Can't read the response data: %1", "Can't write the
 // downloaded data." (the save stream refused bytes), "Shutting down.", "The
-// download was cancelled.", the gzip messages and "Unknown AsyncHttp exception.". Any
+// download was cancelled." (the progress callback is also asked every 250 ms or so while
+// the layer waits for the server), "The download did not end within its time limit of %1
+// s." (networkSettings().timeLimit), the gzip messages and "Unknown AsyncHttp exception.". Any
 // status code is a success here; a 301, 302, 303 or 307 with a Location leaves the
 // absolute target as the response's redirect (followed by the pool, not here). After a
 // failure the partly filled response stays until reset or destruction.
@@ -43,10 +45,13 @@
 // then the message log's and the string machinery's locks; nothing that holds the registry
 // lock takes an object's lock, and notifications release it before they do.
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "lib/misc/src/readWriteLock.h"
@@ -123,8 +128,15 @@ class AsyncHttp {
   template <class Step>
   void endOnFailure(Step step);
 
+  enum class Abort { kNone, kCancelled, kTimeLimit };
+
   std::wstring tag() const;  // "[<address>]: " of the AsyncHttp log lines
   void report(const misc::CProgress& progress);
+  // Asked by the Internet layer while the request runs, on the thread that drives it, which
+  // may not hold this object's lock: it touches only what a transfer leaves unchanged.
+  bool shouldAbort();
+  // Throws the reason of an abort that shouldAbort() decided on, if there was one.
+  void throwIfAborted() const;
   // `notFoundMessage` for a path that leads to no file or to a directory.
   void readLocalFile(const std::wstring& path, int notFoundMessage);
   void startNetwork(const platform::inet::UrlComponents& parts);
@@ -158,6 +170,11 @@ class AsyncHttp {
   bool permanentRedirect_ = false;
   std::int32_t maxRetries_;
   std::int32_t retryCount_ = 0;
+  // When the first start began: the time limit covers redirects and retries.
+  std::optional<std::chrono::steady_clock::time_point> startedAt_;
+  std::atomic<Abort> abort_{Abort::kNone};
+  std::mutex progressMutex_;
+  std::wstring lastProgress_;  // what the cancel check shows, under progressMutex_
 
   // Notifications between the registry look-up and their end; the destructor waits for 0.
   std::mutex inFlightMutex_;

@@ -39,6 +39,10 @@ struct NetworkSettings {
 
   std::int32_t maxRedirects = 5;    // followed by the request pool; below 1: no limit
   std::int32_t maxAutoRetries = 2;  // repetitions of a retryable ending
+  // Seconds that a whole HTTP download, its redirects and repetitions included, may take;
+  // past them it ends with "The download did not end within its time limit of %1 s.".
+  // 0: no limit.
+  std::uint32_t timeLimit = 0;
   // Once set, ends every transfer between two body blocks with "Shutting down.". Not owned.
   platform::Event* shutdownEvent = nullptr;
 

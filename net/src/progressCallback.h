@@ -9,6 +9,10 @@
 // An HTTP callback runs on the thread that drives the transfer (the caller's in a
 // synchronous session, a thread of the Internet layer in an asynchronous one) while the
 // transfer's AsyncHttp is locked: it must not wait for another thread that uses it.
+// While an HTTP transfer waits for the server (connecting, in the TLS handshake, for the
+// headers, for the next body bytes) the callback is also asked every 250 ms or so, with
+// the last report's text again, from the thread that drives the transfer and with the
+// Internet layer locked: it must not call the network module then.
 
 #include <cstdint>
 

@@ -43,6 +43,9 @@ class RealRequest : public Forwarding<RequestHandle, inet::Request> {
   bool addRequestHeaders(const std::wstring& headers, std::uint32_t modifiers) override {
     return handle().addRequestHeaders(headers, modifiers);
   }
+  bool setAbortCheck(std::function<bool()> check) override {
+    return handle().setAbortCheck(std::move(check));
+  }
   bool send(const void* body, std::size_t bodySize) override {
     return handle().send(body, bodySize);
   }

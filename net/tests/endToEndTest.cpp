@@ -1,7 +1,13 @@
 // Whole downloads and FTP transfers through the real Internet layer against loopback servers.
+#include <arpa/inet.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <optional>
 #include <sstream>
 
 #include "lib/misc/src/textConversion.h"
@@ -31,6 +37,60 @@ using testSupport::TlsTestFiles;
 std::wstring wide(const std::string& text) {
   return misc::fromUtf8(text);
 }
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// A loopback listener whose queue is full, so that a new connection is never completed.
+class FullListener {
+ public:
+  FullListener() {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(fd_, 0) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      ADD_FAILURE() << "cannot listen";
+    }
+    port_ = ntohs(address.sin_port);
+    // The kernel completes at most backlog + 1 connections that nobody accepts.
+    for (int& filler : fillers_) {
+      filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+      ::connect(filler, reinterpret_cast<sockaddr*>(&address), length);
+    }
+  }
+  ~FullListener() {
+    for (const int filler : fillers_) ::close(filler);
+    ::close(fd_);
+  }
+  FullListener(const FullListener&) = delete;
+  FullListener& operator=(const FullListener&) = delete;
+  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+
+ private:
+  int fd_ = -1;
+  std::uint16_t port_ = 0;
+  int fillers_[3] = {};
+};
+
+// A progress callback that asks to cancel from 300 ms on, and notes when it first did.
+struct LateCancel {
+  Clock::time_point start = Clock::now();
+  std::optional<Clock::time_point> asked;
+
+  static int check(const misc::CProgress&, const HttpRequest&, std::uintptr_t context,
+                   bool* cancel) {
+    auto& self = *reinterpret_cast<LateCancel*>(context);
+    const auto now = Clock::now();
+    if (now - self.start < 300ms) return 0;
+    if (!self.asked) self.asked = now;
+    *cancel = true;
+    return 0;
+  }
+  std::uintptr_t context() { return reinterpret_cast<std::uintptr_t>(this); }
+};
 
 class EndToEndTest : public testing::Test {
  protected:
@@ -184,6 +244,55 @@ TEST_F(EndToEndTest, AsynchronousTransfersFinishWhenTheirServerAnswers) {
   ByteVector body;
   connection.downloadUrl(url("/big"), body);
   EXPECT_TRUE(text(body) == page) << "doHttpRequest waits for the layer's thread";
+}
+
+// The cancel flag is asked while the server keeps silent, in every stage and both modes.
+TEST_F(EndToEndTest, ACancelEndsTheDownloadWithinASecondWhateverTheServerDoes) {
+  const FullListener full;
+  HttpTestServer silent;
+  silent.answerNothing();
+  const std::string head = "HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n";
+  server.route("/noAnswer", HttpReply().stall());
+  server.route("/stalledBody", HttpReply().send(head).send("first bytes").stall());
+  const std::pair<const char*, std::string> stages[] = {
+      {"connect", full.url()},
+      {"TLS handshake", silent.url("/").replace(0, 4, "https")},
+      {"waiting for the headers", server.url("/noAnswer")},
+      {"stalled body", server.url("/stalledBody")},
+  };
+  for (const bool async : {false, true}) {
+    for (const auto& [stage, address] : stages) {
+      InternetConn own;
+      own.open(async);
+      LateCancel cancel;
+      ByteVector body;
+      const std::wstring message = failure(
+          [&] { own.downloadUrl(wide(address), body, &LateCancel::check, cancel.context()); });
+      const auto ended = Clock::now();
+      EXPECT_EQ(message, L"The download was cancelled.") << stage << (async ? " (async)" : "");
+      ASSERT_TRUE(cancel.asked) << stage << ": the cancel flag was never asked";
+      EXPECT_LT(ended - *cancel.asked, 1s) << stage << (async ? " (async)" : "");
+    }
+  }
+}
+
+TEST_F(EndToEndTest, TheTimeLimitEndsADownloadThatTricklesOrNeverStarts) {
+  HttpReply trickle = HttpReply().send("HTTP/1.0 200 OK\r\nContent-Length: 5000000000\r\n\r\n");
+  for (int i = 0; i < 40; ++i) trickle.send("x").pause(500);
+  server.route("/trickle", trickle);
+  server.route("/noAnswer", HttpReply().stall());
+  networkSettings().timeLimit = 1;
+  for (const char* path : {"/trickle", "/noAnswer"}) {
+    const auto start = Clock::now();
+    ByteVector body;
+    EXPECT_EQ(failure([&] { connection.downloadUrl(url(path), body); }),
+              L"The download did not end within its time limit of 1 s.")
+        << path;
+    const auto took = Clock::now() - start;
+    EXPECT_GE(took, 1s) << path;
+    EXPECT_LT(took, 2s) << path;
+  }
+  networkSettings() = {};
 }
 
 TEST(EndToEndFtpTest, UploadDownloadProgressAndRefusals) {

@@ -100,6 +100,9 @@ class FakeRequest : public FakeHandle<internal::RequestHandle> {
     return true;
   }
 
+  // Scripted answers never wait, so there is nothing to abort.
+  bool setAbortCheck(std::function<bool()>) override { return true; }
+
   bool send(const void* body, std::size_t bodySize) override {
     if (body != nullptr) sent_.body.assign(static_cast<const char*>(body), bodySize);
     {

@@ -5,14 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <vector>
 
 #include "config/src/iniFileStore.h"
+#include "net/src/networkSettings.h"
 #include "platform/src/utf8.h"
 #include "plugin/src/urlPageSource.h"
 #include "testSupport/src/httpTestServer.h"
+#include "testSupport/src/scopedVariable.h"
 #include "testSupport/src/scratchDir.h"
 
 namespace {
@@ -435,6 +439,30 @@ TEST_F(PageGleanProgramTest, WebPagesAreDownloadedAfterTheirDatesAreExpanded) {
 
   expectRun("missing", {{L"URL", site + L"gone.html"}, {L"Shorthand", L"li a"}}, "", 1,
             L"Can't read the page " + site + L"gone.html: Download failed: 404 Not Found\n");
+}
+
+TEST_F(PageGleanProgramTest, ADownloadHasATimeLimitThatTheEnvironmentMayChange) {
+  testSupport::HttpTestServer server;
+  server.route("/news.html", testSupport::HttpReply::status(200, "OK", {}, kList));
+  server.route("/silent.html", testSupport::HttpReply().stall());
+  const std::wstring site = platform::fromUtf8(server.url("/"));
+  const std::pair<std::optional<std::string>, std::uint32_t> limits[] = {
+      {std::nullopt, 300}, {"7", 7}, {"0", 0}, {"5 minutes", 300}, {"", 300}};
+  for (const auto& [value, seconds] : limits) {
+    const testSupport::ScopedVariable limit("PAGEGLEAN_DOWNLOAD_TIME_LIMIT", value);
+    net::networkSettings().timeLimit = 12345;
+    const Outcome page = run({{L"URL", site + L"news.html"}, {L"Shorthand", L"li a"}}, "");
+    EXPECT_EQ(page.code, 0) << platform::toUtf8(page.err);
+    EXPECT_EQ(net::networkSettings().timeLimit, seconds) << value.value_or("unset");
+  }
+
+  const testSupport::ScopedVariable limit("PAGEGLEAN_DOWNLOAD_TIME_LIMIT", "1");
+  const auto start = std::chrono::steady_clock::now();
+  expectRun("silent", {{L"URL", site + L"silent.html"}, {L"Shorthand", L"li a"}}, "", 1,
+            L"Can't read the page " + site +
+                L"silent.html: The download did not end within its time limit of 1 s.\n");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  net::networkSettings() = {};
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "lib/misc/src/textConversion.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/cLocale.h"
+#include "platform/src/event.h"
 #include "platform/src/formatMessage.h"
 #include "settingsEditor/src/backgroundWork.h"
 #include "settingsEditor/src/cPageGleanSettingsApp.h"
@@ -96,6 +97,30 @@ class DownloadProgress {
   bool cancelled_ = false;
 };
 
+// The progress window, shown once the work has taken kProgressDelay and hidden at the end.
+class DelayedProgress {
+ public:
+  explicit DelayedProgress(DialogView& view) : view_(view) {}
+  ~DelayedProgress() {
+    if (shown_) view_.hideProgress();
+  }
+  DelayedProgress(const DelayedProgress&) = delete;
+  DelayedProgress& operator=(const DelayedProgress&) = delete;
+
+  // Shows `text` when the time has come; true once Cancel was pressed.
+  bool update(const std::wstring& text) {
+    if (std::chrono::steady_clock::now() - start_ < kProgressDelay) return false;
+    view_.showProgress(text);
+    shown_ = true;
+    return view_.progressCancelled();
+  }
+
+ private:
+  DialogView& view_;
+  const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  bool shown_ = false;
+};
+
 }  // namespace
 
 void CPageGleanSettingsDlg::onPreview() {
@@ -124,8 +149,7 @@ bool CPageGleanSettingsDlg::downloadPage() {
   try {
     const std::wstring url = channel::expandUrlDates(m_settings.m_url);
     WaitCursor wait(m_view);
-    const auto start = std::chrono::steady_clock::now();
-    bool shown = false;
+    DelayedProgress window(m_view);
     runKeepingWindowAlive(
         m_view,
         [&] {
@@ -133,14 +157,9 @@ bool CPageGleanSettingsDlg::downloadPage() {
                                 [&](const std::wstring& text) { return progress.report(text); });
         },
         [&] {
-          if (std::chrono::steady_clock::now() - start < kProgressDelay) return;
-          m_view.showProgress(progress.text());
-          shown = true;
-          if (m_view.progressCancelled()) progress.cancel();
+          if (window.update(progress.text())) progress.cancel();
         });
-    if (shown) m_view.hideProgress();
   } catch (const std::exception& e) {
-    m_view.hideProgress();
     showError(misc::exceptionText(e));
     return false;
   }
@@ -156,10 +175,16 @@ bool CPageGleanSettingsDlg::runPlugin() {
   command.setName(istring(14032));
   command.setCommandLine(pluginCommand() + L" \"" + m_configFile.fileName() + L'"');
   command.setTimeout(pluginTimeout());
+  platform::Event cancel(platform::Event::Reset::Manual);
+  command.cancelEvent = &cancel;
   try {
     WaitCursor wait(m_view);
-    runKeepingWindowAlive(m_view,
-                          [&] { command.run(m_stdoutFile.fileName(), m_stderrFile.fileName()); });
+    DelayedProgress window(m_view);
+    runKeepingWindowAlive(
+        m_view, [&] { command.run(m_stdoutFile.fileName(), m_stderrFile.fileName()); },
+        [&] {
+          if (window.update(istring(14050))) cancel.set();
+        });
   } catch (const std::exception& e) {
     showError(misc::exceptionText(e));
     return false;

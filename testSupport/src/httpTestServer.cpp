@@ -144,6 +144,17 @@ bool run(Channel& channel, const HttpReply::Step& step, const std::atomic<bool>&
   return false;
 }
 
+// Reads and drops whatever the client sends until it goes away.
+void holdSilently(int fd, const std::atomic<bool>& stopping) {
+  const auto end = Clock::now() + kStallLimit;
+  char buffer[4096];
+  while (!stopping && Clock::now() < end) {
+    pollfd pfd{fd, POLLIN, 0};
+    if (::poll(&pfd, 1, 50) > 0 && ::recv(fd, buffer, sizeof buffer, 0) <= 0) break;
+  }
+  ::close(fd);
+}
+
 }  // namespace
 
 struct HttpTestServer::Tls {
@@ -224,6 +235,10 @@ HttpReply HttpTestServer::replyFor(const std::string& request) const {
 }
 
 void HttpTestServer::serve(int fd) {
+  if (silent_) {
+    holdSilently(fd, stopping_);
+    return;
+  }
   Channel channel(fd, tls_ ? tls_->ctx.get() : nullptr);
   if (!channel.ok()) return;
   const std::string request = readRequest(channel);

@@ -42,6 +42,9 @@ class HttpTestServer {
 
   // The reply to requests for `path` (the target before any "?"); replaces an earlier one.
   void route(const std::string& path, HttpReply reply);
+  // From now on every connection is accepted and then held without a byte answered, even in
+  // a TLS handshake, until the client goes away (at most 30 s).
+  void answerNothing() { silent_ = true; }
   // Every request received so far, whole (head and body), in the order they arrived.
   std::vector<std::string> requests() const;
 
@@ -56,6 +59,7 @@ class HttpTestServer {
   std::uint16_t port_ = 0;
   std::unique_ptr<Tls> tls_;
   std::atomic<bool> stopping_{false};
+  std::atomic<bool> silent_{false};
   mutable std::mutex mutex_;
   std::map<std::string, HttpReply> routes_;
   std::vector<std::string> requests_;

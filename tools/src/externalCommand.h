@@ -45,7 +45,9 @@ class ExternalCommand {
   // - when the time limit passes first, the child and every process descended from it are
   //   killed, whatever group or session they moved to and even when their own parents are
   //   gone; "The <name> timed out." is thrown once none of them runs or holds an output
-  //   file any more. Descendants of a child that ended by itself run on.
+  //   file any more. Descendants of a child that ended by itself run on;
+  // - when cancelEvent is set first, the child and its descendants are killed as at the
+  //   time limit, and "The <name> was cancelled." is thrown (within 50 ms of the set).
   virtual std::int32_t run(const std::optional<std::wstring>& stdoutPath = {},
                            const std::optional<std::wstring>& stderrPath = {},
                            platform::Event* abortEvent = nullptr);
@@ -62,6 +64,8 @@ class ExternalCommand {
   bool showWindow = false;
   // The directory the child starts in; empty means ours.
   std::wstring workingDirectory;
+  // Not owned; null: none. Set from any thread.
+  platform::Event* cancelEvent = nullptr;
 
  private:
   std::wstring commandLine_;

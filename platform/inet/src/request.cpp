@@ -129,6 +129,14 @@ void Request::setUpTransfer(const void* body, std::size_t bodySize) {
   transfer_->prepare(options());
 }
 
+bool Request::setAbortCheck(std::function<bool()> check) {
+  const internal::SessionLock lock(core());
+  if (core().closed()) return internal::fail(ERROR_INVALID_HANDLE);
+  if (transfer_->started()) return internal::fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
+  transfer_->setAbortCheck(std::move(check));
+  return true;
+}
+
 bool Request::send(const void* body, std::size_t bodySize) {
   const internal::SessionLock lock(core());
   if (core().closed()) return internal::fail(ERROR_INVALID_HANDLE);

@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,6 +46,13 @@ class Request : public Handle {
   // an existing header with _ADD_IF_NEW with ERROR_HTTP_HEADER_ALREADY_EXISTS (12155).
   // Headers are sent in the order added, after Host and User-Agent.
   bool addRequestHeaders(const std::wstring& headers, std::uint32_t modifiers);
+
+  // Before send: a check asked at least every 250 ms until the transfer ends, whatever the
+  // server does (also while connecting, in the TLS handshake and while nothing arrives).
+  // It runs on the thread that drives the transfer (the caller's in a synchronous session,
+  // the session's in an asynchronous one) with the session locked, so it must not call this
+  // layer. True ends the transfer with ERROR_INTERNET_OPERATION_CANCELLED.
+  bool setAbortCheck(std::function<bool()> check);
 
   // Sends the request with an optional body (copied). Synchronous: returns once the final
   // response's headers are in (true) or the transfer failed (false). Asynchronous: fails

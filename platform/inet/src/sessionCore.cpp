@@ -10,8 +10,10 @@
 namespace platform::inet::internal {
 namespace {
 
-// The longest a poll sleeps; libcurl's own timers shorten it.
-constexpr int kPollMs = 1000;
+// The longest a poll sleeps; libcurl's own timers shorten it. While transfers run, their
+// abort checks (libcurl's progress callback, run by each perform) are asked this often.
+constexpr int kIdlePollMs = 1000;
+constexpr int kRunningPollMs = 200;
 
 bool initialiseCurl() {
   static const bool ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
@@ -154,11 +156,15 @@ void SessionCore::perform() {
   }
 }
 
+int SessionCore::pollMs() const {
+  return running_.empty() ? kIdlePollMs : kRunningPollMs;
+}
+
 void SessionCore::driveUntil(const std::function<bool()>& done) {
   while (!closed_ && !done()) {
     perform();
     if (done()) return;
-    curl_multi_poll(multi_.get(), nullptr, 0, kPollMs, nullptr);
+    curl_multi_poll(multi_.get(), nullptr, 0, pollMs(), nullptr);
   }
 }
 
@@ -183,7 +189,7 @@ void SessionCore::run() {
       continue;
     }
     gate.unlock();
-    curl_multi_poll(multi_.get(), nullptr, 0, kPollMs, nullptr);
+    curl_multi_poll(multi_.get(), nullptr, 0, pollMs(), nullptr);
   }
 }
 

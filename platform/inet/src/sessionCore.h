@@ -69,6 +69,7 @@ class SessionCore : public std::enable_shared_from_this<SessionCore> {
   };
 
   void perform();
+  int pollMs() const;
   void run();
   bool takeNotification(Notification& next);
   void deliver(const Notification& notification, const StatusCallback& callback);

@@ -95,7 +95,24 @@ void Transfer::prepare(const HandleOptions& options) {
     curl_easy_setopt(e, CURLOPT_READFUNCTION, &Transfer::onRead);
     curl_easy_setopt(e, CURLOPT_READDATA, this);
   }
+  installAbortCheck();
   started_ = true;
+}
+
+void Transfer::installAbortCheck() {
+  if (!abortCheck_) return;
+  curl_easy_setopt(easy(), CURLOPT_XFERINFOFUNCTION, &Transfer::onProgress);
+  curl_easy_setopt(easy(), CURLOPT_XFERINFODATA, this);
+  curl_easy_setopt(easy(), CURLOPT_NOPROGRESS, 0L);
+}
+
+// libcurl calls it on every run of the transfer's state machine, also while connecting,
+// in the TLS handshake and while nothing arrives; the core runs it often enough.
+int Transfer::onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  auto& transfer = *static_cast<Transfer*>(self);
+  if (!transfer.abortCheck_()) return 0;
+  transfer.overrideError_ = ERROR_INTERNET_OPERATION_CANCELLED;
+  return 1;
 }
 
 std::size_t Transfer::onHeader(char* data, std::size_t size, std::size_t count, void* self) {

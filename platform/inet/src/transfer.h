@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -55,6 +56,9 @@ class Transfer {
   void setHeaderLines(const std::vector<std::string>& lines);
   void setBody(std::string body);
   void setFollowsRedirects(bool follows) { followsRedirects_ = follows; }
+  // Asked from libcurl's progress callback while the transfer runs; true ends it with
+  // ERROR_INTERNET_OPERATION_CANCELLED.
+  void setAbortCheck(std::function<bool()> check) { abortCheck_ = std::move(check); }
   // Installs the callbacks and the options every transfer shares.
   void prepare(const HandleOptions& options);
 
@@ -96,6 +100,8 @@ class Transfer {
   static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t onWrite(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t onRead(char* data, std::size_t size, std::size_t count, void* self);
+  static int onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+  void installAbortCheck();
   std::size_t header(std::string_view line);
   void ftpReply(std::string_view line);
   void resume();
@@ -117,6 +123,7 @@ class Transfer {
   std::string url_;
   std::string requestBody_;
   bool followsRedirects_ = false;
+  std::function<bool()> abortCheck_;
 
   bool running_ = false;
   bool started_ = false;

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -159,6 +160,8 @@ class WindowTest : public QObject {
   void qtMessageBoxes_data();
   void qtMessageBoxes();
   void previewAndView();
+  void cancelEndsPreviewWithinASecond_data();
+  void cancelEndsPreviewWithinASecond();
 
  private:
   QWidget* widget(const QString& name) const {
@@ -667,6 +670,62 @@ void WindowTest::previewAndView() {
   QCOMPARE(log("viewer").size(), 1);
   QVERIFY(boxes.empty());
 #endif
+}
+
+void WindowTest::cancelEndsPreviewWithinASecond_data() {
+  QTest::addColumn<bool>("serverAnswers");
+  QTest::addColumn<QString>("message");
+  QTest::newRow("a server that never answers") << false << "The download was cancelled.";
+  QTest::newRow("a plug-in that hangs") << true << "The plugin was cancelled.";
+}
+
+// Cancel in the progress window, pressed while the download or the plug-in waits for ever.
+void WindowTest::cancelEndsPreviewWithinASecond() {
+  QFETCH(bool, serverAnswers);
+  QFETCH(QString, message);
+  testSupport::ScratchDir dir("pgQtCancel");
+  dir.write("plugin", "#!/bin/sh\necho $$ > \"$0.pid\"\nexec sleep 30\n");
+  std::filesystem::permissions(dir.file("plugin"), std::filesystem::perms::owner_all);
+  config::IniFileStore config{nullptr, config::IniFileStore::useDefaultFlags};
+  config.setString(L"Config", L"PluginCommand", dir.wfile("plugin"));
+  config.setString(L"Config", L"PluginTimeout", L"20");
+  config::IniFileStore* const previousConfig = settingsEditor::appConfig;
+  settingsEditor::appConfig = &config;
+  const auto restoreConfig = qScopeGuard([&] { settingsEditor::appConfig = previousConfig; });
+
+  const std::string page = "<li>one</li>";
+  testSupport::HttpTestServer server;
+  server.route("/page", serverAnswers ? testSupport::HttpReply::status(200, "OK", {}, page)
+                                      : testSupport::HttpReply().stall());
+  QTest::keyClicks(edit(1000), QString::fromStdString(server.url("/page")));
+  QTest::keyClicks(edit(1008), "<li>{%title}</li>");
+  const auto& controller = window->controller();
+  const std::string pageFile = misc::toUtf8(controller.pageFile().fileName());
+
+  QElapsedTimer sinceCancel;
+  onNextModal([&](QWidget* modal) {
+    auto* progress = qobject_cast<QProgressDialog*>(modal);
+    if (progress == nullptr) return false;
+    sinceCancel.start();
+    progress->findChild<QPushButton*>()->click();
+    return true;
+  });
+  QTest::mouseClick(widget("1013"), Qt::LeftButton);  // returns when Preview has ended
+  QVERIFY2(sinceCancel.isValid(), "no progress window to cancel");
+  QVERIFY2(sinceCancel.elapsed() < 1000, qPrintable(QString::number(sinceCancel.elapsed())));
+
+  QCOMPARE(boxes.size(), std::size_t(1));
+  QCOMPARE(QString::fromStdWString(boxes[0].text), message);
+  QVERIFY(window->findChild<QProgressDialog*>() == nullptr);
+  QVERIFY(QApplication::overrideCursor() == nullptr);
+  QCOMPARE(server.requests().size(), std::size_t(1));
+  // The page a finished download brought stays for the next Preview; a cancelled one
+  // leaves the cache empty.
+  QCOMPARE(testSupport::readBytes(pageFile), serverAnswers ? page : std::string());
+  if (serverAnswers) {
+    const pid_t plugin = std::stoi(dir.read("plugin.pid"));
+    QVERIFY2(::kill(plugin, 0) != 0 && errno == ESRCH, "the plug-in runs on");
+  }
 }
 
 QTEST_MAIN(WindowTest)
