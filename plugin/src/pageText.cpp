@@ -1,21 +1,15 @@
 #include "plugin/src/pageText.h"
 
-#include <array>
 #include <cstdint>
 
 #include "platform/src/iconvDecoder.h"
 #include "platform/src/utf8.h"
+#include "plugin/src/windows1252.h"
 
 namespace plugin {
 namespace {
 
 constexpr std::size_t kPrescanBytes = 1024;
-
-// Windows-1252 at 0x80-0x9F; the five bytes it leaves undefined become U+FFFD.
-constexpr std::array<wchar_t, 32> kWindows1252High = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
 char lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -68,7 +62,7 @@ bool isStrayByte(wchar_t c) {
 void readAsWindows1252(wchar_t& c) {
   if (!isStrayByte(c)) return;
   const wchar_t byte = c - 0xDC00;
-  c = byte < 0xA0 ? kWindows1252High[static_cast<std::size_t>(byte - 0x80)] : byte;
+  c = byte < 0xA0 ? windows1252High(static_cast<char32_t>(byte)).value_or(L'\uFFFD') : byte;
 }
 
 std::wstring utf8OrWindows1252(std::string_view bytes) {

@@ -136,10 +136,12 @@ FeedItem Scraper::itemOf(const Match& match, std::wstring_view text, std::size_t
                          std::vector<std::wstring>& diagnostics) const {
   FeedItem item;
   item.title = plainText(match.capture(text, Field::Title));
-  item.link = resolved(trimmed(decodeEntities(match.capture(text, Field::Link))));
+  item.link = resolved(
+      trimmed(decodeEntities(match.capture(text, Field::Link), ReferencePlace::Attribute)));
   item.description = trimmed(match.capture(text, Field::Description));
   item.author = plainText(match.capture(text, Field::Author));
-  item.image = resolved(trimmed(decodeEntities(match.capture(text, Field::Image))));
+  item.image = resolved(
+      trimmed(decodeEntities(match.capture(text, Field::Image), ReferencePlace::Attribute)));
   const std::wstring date = plainText(match.capture(text, Field::Date));
   if (!date.empty()) {
     if (const auto pubDate = rfc822FromText(date)) {
