@@ -74,8 +74,8 @@ std::wstring utf8OrWindows1252(std::string_view bytes) {
   return text;
 }
 
-std::wstring decodeWith(const char* charset, std::string_view bytes) {
-  platform::IconvDecoder decoder(charset);
+std::wstring decodeWith(const char* charset, std::string_view bytes, std::size_t unitBytes = 1) {
+  platform::IconvDecoder decoder(charset, unitBytes);
   return decoder.decode(bytes);
 }
 
@@ -83,8 +83,8 @@ std::wstring decodeWith(const char* charset, std::string_view bytes) {
 
 PageText decodePage(std::string_view bytes) {
   if (bytes.starts_with("\xEF\xBB\xBF")) return {utf8OrWindows1252(bytes.substr(3)), {}};
-  if (bytes.starts_with("\xFF\xFE")) return {decodeWith("UTF-16LE", bytes.substr(2)), {}};
-  if (bytes.starts_with("\xFE\xFF")) return {decodeWith("UTF-16BE", bytes.substr(2)), {}};
+  if (bytes.starts_with("\xFF\xFE")) return {decodeWith("UTF-16LE", bytes.substr(2), 2), {}};
+  if (bytes.starts_with("\xFE\xFF")) return {decodeWith("UTF-16BE", bytes.substr(2), 2), {}};
 
   const std::string label = declaredCharset(bytes);
   if (label.empty() || label == "utf-8" || label == "utf8" || label.starts_with("utf-16")) {

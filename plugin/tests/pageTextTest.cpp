@@ -27,6 +27,11 @@ TEST(PageTextTest, CharacterSetFromMarkThenDeclarationElseUtf8OrWindows1252) {
   const Case cases[] = {
       {"utf8Mark", "\xEF\xBB\xBF" "caf\xC3\xA9", L"caf\u00e9"},
       {"utf16Mark", std::string("\xFF\xFE" "c\0\xE9\0", 6), L"c\u00e9"},
+      // A surrogate without its other half is one code unit, the rest still in step.
+      {"utf16LoneHigh", std::string("\xFF\xFE" "a\0\x00\xD8" "b\0c\0", 10), L"a\ufffdbc"},
+      {"utf16LoneLow", std::string("\xFE\xFF" "\0a\xDC\x00\0b", 8), L"a\ufffdb"},
+      {"utf16PairThenOddByte", std::string("\xFF\xFE" "\x3D\xD8\x00\xDE" "x", 7),
+       L"\U0001F600\ufffd"},
       {"markBeatsMeta", "\xEF\xBB\xBF" + meta + "\xC3\xA9", L"\u00e9"},
       {"metaLatin1IsWindows1252", meta + "\xE9\x80", L"\u00e9\u20ac"},
       {"httpEquiv", httpEquiv + "\x93\xFA", L"\u65e5"},
