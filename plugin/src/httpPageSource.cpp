@@ -11,10 +11,11 @@ using internal::istring;
 
 std::string HttpPageSource::fetch(const std::wstring& url) {
   net::ByteVector bytes;
+  contentType_.clear();
   try {
     net::InternetConn connection;
     connection.open(false);
-    connection.downloadUrl(url, bytes);
+    contentType_ = connection.downloadUrl(url, bytes);
   } catch (const misc::wruntime_error& e) {
     throw PluginError(istring(14210).format(url, e.wideMessage()));
   }

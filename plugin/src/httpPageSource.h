@@ -12,6 +12,10 @@ class HttpPageSource : public PageSource {
  public:
   // Throws PluginError "Can't read the page <url>: <the network library's reason>".
   std::string fetch(const std::wstring& url) override;
+  std::wstring contentType() const override { return contentType_; }
+
+ private:
+  std::wstring contentType_;
 };
 
 }  // namespace plugin

@@ -13,6 +13,17 @@ namespace plugin {
 
 using internal::istring;
 
+namespace {
+
+// The text of the page at `url`, its bytes gone once decoded; `contentType` is Preview's
+// word for the server's, when the page is Preview's copy.
+PageText pageText(PageSource& pages, const std::wstring& url, const std::wstring& contentType) {
+  const std::string bytes = pages.fetch(url);
+  return decodePage(bytes, contentType.empty() ? pages.contentType() : contentType);
+}
+
+}  // namespace
+
 int PageGleanProgram::run(const std::vector<std::string>& arguments, std::ostream& out,
                           std::wostream& err, std::int64_t now) {
   if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
@@ -36,12 +47,15 @@ int PageGleanProgram::run(const std::vector<std::string>& arguments, std::ostrea
 
 void PageGleanProgram::scrape(const std::wstring& settingsPath, std::ostream& out,
                               std::wostream& err, std::int64_t now) {
-  ChannelParameters parameters = readChannelParameters(settingsPath);
-  parameters.m_url = pages_.locate(parameters.m_url);
+  channel::PageOrigin origin;
+  ChannelParameters parameters = readChannelParameters(settingsPath, origin);
+  const std::wstring url = pages_.locate(parameters.m_url);
+  // Preview's copy of a page names where it came from, which the feed then links to.
+  parameters.m_url = origin.url.empty() ? url : origin.url;
   // Settings that cannot work are reported before the page is fetched.
   Scraper scraper(parameters);
-  if (parameters.m_url.empty()) throw PluginError(istring(14204));
-  const PageText page = decodePage(pages_.fetch(parameters.m_url));
+  if (url.empty()) throw PluginError(istring(14204));
+  const PageText page = pageText(pages_, url, origin.contentType);
   if (page.unknownCharset) err << istring(14225).format(*page.unknownCharset) << L'\n';
 
   // Items go out as they are made; the searches are over before the first one is.
