@@ -72,12 +72,13 @@ bool decodeName(std::wstring_view html, std::size_t& cursor, std::wstring& out,
   if (end < html.size() && html[end] == L';' && (entity = entityNamed(run))) {
     ++after;
   } else {
-    for (std::size_t length = std::min(run.size(), kLongestName); length > 0 && !entity; --length) {
-      const HtmlEntity* candidate = entityNamed(std::string_view(run).substr(0, length));
-      if (candidate && candidate->legacy) entity = candidate;
-      after = cursor + length;
+    std::size_t length = std::min(run.size(), kLongestName);
+    for (; length > 0; --length) {
+      entity = entityNamed(std::string_view(run).substr(0, length));
+      if (entity && entity->legacy) break;
     }
-    if (!entity) return false;
+    if (length == 0) return false;
+    after = cursor + length;
     if (place == ReferencePlace::Attribute && after < html.size() &&
         (html[after] == L'=' || isAsciiAlphanumeric(html[after]))) {
       return false;
