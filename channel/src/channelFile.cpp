@@ -31,10 +31,12 @@ constexpr std::array<Key, 10> kKeys{{
 }};
 // Written last; names the file itself for the plug-in's temporary settings.
 constexpr wchar_t kConfigFileKey[] = L"ConfigFile";
+constexpr wchar_t kPageUrlKey[] = L"PageUrl";
+constexpr wchar_t kPageContentTypeKey[] = L"PageContentType";
 
 }  // namespace
 
-ChannelSettings readChannelFile(const std::wstring& path) {
+ChannelSettings readChannelFile(const std::wstring& path, PageOrigin* origin) {
   config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
   store.loadFile(path);
   config::SectionReadLock section(store, kSection);
@@ -42,6 +44,10 @@ ChannelSettings readChannelFile(const std::wstring& path) {
   for (const Key& key : kKeys) {
     settingText(settings, key.setting) =
         section.valid() ? section->getCheckedString(key.name, L"", true) : std::wstring();
+  }
+  if (origin && section.valid()) {
+    origin->url = section->getString(kPageUrlKey, true, L"");
+    origin->contentType = section->getString(kPageContentTypeKey, true, L"");
   }
   return settings;
 }

@@ -5,8 +5,9 @@
 //
 // - Reading takes URL, Title, Description, BaseUrl, MaxItems, Shorthand, SectionPattern and
 //   ItemPattern-1 to -3 in that order, each trimmed and with its escapes undone
-//   (getCheckedString); a missing key or section reads as empty. ConfigFile and any other
-//   key are ignored.
+//   (getCheckedString); a missing key or section reads as empty. PageUrl and
+//   PageContentType are read on request (PageOrigin); ConfigFile and any other key are
+//   ignored.
 // - Writing sets the same keys in the same order, then ConfigFile, into a fresh file: URL
 //   and ConfigFile as they are (the plug-in must read back whatever they hold), MaxItems as
 //   its number, the others escaped (setCheckedString). The store writes a section's keys
@@ -21,9 +22,17 @@
 
 namespace channel {
 
-// The settings in the file at `path`; a file that cannot be read counts as empty. Throws
+// Where Preview's copy of a page came from: keys of the plug-in's temporary settings only,
+// which no saved file holds; read as they are written, trimmed.
+struct PageOrigin {
+  std::wstring url;          // PageUrl: the URL expanded as it was fetched
+  std::wstring contentType;  // PageContentType: the Content-Type the server sent with it
+};
+
+// The settings in the file at `path`, and into `origin` when given its PageOrigin keys
+// (empty when absent); a file that cannot be read counts as empty. Throws
 // config::Exception for an empty `path`.
-ChannelSettings readChannelFile(const std::wstring& path);
+ChannelSettings readChannelFile(const std::wstring& path, PageOrigin* origin = nullptr);
 
 // Replaces the file at `path` by the settings, MaxItems holding `maxItems` (what
 // MaxItems::parse made of settings.m_maxItems) and ConfigFile `configFile`. Throws

@@ -26,6 +26,11 @@ void HttpResponse::setHeader(const std::wstring& name, const std::wstring& value
   headers_.emplace(name, value);
 }
 
+std::wstring HttpResponse::contentType() const {
+  const auto found = headers_.find(L"Content-Type");
+  return found == headers_.end() ? std::wstring() : found->second;
+}
+
 void HttpResponse::setRedirect(const std::wstring& url, bool permanent) {
   redirectUrl_ = url;
   permanentRedirect_ = permanent;

@@ -37,6 +37,8 @@ class HttpResponse {
   std::int32_t getStatusCode() const { return statusCode_; }
   const std::wstring& getStatusText() const { return statusText_; }
   const Headers& getHeaders() const { return headers_; }
+  // The Content-Type header's value ("text/html; charset=iso-8859-2"); empty without one.
+  std::wstring contentType() const;
   // The body; null once taken.
   ByteVector* getData() const { return data_.get(); }
   // Moves the body out without copying; the response no longer holds one.

@@ -201,17 +201,19 @@ void InternetConn::downloadToStream(const std::wstring& url, std::ostream& strea
   downloadToStream(url, stream, nullptr, 0);
 }
 
-void InternetConn::downloadUrl(const std::wstring& url, ByteVector& data, ProgressCallback callback,
-                               std::uintptr_t context) {
+std::wstring InternetConn::downloadUrl(const std::wstring& url, ByteVector& data,
+                                       ProgressCallback callback, std::uintptr_t context) {
   misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
   HttpGetRequest request(url);
+  request.capturedHeaders.emplace(inet::HTTP_QUERY_CONTENT_TYPE, L"Content-Type");
   const std::unique_ptr<HttpResponse> response = doHttpRequest(request, callback, context);
   checkDownloadStatus(*response);
   data.swap(*response->takeData());
+  return response->contentType();
 }
 
-void InternetConn::downloadUrl(const std::wstring& url, ByteVector& data) {
-  downloadUrl(url, data, nullptr, 0);
+std::wstring InternetConn::downloadUrl(const std::wstring& url, ByteVector& data) {
+  return downloadUrl(url, data, nullptr, 0);
 }
 
 void InternetConn::ftpUpload(FtpRequest& request, FtpProgressCallback callback,

@@ -80,10 +80,10 @@ class InternetConn {
                                 ProgressCallback callback, std::uintptr_t context);
   virtual void downloadToStream(const std::wstring& url, std::ostream& stream);
   // `data` is replaced by the body, un-gzipped when the server sent it compressed; the body
-  // is handed over by exchange, never copied.
-  virtual void downloadUrl(const std::wstring& url, ByteVector& data, ProgressCallback callback,
-                           std::uintptr_t context);
-  virtual void downloadUrl(const std::wstring& url, ByteVector& data);
+  // is handed over by exchange, never copied. Returns the response's contentType().
+  virtual std::wstring downloadUrl(const std::wstring& url, ByteVector& data,
+                                   ProgressCallback callback, std::uintptr_t context);
+  virtual std::wstring downloadUrl(const std::wstring& url, ByteVector& data);
   // Stores the request's data as the remote file (binary, passive unless ftpActiveMode).
   virtual void ftpUpload(FtpRequest& request, FtpProgressCallback callback, std::uintptr_t context);
   virtual void ftpUpload(FtpRequest& request);

@@ -1,12 +1,13 @@
 #include "platform/src/iconvDecoder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
 namespace platform {
 
-IconvDecoder::IconvDecoder(const std::string& charset)
-    : handle_(::iconv_open("WCHAR_T", charset.c_str())) {}
+IconvDecoder::IconvDecoder(const std::string& charset, std::size_t unitBytes)
+    : handle_(::iconv_open("WCHAR_T", charset.c_str())), unitBytes_(unitBytes) {}
 
 IconvDecoder::~IconvDecoder() {
   if (valid()) ::iconv_close(handle_);
@@ -29,8 +30,9 @@ std::wstring IconvDecoder::decode(std::string_view bytes) {
     if (rc != static_cast<std::size_t>(-1) || error == E2BIG) continue;
     text += L'\uFFFD';
     if (error == EILSEQ) {
-      ++in;
-      --inLeft;
+      const std::size_t skipped = std::min(unitBytes_, inLeft);
+      in += skipped;
+      inLeft -= skipped;
       ::iconv(handle_, nullptr, nullptr, nullptr, nullptr);
     } else {
       break;  // EINVAL: an incomplete sequence at the end

@@ -1,14 +1,15 @@
 #pragma once
 // Text in a named character set, decoded by the C library's iconv. Once the set is known,
-// decoding never fails: a byte that does not belong to a valid sequence becomes U+FFFD and
-// decoding goes on after it, and a sequence cut off by the end of the input becomes one
-// U+FFFD.
+// decoding never fails: a code unit (a byte, or two of UTF-16) that does not belong to a
+// valid sequence becomes U+FFFD and decoding goes on after it, and a sequence cut off by the
+// end of the input becomes one U+FFFD.
 //
 //     IconvDecoder latin1("ISO-8859-1");
 //     if (latin1.valid()) text = latin1.decode(bytes);
 
 #include <iconv.h>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,8 +17,9 @@ namespace platform {
 
 class IconvDecoder {
  public:
-  // `charset` as iconv names it ("ISO-8859-1", "CP1252", "SHIFT_JIS"), any letter case.
-  explicit IconvDecoder(const std::string& charset);
+  // `charset` as iconv names it ("ISO-8859-1", "CP1252", "SHIFT_JIS"), any letter case;
+  // `unitBytes`: the size of its code unit, 2 for "UTF-16LE" and "UTF-16BE".
+  explicit IconvDecoder(const std::string& charset, std::size_t unitBytes = 1);
   ~IconvDecoder();
   IconvDecoder(const IconvDecoder&) = delete;
   IconvDecoder& operator=(const IconvDecoder&) = delete;
@@ -30,6 +32,7 @@ class IconvDecoder {
   static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
 
   iconv_t handle_;
+  std::size_t unitBytes_;
 };
 
 }  // namespace platform

@@ -29,10 +29,10 @@ void requireReadable(const std::wstring& path) {
 
 }  // namespace
 
-ChannelParameters readChannelParameters(const std::wstring& path) {
+ChannelParameters readChannelParameters(const std::wstring& path, channel::PageOrigin& origin) {
   // The store reads an unreadable file as an empty one, which would hide the reason.
   requireReadable(path);
-  return channel::readChannelFile(path);
+  return channel::readChannelFile(path, &origin);
 }
 
 int maxItemsOf(const ChannelParameters& parameters) {

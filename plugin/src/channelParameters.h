@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "channel/src/channelFile.h"
 #include "channel/src/channelSettings.h"
 
 namespace plugin {
@@ -11,9 +12,9 @@ namespace plugin {
 using ChannelParameters = channel::ChannelSettings;
 
 // Reads the file at `path`: every value trimmed, a missing key or section empty, other keys
-// ignored. Throws PluginError "Can't read the settings file <path>: <reason>" when the file
-// cannot be read.
-ChannelParameters readChannelParameters(const std::wstring& path);
+// ignored but for Preview's PageUrl and PageContentType, which go to `origin`. Throws
+// PluginError "Can't read the settings file <path>: <reason>" when the file cannot be read.
+ChannelParameters readChannelParameters(const std::wstring& path, channel::PageOrigin& origin);
 
 // MaxItems as a number, by the dialog's rule (channel::MaxItems: 15 when empty, " 7x" is
 // 7), and at most 1,000,000,000. Throws PluginError when the rule refuses it (below 1, or

@@ -1,7 +1,6 @@
 #include "plugin/src/htmlText.h"
 
 #include "plugin/src/literalPiece.h"
-#include "tools/src/sgml.h"
 
 namespace plugin {
 namespace {
@@ -45,22 +44,11 @@ bool breaksLine(std::wstring_view html, std::size_t i) {
 
 }  // namespace
 
-std::wstring decodeEntities(std::wstring_view html) {
+std::wstring decodeEntities(std::wstring_view html, ReferencePlace place) {
   std::wstring out;
   out.reserve(html.size());
   for (std::size_t i = 0; i < html.size();) {
-    if (html[i] != L'&') {
-      out += html[i++];
-      continue;
-    }
-    std::size_t cursor = i + 1;
-    wchar_t code = 0;
-    if (tools::sgmlDecodeReference(html, cursor, code)) {
-      out += code;
-      i = cursor;
-    } else {
-      out += html[i++];
-    }
+    if (html[i] != L'&' || !decodeHtmlReference(html, i, out, place)) out += html[i++];
   }
   return out;
 }
@@ -89,7 +77,7 @@ std::wstring plainText(std::wstring_view html) {
       text += html[i++];
     }
   }
-  return collapseSpace(decodeEntities(text));
+  return collapseSpace(decodeEntities(text, ReferencePlace::Text));
 }
 
 }  // namespace plugin

@@ -4,11 +4,13 @@
 #include <string>
 #include <string_view>
 
+#include "plugin/src/htmlReference.h"
+
 namespace plugin {
 
-// Character references decoded with the library's entity table ("&amp;", "&#233;",
-// "&eacute;"); a reference it does not know stays as it is.
-std::wstring decodeEntities(std::wstring_view html);
+// Character references decoded as HTML5 decodes them (htmlReference.h); an '&' that starts
+// none stays as it is.
+std::wstring decodeEntities(std::wstring_view html, ReferencePlace place);
 
 // The text a reader sees: tags and comments removed, references decoded, every run of
 // white space one blank, trimmed.

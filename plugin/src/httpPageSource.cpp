@@ -33,10 +33,11 @@ std::uint32_t downloadTimeLimit() {
 std::string HttpPageSource::fetch(const std::wstring& url) {
   net::ByteVector bytes;
   net::networkSettings().timeLimit = downloadTimeLimit();
+  contentType_.clear();
   try {
     net::InternetConn connection;
     connection.open(false);
-    connection.downloadUrl(url, bytes);
+    contentType_ = connection.downloadUrl(url, bytes);
   } catch (const misc::wruntime_error& e) {
     throw PluginError(istring(14210).format(url, e.wideMessage()));
   }

@@ -15,6 +15,10 @@ class HttpPageSource : public PageSource {
   // Throws PluginError "Can't read the page <url>: <the network library's reason>". Sets the
   // process's network time limit first.
   std::string fetch(const std::wstring& url) override;
+  std::wstring contentType() const override { return contentType_; }
+
+ private:
+  std::wstring contentType_;
 };
 
 }  // namespace plugin

@@ -44,16 +44,24 @@ int PageGleanProgram::run(const std::vector<std::string>& arguments, std::ostrea
   return 0;
 }
 
-ChannelParameters PageGleanProgram::readSettings(const std::wstring& settingsPath) {
-  ChannelParameters parameters = readChannelParameters(settingsPath);
+ChannelParameters PageGleanProgram::readSettings(const std::wstring& settingsPath,
+                                                 channel::PageOrigin& origin) {
+  ChannelParameters parameters = readChannelParameters(settingsPath, origin);
   parameters.m_url = pages_.locate(parameters.m_url);
   return parameters;
 }
 
-PageText PageGleanProgram::readPage(const ChannelParameters& parameters,
+PageText PageGleanProgram::readPage(const std::wstring& url, const channel::PageOrigin& origin,
                                     std::vector<std::wstring>& warnings) {
-  if (parameters.m_url.empty()) throw PluginError(istring(14204));
-  PageText page = decodePage(pages_.fetch(parameters.m_url));
+  if (url.empty()) throw PluginError(istring(14204));
+  PageText page;
+  {
+    // The bytes are gone once decoded. Preview's copy of a page carries the server's
+    // content type with it.
+    const std::string bytes = pages_.fetch(url);
+    page =
+        decodePage(bytes, origin.contentType.empty() ? pages_.contentType() : origin.contentType);
+  }
   if (page.unknownCharset) warnings.push_back(istring(14225).format(*page.unknownCharset));
   return page;
 }
@@ -69,8 +77,10 @@ std::wstring PageGleanProgram::bestSuggestion(std::wstring_view page) {
 
 void PageGleanProgram::suggest(const std::wstring& settingsPath, std::ostream& out,
                                std::wostream& err) {
+  channel::PageOrigin origin;
+  const ChannelParameters parameters = readSettings(settingsPath, origin);
   std::vector<std::wstring> warnings;
-  const PageText page = readPage(readSettings(settingsPath), warnings);
+  const PageText page = readPage(parameters.m_url, origin, warnings);
   for (const std::wstring& line : warnings) err << line << L'\n';
   const auto suggestions = SelectorSuggester::suggest(page.text);
   if (suggestions.empty()) err << istring(14272) << L'\n';
@@ -89,11 +99,15 @@ void PageGleanProgram::suggest(const std::wstring& settingsPath, std::ostream& o
 
 void PageGleanProgram::scrape(const std::wstring& settingsPath, std::ostream& out,
                               std::wostream& err, std::int64_t now) {
-  const ChannelParameters parameters = readSettings(settingsPath);
+  channel::PageOrigin origin;
+  ChannelParameters parameters = readSettings(settingsPath, origin);
+  const std::wstring url = parameters.m_url;
+  // Preview's copy of a page names where it came from, which the feed then links to.
+  if (!origin.url.empty()) parameters.m_url = origin.url;
   // Settings that cannot work are reported before the page is fetched.
   Scraper scraper(parameters);
   std::vector<std::wstring> warnings;
-  const PageText page = readPage(parameters, warnings);
+  const PageText page = readPage(url, origin, warnings);
 
   // Items go out as they are made; the searches are over, and the warnings known, before
   // the first one is.

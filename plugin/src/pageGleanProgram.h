@@ -41,8 +41,10 @@ class PageGleanProgram {
           std::int64_t now);
 
  private:
-  ChannelParameters readSettings(const std::wstring& settingsPath);
-  PageText readPage(const ChannelParameters& parameters, std::vector<std::wstring>& warnings);
+  // The settings, their URL located; `origin` says where Preview's copy came from.
+  ChannelParameters readSettings(const std::wstring& settingsPath, channel::PageOrigin& origin);
+  PageText readPage(const std::wstring& url, const channel::PageOrigin& origin,
+                    std::vector<std::wstring>& warnings);
   // The line that ends the diagnostics of a run that found no item; empty without one.
   static std::wstring bestSuggestion(std::wstring_view page);
   void suggest(const std::wstring& settingsPath, std::ostream& out, std::wostream& err);

@@ -13,6 +13,9 @@ class PageSource {
   // The page's bytes, exactly as stored or sent. Throws PluginError with the one line to
   // show when there are none.
   virtual std::string fetch(const std::wstring& url) = 0;
+  // The Content-Type the last fetch() came with ("text/html; charset=koi8-r"); empty when
+  // there was none, as for a file.
+  virtual std::wstring contentType() const { return {}; }
 };
 
 }  // namespace plugin

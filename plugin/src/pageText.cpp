@@ -1,21 +1,17 @@
 #include "plugin/src/pageText.h"
 
-#include <array>
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 #include "platform/src/iconvDecoder.h"
 #include "platform/src/utf8.h"
+#include "plugin/src/windows1252.h"
 
 namespace plugin {
 namespace {
 
 constexpr std::size_t kPrescanBytes = 1024;
-
-// Windows-1252 at 0x80-0x9F; the five bytes it leaves undefined become U+FFFD.
-constexpr std::array<wchar_t, 32> kWindows1252High = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
 char lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -68,7 +64,7 @@ bool isStrayByte(wchar_t c) {
 void readAsWindows1252(wchar_t& c) {
   if (!isStrayByte(c)) return;
   const wchar_t byte = c - 0xDC00;
-  c = byte < 0xA0 ? kWindows1252High[static_cast<std::size_t>(byte - 0x80)] : byte;
+  c = byte < 0xA0 ? windows1252High(static_cast<char32_t>(byte)).value_or(L'\uFFFD') : byte;
 }
 
 std::wstring utf8OrWindows1252(std::string_view bytes) {
@@ -80,31 +76,56 @@ std::wstring utf8OrWindows1252(std::string_view bytes) {
   return text;
 }
 
-std::wstring decodeWith(const char* charset, std::string_view bytes) {
-  platform::IconvDecoder decoder(charset);
+std::wstring decodeWith(const char* charset, std::string_view bytes, std::size_t unitBytes = 1) {
+  platform::IconvDecoder decoder(charset, unitBytes);
+  return decoder.decode(bytes);
+}
+
+bool isWindows1252Label(std::string_view label) {
+  static constexpr std::string_view kLabels[] = {
+      "iso-8859-1", "iso8859-1", "latin1",       "l1",       "us-ascii",
+      "ascii",      "cp1252",    "windows-1252", "x-cp1252", "iso_8859-1"};
+  for (const std::string_view known : kLabels) {
+    if (label == known) return true;
+  }
+  return false;
+}
+
+// The page read in the character set `label` names; none when that set is not known here.
+std::optional<std::wstring> decodedAs(const std::string& label, std::string_view bytes) {
+  if (label == "utf-8" || label == "utf8") return utf8OrWindows1252(bytes);
+  if (label == "utf-16" || label == "utf-16le") return decodeWith("UTF-16LE", bytes, 2);
+  if (label == "utf-16be") return decodeWith("UTF-16BE", bytes, 2);
+  if (isWindows1252Label(label)) return decodeWith("CP1252", bytes);
+  platform::IconvDecoder decoder(label);
+  if (!decoder.valid()) return std::nullopt;
   return decoder.decode(bytes);
 }
 
 }  // namespace
 
-PageText decodePage(std::string_view bytes) {
+PageText decodePage(std::string_view bytes, std::wstring_view contentType) {
   if (bytes.starts_with("\xEF\xBB\xBF")) return {utf8OrWindows1252(bytes.substr(3)), {}};
-  if (bytes.starts_with("\xFF\xFE")) return {decodeWith("UTF-16LE", bytes.substr(2)), {}};
-  if (bytes.starts_with("\xFE\xFF")) return {decodeWith("UTF-16BE", bytes.substr(2)), {}};
+  if (bytes.starts_with("\xFF\xFE")) return {decodeWith("UTF-16LE", bytes.substr(2), 2), {}};
+  if (bytes.starts_with("\xFE\xFF")) return {decodeWith("UTF-16BE", bytes.substr(2), 2), {}};
 
+  // A set unknown here counts as none, and the page's own word is asked next.
+  std::optional<std::wstring> unknown;
+  const std::string transport = charsetIn(lowered(platform::toUtf8(contentType)));
+  if (!transport.empty()) {
+    if (std::optional<std::wstring> text = decodedAs(transport, bytes)) {
+      return {std::move(*text), {}};
+    }
+    unknown = platform::fromUtf8(transport);
+  }
   const std::string label = declaredCharset(bytes);
-  if (label.empty() || label == "utf-8" || label == "utf8" || label.starts_with("utf-16")) {
-    return {utf8OrWindows1252(bytes), {}};
+  if (!label.empty() && !label.starts_with("utf-16")) {
+    if (std::optional<std::wstring> text = decodedAs(label, bytes)) {
+      return {std::move(*text), {}};
+    }
+    if (!unknown) unknown = platform::fromUtf8(label);
   }
-  static constexpr std::string_view kWindows1252Labels[] = {
-      "iso-8859-1", "iso8859-1", "latin1",       "l1",       "us-ascii",
-      "ascii",      "cp1252",    "windows-1252", "x-cp1252", "iso_8859-1"};
-  for (const std::string_view known : kWindows1252Labels) {
-    if (label == known) return {decodeWith("CP1252", bytes), {}};
-  }
-  platform::IconvDecoder decoder(label);
-  if (!decoder.valid()) return {utf8OrWindows1252(bytes), platform::fromUtf8(label)};
-  return {decoder.decode(bytes), {}};
+  return {utf8OrWindows1252(bytes), std::move(unknown)};
 }
 
 }  // namespace plugin

@@ -1,10 +1,12 @@
 #pragma once
 // The text of a page from its bytes. The character set comes from a byte-order mark, else
-// from `<meta charset>` or `<meta http-equiv="Content-Type" content="...; charset=...">` in
-// the first 1024 bytes, else the page is read as UTF-8 with every byte that is not part of
-// a valid sequence read as Windows-1252 (so a Latin-1 page without a declaration still
-// reads right). As in browsers, ISO-8859-1 and ASCII labels mean Windows-1252, and a
-// declared UTF-16 (which such a declaration cannot really be) means UTF-8.
+// from the charset of the Content-Type the page came with, else from `<meta charset>` or
+// `<meta http-equiv="Content-Type" content="...; charset=...">` in the first 1024 bytes,
+// else the page is read as UTF-8 with every byte that is not part of a valid sequence read
+// as Windows-1252 (so a Latin-1 page without a declaration still reads right). As in
+// browsers, ISO-8859-1 and ASCII labels mean Windows-1252, and a UTF-16 that the page
+// declares itself (which it cannot really be) means UTF-8. A charset unknown here counts
+// as none.
 
 #include <optional>
 #include <string>
@@ -18,6 +20,7 @@ struct PageText {
   std::optional<std::wstring> unknownCharset;
 };
 
-PageText decodePage(std::string_view bytes);
+// `contentType`: "text/html; charset=koi8-r", or empty.
+PageText decodePage(std::string_view bytes, std::wstring_view contentType = {});
 
 }  // namespace plugin

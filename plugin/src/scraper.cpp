@@ -205,10 +205,12 @@ void Scraper::itemWarnings(const Match& match, std::wstring_view text, std::size
 FeedItem Scraper::itemOf(const Match& match, std::wstring_view text) const {
   FeedItem item;
   item.title = plainText(match.capture(text, Field::Title));
-  item.link = resolved(trimmed(decodeEntities(match.capture(text, Field::Link))));
+  item.link = resolved(
+      trimmed(decodeEntities(match.capture(text, Field::Link), ReferencePlace::Attribute)));
   item.description = trimmed(match.capture(text, Field::Description));
   item.author = plainText(match.capture(text, Field::Author));
-  item.image = resolved(trimmed(decodeEntities(match.capture(text, Field::Image))));
+  item.image = resolved(
+      trimmed(decodeEntities(match.capture(text, Field::Image), ReferencePlace::Attribute)));
   const std::wstring date = plainText(match.capture(text, Field::Date));
   if (!date.empty()) item.pubDate = rfc822FromText(date).value_or(std::wstring());
   return item;

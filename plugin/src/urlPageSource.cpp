@@ -24,12 +24,15 @@ std::wstring UrlPageSource::locate(const std::wstring& url) {
 }
 
 std::string UrlPageSource::fetch(const std::wstring& url) {
+  last_ = nullptr;
   switch (net::urlSourceOf(url)) {
     case net::UrlSource::kLocalPath:
     case net::UrlSource::kFile:
+      last_ = &files_;
       return files_.fetch(url);
     case net::UrlSource::kHttp:
     case net::UrlSource::kHttps:
+      last_ = &web_;
       return web_.fetch(url);
     default:
       throw PluginError(istring(14212).format(url));

@@ -18,10 +18,12 @@ class UrlPageSource : public PageSource {
   // other as it is.
   std::wstring locate(const std::wstring& url) override;
   std::string fetch(const std::wstring& url) override;
+  std::wstring contentType() const override { return last_ ? last_->contentType() : L""; }
 
  private:
   FilePageSource files_;
   HttpPageSource web_;
+  const PageSource* last_ = nullptr;
 };
 
 }  // namespace plugin

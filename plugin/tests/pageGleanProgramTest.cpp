@@ -465,4 +465,67 @@ TEST_F(PageGleanProgramTest, ADownloadHasATimeLimitThatTheEnvironmentMayChange) 
   net::networkSettings() = {};
 }
 
+std::string utf16le(std::u16string_view text) {
+  std::string bytes;
+  for (const char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+// The character set is the byte-order mark's, else that of the Content-Type the page came
+// with (from the server, or as Preview hands it on with its copy of the page), else the
+// page's <meta>, else UTF-8. Preview's copy also names the URL it came from, which links
+// resolve against and the channel links to.
+TEST_F(PageGleanProgramTest, TheContentTypesCharsetComesAfterTheMarkAndBeforeTheMeta) {
+  const std::string item = "<li><a href=\"news/1\">";
+  const std::string latin2 = item +
+                             "\xA3\xF3"
+                             "d\xBC</a></li>";
+  const std::string koi8 = item + "\xF0\xD2\xC9\xD7\xC5\xD4</a></li>";
+  const char lodz[] =
+      "\xC5\x81\xC3\xB3"
+      "d\xC5\xBA";
+  const char privet[] = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
+  // clang-format off
+  const struct {
+    const char* name;
+    const char* contentType;
+    std::string page;
+    const char* title;
+  } cases[] = {
+      {"latin2", "text/html; charset=iso-8859-2", latin2, lodz},
+      {"quotedAnyCase", "Text/HTML; Charset=\"KOI8-R\"", koi8, privet},
+      {"beatsMeta", "text/html;charset=koi8-r", "<meta charset=iso-8859-2>" + koi8, privet},
+      {"markBeatsIt", "text/html; charset=koi8-r", "\xEF\xBB\xBF" + item + lodz + "</a></li>", lodz},
+      {"noCharset", "text/html", "<meta charset=iso-8859-2>" + latin2, lodz},
+      {"utf16", "text/html; charset=utf-16le",
+       utf16le(u"<li><a href=\"news/1\">\u0141\u00f3d\u017a</a></li>"), lodz},
+  };
+  // clang-format on
+  testSupport::HttpTestServer server;
+  for (const auto& c : cases) {
+    const std::string path = std::string("/site/") + c.name + ".html";
+    server.route(path, testSupport::HttpReply::status(
+                           200, "OK", {std::string("Content-Type: ") + c.contentType}, c.page));
+    const std::wstring url = platform::fromUtf8(server.url(path));
+    const Outcome served = run({{L"URL", url}, {L"Shorthand", L"li"}}, "");
+    const Outcome copied = run({{L"Shorthand", L"li"},
+                                {L"PageUrl", url},
+                                {L"PageContentType", platform::fromUtf8(c.contentType)}},
+                               c.page);
+    for (const Outcome* outcome : {&served, &copied}) {
+      EXPECT_EQ(outcome->code, 0) << c.name << platform::toUtf8(outcome->err);
+      EXPECT_NE(outcome->out.find(std::string("<title>") + c.title + "</title>"), std::string::npos)
+          << c.name << outcome->out;
+      const std::string channelLink = "<link>" + server.url(path) + "</link>";
+      EXPECT_EQ(outcome->out.find("<link>"), outcome->out.find(channelLink)) << c.name;
+      EXPECT_NE(outcome->out.find("<link>" + server.url("/site/news/1") + "</link>"),
+                std::string::npos)
+          << c.name << outcome->out;
+    }
+  }
+}
+
 }  // namespace

@@ -4,10 +4,13 @@
 
 #include <sstream>
 
+#include "platform/src/utf8.h"
 #include "plugin/src/feedDate.h"
+#include "plugin/src/htmlEntityTable.h"
 #include "plugin/src/htmlText.h"
 #include "plugin/src/pageText.h"
 #include "plugin/src/rssWriter.h"
+#include "plugin/src/scraper.h"
 
 namespace {
 
@@ -24,6 +27,11 @@ TEST(PageTextTest, CharacterSetFromMarkThenDeclarationElseUtf8OrWindows1252) {
   const Case cases[] = {
       {"utf8Mark", "\xEF\xBB\xBF" "caf\xC3\xA9", L"caf\u00e9"},
       {"utf16Mark", std::string("\xFF\xFE" "c\0\xE9\0", 6), L"c\u00e9"},
+      // A surrogate without its other half is one code unit, the rest still in step.
+      {"utf16LoneHigh", std::string("\xFF\xFE" "a\0\x00\xD8" "b\0c\0", 10), L"a\ufffdbc"},
+      {"utf16LoneLow", std::string("\xFE\xFF" "\0a\xDC\x00\0b", 8), L"a\ufffdb"},
+      {"utf16PairThenOddByte", std::string("\xFF\xFE" "\x3D\xD8\x00\xDE" "x", 7),
+       L"\U0001F600\ufffd"},
       {"markBeatsMeta", "\xEF\xBB\xBF" + meta + "\xC3\xA9", L"\u00e9"},
       {"metaLatin1IsWindows1252", meta + "\xE9\x80", L"\u00e9\u20ac"},
       {"httpEquiv", httpEquiv + "\x93\xFA", L"\u65e5"},
@@ -43,8 +51,69 @@ TEST(PageTextTest, CharacterSetFromMarkThenDeclarationElseUtf8OrWindows1252) {
 
 TEST(PageTextTest, TitlesAreTextWithoutTags) {
   EXPECT_EQ(plugin::plainText(L" <b>Snow</b>&amp;ice<br>at 5 &lt; 6 <!-- <i>x</i> -->now&hellip; "),
-            L"Snow&ice at 5 < 6 now&hellip;");
+            L"Snow&ice at 5 < 6 now\u2026");
   EXPECT_EQ(plugin::plainText(L"a < b and c<d"), L"a < b and c<d");
+}
+
+// The items of `page` by a shorthand, or else by an item pattern.
+std::vector<plugin::FeedItem> itemsOf(const std::wstring& page, const wchar_t* shorthand,
+                                      const wchar_t* pattern = L"") {
+  plugin::ChannelParameters parameters;
+  parameters.m_shorthand = shorthand;
+  parameters.m_itemPattern[0] = pattern;
+  parameters.m_maxItems = L"1000000";
+  return plugin::Scraper(parameters).scrape(page, 0).feed.items;
+}
+
+// The HTML parser of the shorthand and the pattern captures read every reference alike, in
+// a text and in a link, where a name without ';' before '=' or a letter stays as it is.
+TEST(PageTextTest, CapturesReadCharacterReferencesAsTheHtmlParserDoes) {
+  std::vector<std::wstring> references;
+  for (const plugin::HtmlEntity& entity : plugin::htmlEntities()) {
+    const std::wstring name = platform::fromUtf8(entity.name);
+    references.push_back(L"&" + name + L";");
+    if (entity.legacy) references.push_back(L"&" + name);
+  }
+  ASSERT_EQ(references.size(), 2231u);
+  // Numbers with the repairs HTML makes, and what is no reference.
+  const std::pair<const wchar_t*, const wchar_t*> numbers[] = {
+      {L"&#150;", L"\u2013"},
+      {L"&#x80;", L"\u20ac"},
+      {L"&#X9f", L"\u0178"},
+      {L"&#x81;", L"\u0081"},
+      {L"&#0;", L"\ufffd"},
+      {L"&#xD800;", L"\ufffd"},
+      {L"&#x110000;", L"\ufffd"},
+      {L"&#99999999999;", L"\ufffd"},
+      {L"&#x1F600;", L"\U0001F600"},
+      {L"&#65", L"A"},
+      {L"&#;", L"&#;"},
+      {L"&#x;", L"&#x;"},
+      {L"&notit;", L"\u00acit;"},
+      {L"&nosuch;", L"&nosuch;"},
+      {L"&", L"&"},
+  };
+  for (const auto& [reference, text] : numbers) references.push_back(reference);
+
+  std::wstring page;
+  for (const std::wstring& reference : references) {
+    page += L"<li><a href=\"?a" + reference + L"=1&b" + reference + L"\">x" + reference +
+            L" y</a></li>\n";
+  }
+  const auto captured = itemsOf(page, L"", L"<li><a href=\"{%link}\">{%title}</a>");
+  const auto parsed = itemsOf(page, L"li");
+  ASSERT_EQ(captured.size(), references.size());
+  ASSERT_EQ(parsed.size(), references.size());
+  for (std::size_t i = 0; i < references.size(); ++i) {
+    const std::string reference = platform::toUtf8(references[i]);
+    EXPECT_EQ(captured[i].title, parsed[i].title) << reference;
+    EXPECT_EQ(captured[i].link, parsed[i].link) << reference;
+  }
+  for (std::size_t i = 0; i < std::size(numbers); ++i) {
+    const plugin::FeedItem& item = captured[references.size() - std::size(numbers) + i];
+    EXPECT_EQ(item.title, L"x" + std::wstring(numbers[i].second) + L" y") << i;
+  }
+  EXPECT_EQ(captured[0].title, L"x\u00c6 y");  // &AElig;
 }
 
 TEST(FeedDateTest, CommonFormsBecomeRfc822) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/inet/src/urlText.h"
+
 namespace platform::inet {
 namespace {
 
@@ -21,19 +23,7 @@ bool isAsciiLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-std::string escapeBlanks(std::string_view text) {
-  std::string escaped;
-  for (const char c : text) {
-    if (c == ' ') {
-      escaped += "%20";
-    } else {
-      escaped += c;
-    }
-  }
-  return escaped;
-}
-
-// Characters that curl copies into a resolved path as they stand (a blank becomes %20).
+// Characters that curl copies into a resolved path as they stand (a blank is escaped first).
 bool isPlainPathCharacter(char c) {
   static constexpr std::string_view kOthers = "-._~!$&'()*+,;=/ ";
   return isAsciiLetter(c) || (c >= '0' && c <= '9') || kOthers.find(c) != std::string_view::npos;
@@ -95,7 +85,7 @@ struct UrlResolver::Base {
   }
 
   std::string joined(std::string_view plainPath) const {
-    return (plainPath[0] == '/' ? origin : directory) + escapeBlanks(plainPath);
+    return (plainPath[0] == '/' ? origin : directory) + internal::escapeObjectName(plainPath);
   }
 };
 
@@ -122,14 +112,16 @@ std::optional<std::string> UrlResolver::resolve(std::string_view reference) cons
   if (reference.empty()) return base_->text;
   if (reference[0] == '#' || reference[0] == '?') {
     const std::string_view cut = reference[0] == '#' ? "#" : "?#";
-    return base_->text.substr(0, base_->text.find_first_of(cut)) + escapeBlanks(reference);
+    return base_->text.substr(0, base_->text.find_first_of(cut)) +
+           internal::escapeObjectName(reference);
   }
   // Most links in pages are plain paths: joined without curl's parsing, to the same text.
   if (!base_->origin.empty() && isPlainPath(reference)) return base_->joined(reference);
-  // Setting a relative URL on a handle that holds one resolves it against that one.
+  // Setting a relative URL on a handle that holds one resolves it against that one. What
+  // curl would escape is escaped first, since curl writes its escapes in lower case.
   const std::unique_ptr<CURLU, UrlHandleFree> url(curl_url_dup(base_->url.get()));
-  if (!url || curl_url_set(url.get(), CURLUPART_URL, escapeBlanks(reference).c_str(), kFlags) !=
-                  CURLUE_OK) {
+  if (!url || curl_url_set(url.get(), CURLUPART_URL, internal::escapeObjectName(reference).c_str(),
+                           kFlags) != CURLUE_OK) {
     return std::nullopt;
   }
   char* text = nullptr;

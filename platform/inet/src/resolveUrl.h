@@ -29,7 +29,8 @@ class UrlResolver {
 
 // The absolute URL that `reference` names when read relative to `base`; none when either
 // cannot be parsed as a URL. A reference that is absolute itself is returned as it is.
-// Blanks in a reference are escaped as %20.
+// Blanks, control characters and bytes beyond ASCII in a reference are escaped (%C3%A9, upper
+// case as RFC 3986 prefers); escapes that it holds stay as written.
 std::optional<std::string> resolveUrl(std::string_view base, std::string_view reference);
 
 // Whether `reference` starts with a scheme ("http:", "mailto:").

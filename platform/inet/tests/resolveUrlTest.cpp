@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/inet/src/urlText.h"
+
 namespace {
 
 // The reference resolutions of RFC 3986, section 5.4, and what pages hold besides.
@@ -24,6 +26,11 @@ TEST(ResolveUrlTest, ReferencesResolveAsRfc3986Says) {
       {"../g", "http://a/b/g"},
       {"../../../g", "http://a/g"},
       {"g a.html", "http://a/b/c/g%20a.html"},
+      // Escapes made here are upper case; those of the page stay as written.
+      {"../caf\xC3\xA9 x", "http://a/b/caf%C3%A9%20x"},
+      {"?\xC3\xA9", "http://a/b/c/d;p?%C3%A9"},
+      {"#\xC3\xA9", "http://a/b/c/d;p?q#%C3%A9"},
+      {"g?\xC3\xA9=%c3%a9", "http://a/b/c/g?%C3%A9=%c3%a9"},
       {"HTTPS://Other/X", "HTTPS://Other/X"},  // absolute: kept as written
   };
   for (const auto& [reference, resolved] : cases) {
@@ -32,12 +39,10 @@ TEST(ResolveUrlTest, ReferencesResolveAsRfc3986Says) {
   EXPECT_EQ(platform::inet::resolveUrl("not a url", "g"), std::nullopt);
 }
 
-// What curl itself makes of `reference`, its blanks escaped, set on a handle that holds
-// `base`.
-std::optional<std::string> curlResolved(const char* base, std::string reference) {
-  for (std::size_t at = reference.find(' '); at != std::string::npos; at = reference.find(' ')) {
-    reference.replace(at, 1, "%20");
-  }
+// What curl itself makes of `reference`, escaped as the resolver escapes it, set on a handle
+// that holds `base`.
+std::optional<std::string> curlResolved(const char* base, const std::string& unescaped) {
+  const std::string reference = platform::inet::internal::escapeObjectName(unescaped);
   const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), curl_url_cleanup);
   constexpr unsigned kFlags = CURLU_NON_SUPPORT_SCHEME;
   char* text = nullptr;
