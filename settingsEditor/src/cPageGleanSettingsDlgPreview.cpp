@@ -67,8 +67,8 @@ bool insertsOnlyThePath(std::wstring_view text) {
   return true;
 }
 
-std::uint32_t sizeOf(const std::wstring& path) {
-  std::uint32_t size = 0;
+std::uint64_t sizeOf(const std::wstring& path) {
+  std::uint64_t size = 0;
   tools::getFileSize(path, size);
   return size;
 }

@@ -144,6 +144,10 @@ const OutcomeCase kOutcomes[] = {
     {"PastTheLimit", "sleep 20", 1, false, nullptr, L"The plugin timed out."},
     {"ZeroLimit", "sleep 20", 0, false, nullptr, L"The plugin timed out."},
     {"NoLimit", "sleep 1; echo '<rss/>'", -1, false, "out", nullptr},
+    // Sizes past 32 bits, in sparse files.
+    {"ResultOf4GiB", "echo '<rss/>'; truncate -s 4G /dev/stdout", 10, false, "out", nullptr},
+    {"ErrorsOf5GiB", "echo '<rss/>'; echo oops >&2; truncate -s 5G /dev/stderr", 10, false, "err",
+     nullptr},
 };
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(Plugins, OutcomeTest, testing::ValuesIn(kOutcomes),
