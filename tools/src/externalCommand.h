@@ -45,7 +45,10 @@ class ExternalCommand {
   // - when the time limit passes first, the child and every process descended from it are
   //   killed, whatever group or session they moved to and even when their own parents are
   //   gone; "The <name> timed out." is thrown once none of them runs or holds an output
-  //   file any more. Descendants of a child that ended by itself run on.
+  //   file any more. Descendants of a child that ended by itself run on;
+  // - a child that kills the process keeping its tree (its parent) is still waited for and
+  //   timed out; when it ends, the processes left in its group are killed and -1 is
+  //   returned, its status being lost.
   virtual std::int32_t run(const std::optional<std::wstring>& stdoutPath = {},
                            const std::optional<std::wstring>& stderrPath = {},
                            platform::Event* abortEvent = nullptr);
