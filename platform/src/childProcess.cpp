@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "platform/src/fileDescriptor.h"
 #include "platform/src/thread.h"
@@ -403,22 +404,28 @@ bool ChildProcess::start(const std::vector<std::string>& argv, int stdoutFd, int
   return true;
 }
 
-ChildProcess::WaitResult ChildProcess::wait(long timeoutMs, Event* abort) {
+ChildProcess::WaitResult ChildProcess::wait(long timeoutMs, Event* abort, Event* stop) {
   if (!watch_) return WaitResult::Exited;
   const auto start = std::chrono::steady_clock::now();
-  // The child comes first: if it ended and abort is set as well, the end counts.
-  std::array<Event*, 2> events{&watch_->endedEvent, abort};
-  const int fired = waitAny(std::span<Event* const>(events.data(), abort ? 2 : 1), timeoutMs);
-  if (fired == 0) {
-    if (keeperLost()) return waitWithoutKeeper(timeoutMs, start, abort);
-    collect();
-    return WaitResult::Exited;
+  // The child comes first: if it ended and abort or stop is set as well, the end counts.
+  std::array<Event*, 3> events{&watch_->endedEvent};
+  std::array<WaitResult, 3> results{WaitResult::Exited};
+  std::size_t count = 1;
+  for (const auto& [event, result] :
+       {std::pair{abort, WaitResult::Aborted}, {stop, WaitResult::Stopped}}) {
+    if (!event) continue;
+    events[count] = event;
+    results[count++] = result;
   }
-  if (fired == 1) {
-    release();
-    return WaitResult::Aborted;
+  const int fired = waitAny(std::span<Event* const>(events.data(), count), timeoutMs);
+  const WaitResult result =
+      fired < 0 ? WaitResult::TimedOut : results[static_cast<std::size_t>(fired)];
+  if (result == WaitResult::Exited && keeperLost()) {
+    return waitWithoutKeeper(timeoutMs, start, abort, stop);
   }
-  return WaitResult::TimedOut;
+  if (result == WaitResult::Exited) collect();
+  if (result == WaitResult::Aborted) release();
+  return result;
 }
 
 void ChildProcess::killAll() {
@@ -436,7 +443,7 @@ bool ChildProcess::keeperLost() const {
 // Without its keeper the child belongs to someone else, so its end is seen through its
 // descriptor only, and the time limit and abort are checked between short polls.
 ChildProcess::WaitResult ChildProcess::waitWithoutKeeper(
-    long timeoutMs, std::chrono::steady_clock::time_point start, Event* abort) {
+    long timeoutMs, std::chrono::steady_clock::time_point start, Event* abort, Event* stop) {
   constexpr int kPollMs = 20;
   for (;;) {
     if (hasEnded(childFd_, kPollMs)) {
@@ -448,6 +455,7 @@ ChildProcess::WaitResult ChildProcess::waitWithoutKeeper(
       release();
       return WaitResult::Aborted;
     }
+    if (stop && stop->isSet()) return WaitResult::Stopped;
     if (timeoutMs >= 0 &&
         std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(timeoutMs)) {
       return WaitResult::TimedOut;

@@ -24,7 +24,7 @@ namespace platform {
 
 class ChildProcess {
  public:
-  enum class WaitResult { Exited, Aborted, TimedOut };
+  enum class WaitResult { Exited, Aborted, Stopped, TimedOut };
 
   ChildProcess() = default;
   ChildProcess(const ChildProcess&) = delete;
@@ -44,11 +44,12 @@ class ChildProcess {
 
   // Waits until the child ends (Exited; exitCode() tells how), `abort` is set (Aborted; the
   // child is released and runs on) or `timeoutMs` passes (TimedOut; the child still runs).
-  // timeoutMs < 0 waits without limit, 0 only tests. `abort` may be null. Descendants that
+  // timeoutMs < 0 waits without limit, 0 only tests. `abort` may be null, and so may
+  // `stop`, which ends the wait as the time limit does, but at once (Stopped). Descendants that
   // outlive an exited child run on by themselves, unless the keeper was killed from outside:
   // then the wait goes on for the child itself, and when it ends, the processes still in
   // its group are killed.
-  WaitResult wait(long timeoutMs, Event* abort);
+  WaitResult wait(long timeoutMs, Event* abort, Event* stop = nullptr);
 
   // After Exited: the exit status, or minus the signal number for a child that a signal
   // ended, or -1 when the status was lost (its keeper was killed from outside).
@@ -74,7 +75,7 @@ class ChildProcess {
   // Whether the keeper went without reporting the child's end.
   bool keeperLost() const;
   WaitResult waitWithoutKeeper(long timeoutMs, std::chrono::steady_clock::time_point start,
-                               Event* abort);
+                               Event* abort, Event* stop);
   void endGroup();
 
   pid_t pid_ = 0;

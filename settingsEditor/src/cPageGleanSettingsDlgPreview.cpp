@@ -100,7 +100,14 @@ class DownloadProgress {
 
 void CPageGleanSettingsDlg::onPreview() {
   if (m_busy) return;
-  misc::ScopedFlag busy(m_busy);
+  {
+    misc::ScopedFlag busy(m_busy);
+    preview();
+  }
+  if (m_terminating) m_view.endDialog(true);
+}
+
+void CPageGleanSettingsDlg::preview() {
   try {
     if (!m_view.exchangeFromControls(m_settings)) return;
     m_settings.m_url = std::wstring(platform::trimSpaceC(m_settings.m_url));
@@ -111,7 +118,7 @@ void CPageGleanSettingsDlg::onPreview() {
     }
     if (m_settings.m_url != m_lastDownloadedUrl && !downloadPage()) return;
     if (!saveSettings(m_configFile.fileName(), true)) return;
-    if (!runPlugin()) return;
+    if (!runPlugin() || m_terminating) return;
     showOutcome();
   } catch (const std::exception& e) {
     showError(misc::exceptionText(e));
@@ -133,6 +140,7 @@ bool CPageGleanSettingsDlg::downloadPage() {
                                 [&](const std::wstring& text) { return progress.report(text); });
         },
         [&] {
+          if (m_terminating) progress.cancel();
           if (std::chrono::steady_clock::now() - start < kProgressDelay) return;
           m_view.showProgress(progress.text());
           shown = true;
@@ -156,6 +164,7 @@ bool CPageGleanSettingsDlg::runPlugin() {
   command.setName(istring(14032));
   command.setCommandLine(pluginCommand() + L" \"" + m_configFile.fileName() + L'"');
   command.setTimeout(pluginTimeout());
+  command.stopEvent = &m_stop;
   try {
     WaitCursor wait(m_view);
     runKeepingWindowAlive(m_view,
@@ -197,20 +206,23 @@ void CPageGleanSettingsDlg::openWithShell(const std::wstring& target) {
   int code = 0;
   runKeepingWindowAlive(m_view, [&] { code = m_launcher.openWithShell(target); });
   if (code < 32) {
-    m_view.messageBox(istring(14030).format(std::to_wstring(code)), platform::MessageButtons::Ok);
+    showError(istring(14030).format(std::to_wstring(code)));
   }
 }
 
 void CPageGleanSettingsDlg::onView() {
   if (m_busy) return;
-  misc::ScopedFlag busy(m_busy);
-  const std::wstring url(platform::trimSpaceC(m_view.controlText(IDC_URL)));
-  if (url.empty()) {
-    m_view.messageBox(istring(14031), platform::MessageButtons::Ok);
-    m_view.setFocus(IDC_URL);
-    return;
+  {
+    misc::ScopedFlag busy(m_busy);
+    const std::wstring url(platform::trimSpaceC(m_view.controlText(IDC_URL)));
+    if (!url.empty()) {
+      openWithShell(url);
+    } else {
+      m_view.messageBox(istring(14031), platform::MessageButtons::Ok);
+      m_view.setFocus(IDC_URL);
+    }
   }
-  openWithShell(url);
+  if (m_terminating) m_view.endDialog(true);
 }
 
 }  // namespace settingsEditor

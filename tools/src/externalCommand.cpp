@@ -65,11 +65,12 @@ std::int32_t ExternalCommand::run(const std::optional<std::wstring>& stdoutPath,
   err.reset();
 
   const long timeoutMs = timeout_ < 0 ? -1 : static_cast<long>(timeout_) * 1000;
-  switch (child.wait(timeoutMs, abortEvent)) {
+  switch (child.wait(timeoutMs, abortEvent, stopEvent)) {
     case platform::ChildProcess::WaitResult::Exited:
       return child.exitCode();
     case platform::ChildProcess::WaitResult::Aborted:
       return 0;
+    case platform::ChildProcess::WaitResult::Stopped:
     case platform::ChildProcess::WaitResult::TimedOut:
       break;
   }

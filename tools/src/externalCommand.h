@@ -65,6 +65,9 @@ class ExternalCommand {
   bool showWindow = false;
   // The directory the child starts in; empty means ours.
   std::wstring workingDirectory;
+  // When set while the child runs, the run ends as at the time limit, at once. Not owned;
+  // it must outlive run().
+  platform::Event* stopEvent = nullptr;
 
  private:
   std::wstring commandLine_;
