@@ -18,6 +18,11 @@ std::atomic<int> notifyFd{-1};
 void noteSignal(int number) {
   const int savedErrno = errno;
   const int fd = notifyFd.load();
+  if (fd < 0) {
+    // Left in place by objects destroyed out of order: the signal takes its default action.
+    ::signal(number, SIG_DFL);
+    ::raise(number);
+  }
   const auto byte = static_cast<unsigned char>(number);
   // A full pipe already says that a signal came.
   if (fd >= 0) (void)!::write(fd, &byte, 1);
@@ -37,7 +42,11 @@ TerminationSignals::TerminationSignals() {
   action.sa_flags = SA_RESTART;
   ::sigemptyset(&action.sa_mask);
   for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-    if (::sigaction(kSignals[i], &action, &previous_[i]) == 0) continue;
+    // An ignored signal stays ignored, as under nohup or in a shell's background job.
+    if (::sigaction(kSignals[i], nullptr, &previous_[i]) == 0 &&
+        (previous_[i].sa_handler == SIG_IGN || ::sigaction(kSignals[i], &action, nullptr) == 0)) {
+      continue;
+    }
     while (i-- > 0) ::sigaction(kSignals[i], &previous_[i], nullptr);
     notifyFd.store(-1);
     readEnd_.reset();

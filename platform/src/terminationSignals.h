@@ -1,8 +1,9 @@
 #pragma once
 // SIGTERM, SIGINT and SIGHUP as requests to end, so that a program ends the way it would on
 // its own (its temporary files removed) instead of at once. While the object lives, each of
-// these signals only makes fd() readable; the handlers that were in place come back on
-// destruction. One object at a time; construct and destroy it on one thread, any thread
+// these signals only makes fd() readable, except one that was ignored already (nohup, a
+// shell's background job), which stays ignored; the handlers that were in place come back
+// on destruction. One object at a time; construct and destroy it on one thread, any thread
 // may receive the signals.
 //
 //     TerminationSignals signals;

@@ -698,6 +698,12 @@ void WindowTest::terminationSignals() {
   settingsEditor::appConfig = &config;
   const auto restoreConfig = qScopeGuard([&] { settingsEditor::appConfig = previousConfig; });
 
+  // Where this test was started with the signal ignored, the window would keep ignoring it.
+  struct sigaction byDefault {
+  }, before{};
+  byDefault.sa_handler = SIG_DFL;
+  ::sigaction(signal, &byDefault, &before);
+  const auto restoreSignal = qScopeGuard([&] { ::sigaction(signal, &before, nullptr); });
   QElapsedTimer sent;
   int result = -1;
   {
