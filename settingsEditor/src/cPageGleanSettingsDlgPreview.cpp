@@ -117,7 +117,7 @@ void CPageGleanSettingsDlg::preview() {
       return;
     }
     if (m_settings.m_url != m_lastDownloadedUrl && !downloadPage()) return;
-    if (!saveSettings(m_configFile.fileName(), true)) return;
+    if (m_terminating || !saveSettings(m_configFile.fileName(), true)) return;
     if (!runPlugin() || m_terminating) return;
     showOutcome();
   } catch (const std::exception& e) {
