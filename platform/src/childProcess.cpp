@@ -15,7 +15,9 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "platform/src/fileDescriptor.h"
 #include "platform/src/thread.h"
@@ -33,6 +35,7 @@ struct ChildProcess::Watch {
   const FileDescriptor channel;
   std::mutex mutex;
   bool released = false;  // the owner gave the child up: the watcher collects the keeper
+  bool ended = false;     // the keeper reported the child's end
   bool finished = false;  // the keeper closed the channel
   int exitCode = -1;
   Event endedEvent{Event::Reset::Manual};
@@ -40,9 +43,9 @@ struct ChildProcess::Watch {
 
 namespace {
 
-// What the keeper tells its owner over their channel, in this order: Started or
-// StartFailed, then Ended when the child ends. The owner answers with kKillAll, or shuts
-// its side down to let the keeper go.
+// What the keeper tells its owner over their channel, in this order: Started (with a
+// descriptor of the child) or StartFailed, then Ended when the child ends. The owner answers with
+// kKillAll, or shuts its side down to let the keeper go.
 struct Report {
   enum Kind : std::int32_t { Started, StartFailed, Ended };
   Kind kind;
@@ -119,6 +122,26 @@ struct SpawnPlan {
 void sendReport(int channel, Report::Kind kind, std::int32_t value) {
   const Report report{kind, value};
   while (::send(channel, &report, sizeof report, MSG_NOSIGNAL) < 0 && errno == EINTR) {
+  }
+}
+
+// The child's descriptor goes with the report: should the keeper be killed, its owner can
+// still follow the child and end its group.
+void sendStarted(int channel, pid_t child, int childFd) {
+  Report report{Report::Started, child};
+  iovec data{&report, sizeof report};
+  alignas(cmsghdr) char control[CMSG_SPACE(sizeof childFd)] = {};
+  msghdr message{};
+  message.msg_iov = &data;
+  message.msg_iovlen = 1;
+  message.msg_control = control;
+  message.msg_controllen = sizeof control;
+  cmsghdr* header = CMSG_FIRSTHDR(&message);
+  header->cmsg_level = SOL_SOCKET;
+  header->cmsg_type = SCM_RIGHTS;
+  header->cmsg_len = CMSG_LEN(sizeof childFd);
+  std::memcpy(CMSG_DATA(header), &childFd, sizeof childFd);
+  while (::sendmsg(channel, &message, MSG_NOSIGNAL) < 0 && errno == EINTR) {
   }
 }
 
@@ -254,23 +277,49 @@ void closeAllBut(int first, int second) {
   }
   // The output files among them: once the child is gone, nothing of ours holds them.
   closeAllBut(std::min(channel, childFd), std::max(channel, childFd));
-  sendReport(channel, Report::Started, child);
+  sendStarted(channel, child, childFd);
   superviseChild(channel, child, childFd);
 }
 
 // ---- The owner's side. ----
 
-// One whole report, or false at the end of the channel.
-bool receiveReport(int channel, Report& report) {
+// The descriptor that came with a message, if one did.
+FileDescriptor passedDescriptor(msghdr& message) {
+  for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header)) {
+    if (header->cmsg_level != SOL_SOCKET || header->cmsg_type != SCM_RIGHTS) continue;
+    int fd = -1;
+    std::memcpy(&fd, CMSG_DATA(header), sizeof fd);
+    return FileDescriptor(fd);
+  }
+  return {};
+}
+
+// One whole report, or false at the end of the channel. A descriptor sent with it goes to
+// `passed`.
+bool receiveReport(int channel, Report& report, FileDescriptor* passed = nullptr) {
   auto* bytes = reinterpret_cast<char*>(&report);
   std::size_t done = 0;
   while (done < sizeof report) {
-    const ssize_t got = ::recv(channel, bytes + done, sizeof report - done, 0);
+    iovec data{bytes + done, sizeof report - done};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    msghdr message{};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    const ssize_t got = ::recvmsg(channel, &message, MSG_CMSG_CLOEXEC);
     if (got < 0 && errno == EINTR) continue;
+    FileDescriptor fd = passedDescriptor(message);
+    if (passed && fd.valid()) *passed = std::move(fd);
     if (got <= 0) return false;
     done += static_cast<std::size_t>(got);
   }
   return true;
+}
+
+bool hasEnded(const FileDescriptor& childFd, int timeoutMs) {
+  pollfd ready{childFd.get(), POLLIN, 0};
+  return ::poll(&ready, 1, timeoutMs) > 0;
 }
 
 void collectKeeper(pid_t keeper) {
@@ -293,6 +342,7 @@ void ChildProcess::watchKeeper(std::shared_ptr<Watch> watch) {
     {
       std::lock_guard lock(watch->mutex);
       watch->exitCode = report.value;
+      watch->ended = true;
     }
     watch->endedEvent.set();
   }
@@ -331,13 +381,15 @@ bool ChildProcess::start(const std::vector<std::string>& argv, int stdoutFd, int
   keeperEnd.reset();
 
   Report report{};
-  if (!receiveReport(channel.get(), report) || report.kind != Report::Started) {
+  FileDescriptor childFd;
+  if (!receiveReport(channel.get(), report, &childFd) || report.kind != Report::Started) {
     collectKeeper(keeper);
     setLastError(report.kind == Report::StartFailed ? static_cast<std::uint32_t>(report.value)
                                                     : ECHILD);
     return false;
   }
   pid_ = report.value;
+  childFd_ = std::move(childFd);
   exitCode_ = -1;
   watch_ = std::make_shared<Watch>(keeper, std::move(channel));
   try {
@@ -352,26 +404,72 @@ bool ChildProcess::start(const std::vector<std::string>& argv, int stdoutFd, int
   return true;
 }
 
-ChildProcess::WaitResult ChildProcess::wait(long timeoutMs, Event* abort) {
+ChildProcess::WaitResult ChildProcess::wait(long timeoutMs, Event* abort, Event* stop) {
   if (!watch_) return WaitResult::Exited;
-  // The child comes first: if it ended and abort is set as well, the end counts.
-  std::array<Event*, 2> events{&watch_->endedEvent, abort};
-  const int fired = waitAny(std::span<Event* const>(events.data(), abort ? 2 : 1), timeoutMs);
-  if (fired == 0) {
-    collect();
-    return WaitResult::Exited;
+  const auto start = std::chrono::steady_clock::now();
+  // The child comes first: if it ended and abort or stop is set as well, the end counts.
+  std::array<Event*, 3> events{&watch_->endedEvent};
+  std::array<WaitResult, 3> results{WaitResult::Exited};
+  std::size_t count = 1;
+  for (const auto& [event, result] :
+       {std::pair{abort, WaitResult::Aborted}, {stop, WaitResult::Stopped}}) {
+    if (!event) continue;
+    events[count] = event;
+    results[count++] = result;
   }
-  if (fired == 1) {
-    release();
-    return WaitResult::Aborted;
+  const int fired = waitAny(std::span<Event* const>(events.data(), count), timeoutMs);
+  const WaitResult result =
+      fired < 0 ? WaitResult::TimedOut : results[static_cast<std::size_t>(fired)];
+  if (result == WaitResult::Exited && keeperLost()) {
+    return waitWithoutKeeper(timeoutMs, start, abort, stop);
   }
-  return WaitResult::TimedOut;
+  if (result == WaitResult::Exited) collect();
+  if (result == WaitResult::Aborted) release();
+  return result;
 }
 
 void ChildProcess::killAll() {
   if (!watch_) return;
+  if (keeperLost()) endGroup();
   tell(watch_->channel, kKillAll);
   collect();
+}
+
+bool ChildProcess::keeperLost() const {
+  std::lock_guard lock(watch_->mutex);
+  return watch_->finished && !watch_->ended;
+}
+
+// Without its keeper the child belongs to someone else, so its end is seen through its
+// descriptor only, and the time limit and abort are checked between short polls.
+ChildProcess::WaitResult ChildProcess::waitWithoutKeeper(
+    long timeoutMs, std::chrono::steady_clock::time_point start, Event* abort, Event* stop) {
+  constexpr int kPollMs = 20;
+  for (;;) {
+    if (hasEnded(childFd_, kPollMs)) {
+      endGroup();
+      collect();
+      return WaitResult::Exited;
+    }
+    if (abort && abort->isSet()) {
+      release();
+      return WaitResult::Aborted;
+    }
+    if (stop && stop->isSet()) return WaitResult::Stopped;
+    if (timeoutMs >= 0 &&
+        std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(timeoutMs)) {
+      return WaitResult::TimedOut;
+    }
+  }
+}
+
+// What a keeper would have killed can no longer be found wherever it went; the group the
+// child leads can, and the child itself through its descriptor.
+void ChildProcess::endGroup() {
+  ::kill(-pid_, SIGKILL);
+  ::syscall(SYS_pidfd_send_signal, childFd_.get(), SIGKILL, nullptr, 0);
+  constexpr int kGraceMs = 2000;
+  hasEnded(childFd_, kGraceMs);
 }
 
 void ChildProcess::release() {
@@ -389,6 +487,7 @@ void ChildProcess::release() {
   }
   watcher_.detach();
   watch_.reset();
+  childFd_.reset();
   pid_ = 0;
 }
 
@@ -399,6 +498,7 @@ void ChildProcess::collect() {
   exitCode_ = watch_->exitCode;
   collectKeeper(watch_->keeper);
   watch_.reset();
+  childFd_.reset();
   pid_ = 0;
 }
 

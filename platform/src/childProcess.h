@@ -11,18 +11,20 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/src/event.h"
+#include "platform/src/fileDescriptor.h"
 
 namespace platform {
 
 class ChildProcess {
  public:
-  enum class WaitResult { Exited, Aborted, TimedOut };
+  enum class WaitResult { Exited, Aborted, Stopped, TimedOut };
 
   ChildProcess() = default;
   ChildProcess(const ChildProcess&) = delete;
@@ -42,9 +44,12 @@ class ChildProcess {
 
   // Waits until the child ends (Exited; exitCode() tells how), `abort` is set (Aborted; the
   // child is released and runs on) or `timeoutMs` passes (TimedOut; the child still runs).
-  // timeoutMs < 0 waits without limit, 0 only tests. `abort` may be null. Descendants that
-  // outlive an exited child run on by themselves.
-  WaitResult wait(long timeoutMs, Event* abort);
+  // timeoutMs < 0 waits without limit, 0 only tests. `abort` may be null, and so may
+  // `stop`, which ends the wait as the time limit does, but at once (Stopped). Descendants that
+  // outlive an exited child run on by themselves, unless the keeper was killed from outside:
+  // then the wait goes on for the child itself, and when it ends, the processes still in
+  // its group are killed.
+  WaitResult wait(long timeoutMs, Event* abort, Event* stop = nullptr);
 
   // After Exited: the exit status, or minus the signal number for a child that a signal
   // ended, or -1 when the status was lost (its keeper was killed from outside).
@@ -52,7 +57,9 @@ class ChildProcess {
 
   // Kills the child and every process descended from it, whatever group or session it is
   // in and whoever its parent now is, and returns once none of them runs any more and none
-  // holds a file it was given. Also after the child itself has ended.
+  // holds a file it was given. Also after the child itself has ended. Once the keeper was
+  // killed from outside, only the child and its group can still be found: those are
+  // killed, and the wait is for the child's end (up to two seconds).
   void killAll();
 
   // Gives up the running child: it runs on by itself and is collected when it ends.
@@ -65,8 +72,14 @@ class ChildProcess {
 
   static void watchKeeper(std::shared_ptr<Watch> watch);
   void collect();
+  // Whether the keeper went without reporting the child's end.
+  bool keeperLost() const;
+  WaitResult waitWithoutKeeper(long timeoutMs, std::chrono::steady_clock::time_point start,
+                               Event* abort, Event* stop);
+  void endGroup();
 
   pid_t pid_ = 0;
+  FileDescriptor childFd_;  // a pidfd of the child, for as long as it is owned here
   int exitCode_ = -1;
   std::shared_ptr<Watch> watch_;
   std::thread watcher_;

@@ -1,6 +1,7 @@
 #include "platform/src/replaceFile.h"
 
 #include "platform/src/fileDescriptor.h"
+#include "platform/src/ownedFiles.h"
 
 #include <fcntl.h>
 #include <limits.h>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -186,8 +188,10 @@ void syncDirectory(int directory) {
   if (fd.get() >= 0) ::fsync(fd.get());
 }
 
+// On success, `replacement` (when given) receives the file now under the target's name.
 ReplaceFileResult writeThroughTemporary(const std::string& target, const struct stat* existing,
-                                        std::string_view bytes) {
+                                        std::string_view bytes,
+                                        FileDescriptor* replacement = nullptr) {
   // Names are used inside the directory, so no path grows longer than the target's own.
   FileDescriptor directory(::open(directoryOf(target).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   if (!directory.valid()) return failure(Stage::Create, errno);
@@ -215,12 +219,32 @@ ReplaceFileResult writeThroughTemporary(const std::string& target, const struct 
   }
   temporary.keep();
   syncDirectory(directory.get());
+  if (replacement) {
+    ::flock(fd.get(), LOCK_UN);
+    *replacement = std::move(fd);
+  }
   return {};
+}
+
+// A file of this process's own is replaced only while its name still leads to it, never
+// through a link or another file put in its place, and the replacement is held instead.
+ReplaceFileResult replaceOwned(const std::string& path, FileDescriptor& owned,
+                               std::string_view bytes) {
+  struct stat st;
+  if (!namesFile(path, owned) || ::fstat(owned.get(), &st) != 0) {
+    return failure(Stage::Create, EPERM);
+  }
+  return writeThroughTemporary(path, &st, bytes, &owned);
 }
 
 }  // namespace
 
 ReplaceFileResult replaceFile(const std::string& path, std::string_view bytes) {
+  ReplaceFileResult result;
+  if (OwnedFiles::with(path,
+                       [&](FileDescriptor& owned) { result = replaceOwned(path, owned, bytes); })) {
+    return result;
+  }
   int error = 0;
   const auto target = resolveLinks(path, error);
   if (!target) return failure(Stage::Create, error);

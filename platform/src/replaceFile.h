@@ -16,6 +16,8 @@
 //   it. Saves of one target, from any process, take turns through a lock of that file
 //   (waiting up to five seconds for each other); a file of that name that is not a plain
 //   file of this user's is never removed, and the save fails with EEXIST.
+// - A file held in OwnedFiles is replaced only while its name still leads to it (else the
+//   save fails with EPERM), and the replacement is held there in its place.
 // - That name is shortened (with a hash of the whole name) where it would be longer than a
 //   name may be, and it is used relative to the open directory: any target whose name can
 //   be opened can be replaced.

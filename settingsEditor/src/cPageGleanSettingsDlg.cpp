@@ -137,8 +137,15 @@ void CPageGleanSettingsDlg::onClose() {
   m_view.endDialog(true);
 }
 
+void CPageGleanSettingsDlg::onTerminate() {
+  m_terminating = true;
+  // Work in progress ends the dialog itself once it has stopped.
+  if (!m_busy) m_view.endDialog(true);
+}
+
 void CPageGleanSettingsDlg::showError(const std::wstring& text) {
-  m_view.messageBox(text, platform::MessageButtons::Ok);
+  // Once ending, what failed because of it is no news to anyone.
+  if (!m_terminating) m_view.messageBox(text, platform::MessageButtons::Ok);
 }
 
 }  // namespace settingsEditor

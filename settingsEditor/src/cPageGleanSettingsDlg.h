@@ -8,6 +8,7 @@
 #include <string>
 
 #include "channel/src/maxItems.h"
+#include "platform/src/event.h"
 #include "settingsEditor/src/channelSettings.h"
 #include "settingsEditor/src/desktopLauncher.h"
 #include "settingsEditor/src/dialogView.h"
@@ -45,6 +46,11 @@ class CPageGleanSettingsDlg {
   // The Close button, Escape and the window's close box: asks "Save your changes?" when
   // there are unsaved changes, and ends the dialog unless the user stays.
   void onClose();
+  // A request to end from outside (a termination signal): ends the dialog as Close does,
+  // without asking to save. Preview or View at work stops first, quietly: the download is
+  // cancelled and the plug-in ended as at its time limit, and the dialog ends once they
+  // have. May be called again meanwhile.
+  void onTerminate();
   // A text change the user made in an edit control; the view does not report the texts
   // that the controller shows (DialogView::showControlText).
   void onFieldChanged() { m_dirty = true; }
@@ -84,6 +90,7 @@ class CPageGleanSettingsDlg {
   void applyEditFont();
   void showError(const std::wstring& text);
   // Preview's steps; each returns false when it has told the user why Preview stops.
+  void preview();
   bool downloadPage();
   bool runPlugin();
   void showOutcome();
@@ -91,6 +98,7 @@ class CPageGleanSettingsDlg {
   PageDownloader& m_downloader;
   DesktopLauncher& m_launcher;
   bool m_busy = false;
+  bool m_terminating = false;
 
   DialogView& m_view;
   ChannelSettings m_settings;

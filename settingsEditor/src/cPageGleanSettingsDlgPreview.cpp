@@ -68,8 +68,8 @@ bool insertsOnlyThePath(std::wstring_view text) {
   return true;
 }
 
-std::uint32_t sizeOf(const std::wstring& path) {
-  std::uint32_t size = 0;
+std::uint64_t sizeOf(const std::wstring& path) {
+  std::uint64_t size = 0;
   tools::getFileSize(path, size);
   return size;
 }
@@ -125,7 +125,14 @@ class DelayedProgress {
 
 void CPageGleanSettingsDlg::onPreview() {
   if (m_busy) return;
-  misc::ScopedFlag busy(m_busy);
+  {
+    misc::ScopedFlag busy(m_busy);
+    preview();
+  }
+  if (m_terminating) m_view.endDialog(true);
+}
+
+void CPageGleanSettingsDlg::preview() {
   try {
     if (!m_view.exchangeFromControls(m_settings)) return;
     m_settings.m_url = std::wstring(platform::trimSpaceC(m_settings.m_url));
@@ -135,8 +142,8 @@ void CPageGleanSettingsDlg::onPreview() {
       return;
     }
     if (m_settings.m_url != m_lastDownloadedUrl && !downloadPage()) return;
-    if (!saveSettings(m_configFile.fileName(), true)) return;
-    if (!runPlugin()) return;
+    if (m_terminating || !saveSettings(m_configFile.fileName(), true)) return;
+    if (!runPlugin() || m_terminating) return;
     showOutcome();
   } catch (const std::exception& e) {
     showError(misc::exceptionText(e));
@@ -157,7 +164,7 @@ bool CPageGleanSettingsDlg::downloadPage() {
                                 [&](const std::wstring& text) { return progress.report(text); });
         },
         [&] {
-          if (window.update(progress.text())) progress.cancel();
+          if (m_terminating || window.update(progress.text())) progress.cancel();
         });
   } catch (const std::exception& e) {
     showError(misc::exceptionText(e));
@@ -183,7 +190,7 @@ bool CPageGleanSettingsDlg::runPlugin() {
     runKeepingWindowAlive(
         m_view, [&] { command.run(m_stdoutFile.fileName(), m_stderrFile.fileName()); },
         [&] {
-          if (window.update(istring(14050))) cancel.set();
+          if (m_terminating || window.update(istring(14050))) cancel.set();
         });
   } catch (const std::exception& e) {
     showError(misc::exceptionText(e));
@@ -222,20 +229,23 @@ void CPageGleanSettingsDlg::openWithShell(const std::wstring& target) {
   int code = 0;
   runKeepingWindowAlive(m_view, [&] { code = m_launcher.openWithShell(target); });
   if (code < 32) {
-    m_view.messageBox(istring(14030).format(std::to_wstring(code)), platform::MessageButtons::Ok);
+    showError(istring(14030).format(std::to_wstring(code)));
   }
 }
 
 void CPageGleanSettingsDlg::onView() {
   if (m_busy) return;
-  misc::ScopedFlag busy(m_busy);
-  const std::wstring url(platform::trimSpaceC(m_view.controlText(IDC_URL)));
-  if (url.empty()) {
-    m_view.messageBox(istring(14031), platform::MessageButtons::Ok);
-    m_view.setFocus(IDC_URL);
-    return;
+  {
+    misc::ScopedFlag busy(m_busy);
+    const std::wstring url(platform::trimSpaceC(m_view.controlText(IDC_URL)));
+    if (!url.empty()) {
+      openWithShell(url);
+    } else {
+      m_view.messageBox(istring(14031), platform::MessageButtons::Ok);
+      m_view.setFocus(IDC_URL);
+    }
   }
-  openWithShell(url);
+  if (m_terminating) m_view.endDialog(true);
 }
 
 }  // namespace settingsEditor

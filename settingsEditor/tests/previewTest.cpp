@@ -144,6 +144,10 @@ const OutcomeCase kOutcomes[] = {
     {"PastTheLimit", "sleep 20", 1, false, nullptr, L"The plugin timed out."},
     {"ZeroLimit", "sleep 20", 0, false, nullptr, L"The plugin timed out."},
     {"NoLimit", "sleep 1; echo '<rss/>'", -1, false, "out", nullptr},
+    // Sizes past 32 bits, in sparse files.
+    {"ResultOf4GiB", "echo '<rss/>'; truncate -s 4G /dev/stdout", 10, false, "out", nullptr},
+    {"ErrorsOf5GiB", "echo '<rss/>'; echo oops >&2; truncate -s 5G /dev/stderr", 10, false, "err",
+     nullptr},
 };
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(Plugins, OutcomeTest, testing::ValuesIn(kOutcomes),
@@ -183,6 +187,34 @@ TEST_F(PreviewTest, ShowsTheFeedThePluginMakesOfThePage) {
   EXPECT_NE(feed.find("<link>http://example.org/n/2</link>"), std::string::npos) << feed;
 }
 #endif
+
+TEST_F(PreviewTest, LeavesNothingInTheTemporaryFolderButWhatWasSwappedIn) {
+  usePlugin("echo '<rss/>'; echo oops >&2");
+  dialog->onPreview();
+  ASSERT_EQ(boxTexts(), Texts{});
+  EXPECT_EQ(tmp.entries().size(), 4u);
+  dialog.reset();
+  EXPECT_EQ(tmp.entries(), std::vector<std::string>{});
+
+  // A settings file swapped in for a link is neither written through nor removed.
+  dialog.emplace(view, downloader, launcher);
+  dialog->onInitDialog();
+  view.setControlText(IDC_URL, L"http://example.org/news");
+  const std::string config = misc::toUtf8(dialog->configFile().fileName());
+  const std::string name = config.substr(config.rfind('/') + 1);
+  std::filesystem::remove(config);
+  std::filesystem::create_symlink(dir.file("other.ini"), config);
+  dir.write("other.ini", "keep");
+  launcher.started.clear();
+  dialog->onPreview();
+  ASSERT_EQ(boxTexts().size(), 1u);
+  EXPECT_NE(boxTexts()[0].find(dialog->configFile().fileName()), std::wstring::npos)
+      << misc::toUtf8(boxTexts()[0]);
+  EXPECT_TRUE(launcher.started.empty());
+  dialog.reset();
+  EXPECT_EQ(tmp.entries(), std::vector<std::string>{name});
+  EXPECT_EQ(dir.read("other.ini"), "keep");
+}
 
 TEST_F(PreviewTest, DownloadsOnlyWhenTheUrlTextChanges) {
   usePlugin("echo '<rss/>'");

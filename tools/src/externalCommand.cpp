@@ -1,7 +1,5 @@
 #include "tools/src/externalCommand.h"
 
-#include <algorithm>
-#include <chrono>
 #include <vector>
 
 #include "lib/misc/src/textConversion.h"
@@ -23,8 +21,6 @@ constexpr int kCannotRun = 11103;
 constexpr int kTimedOut = 11104;
 constexpr int kDefaultName = 11105;
 constexpr int kCancelled = 11190;
-// How often a wait looks at the cancel event.
-constexpr long kCancelPollMs = 50;
 
 // An absent path gives an invalid descriptor, which the child sees as /dev/null.
 platform::FileDescriptor openOutput(const std::optional<std::wstring>& path, int messageId) {
@@ -39,26 +35,6 @@ std::vector<std::string> narrowArguments(const std::vector<std::wstring>& args) 
   narrow.reserve(args.size());
   for (const std::wstring& arg : args) narrow.push_back(misc::toAnsi(arg));
   return narrow;
-}
-
-// As child.wait(); a set `cancel` ends the wait as the time limit does.
-platform::ChildProcess::WaitResult waitFor(platform::ChildProcess& child, long timeoutMs,
-                                           platform::Event* abortEvent, platform::Event* cancel) {
-  using WaitResult = platform::ChildProcess::WaitResult;
-  if (cancel == nullptr) return child.wait(timeoutMs, abortEvent);
-  const auto start = std::chrono::steady_clock::now();
-  const auto elapsedMs = [&start] {
-    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                 std::chrono::steady_clock::now() - start)
-                                 .count());
-  };
-  for (;;) {
-    const long slice =
-        timeoutMs < 0 ? kCancelPollMs : std::clamp(timeoutMs - elapsedMs(), 0L, kCancelPollMs);
-    const WaitResult result = child.wait(slice, abortEvent);
-    if (result != WaitResult::TimedOut || cancel->isSet()) return result;
-    if (timeoutMs >= 0 && elapsedMs() >= timeoutMs) return result;
-  }
 }
 
 }  // namespace
@@ -90,18 +66,19 @@ std::int32_t ExternalCommand::run(const std::optional<std::wstring>& stdoutPath,
   err.reset();
 
   const long timeoutMs = timeout_ < 0 ? -1 : static_cast<long>(timeout_) * 1000;
-  switch (waitFor(child, timeoutMs, abortEvent, cancelEvent)) {
+  switch (child.wait(timeoutMs, abortEvent, cancelEvent)) {
     case platform::ChildProcess::WaitResult::Exited:
       return child.exitCode();
     case platform::ChildProcess::WaitResult::Aborted:
       return 0;
+    case platform::ChildProcess::WaitResult::Stopped:
+      child.killAll();
+      throw misc::wruntime_error(internal::istring(kCancelled).format(displayName()));
     case platform::ChildProcess::WaitResult::TimedOut:
       break;
   }
   child.killAll();
-  const bool cancelled = cancelEvent != nullptr && cancelEvent->isSet();
-  throw misc::wruntime_error(
-      internal::istring(cancelled ? kCancelled : kTimedOut).format(displayName()));
+  throw misc::wruntime_error(internal::istring(kTimedOut).format(displayName()));
 }
 
 }  // namespace tools

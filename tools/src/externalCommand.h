@@ -47,7 +47,10 @@ class ExternalCommand {
   //   gone; "The <name> timed out." is thrown once none of them runs or holds an output
   //   file any more. Descendants of a child that ended by itself run on;
   // - when cancelEvent is set first, the child and its descendants are killed as at the
-  //   time limit, and "The <name> was cancelled." is thrown (within 50 ms of the set).
+  //   time limit, at once, and "The <name> was cancelled." is thrown;
+  // - a child that kills the process keeping its tree (its parent) is still waited for and
+  //   timed out; when it ends, the processes left in its group are killed and -1 is
+  //   returned, its status being lost.
   virtual std::int32_t run(const std::optional<std::wstring>& stdoutPath = {},
                            const std::optional<std::wstring>& stderrPath = {},
                            platform::Event* abortEvent = nullptr);

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
-#include <map>
 #include <random>
 #include <tuple>
 #include <utility>
@@ -15,6 +14,7 @@
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/environment.h"
 #include "platform/src/fileDescriptor.h"
+#include "platform/src/ownedFiles.h"
 #include "platform/src/thread.h"
 #include "tools/src/istring.h"
 
@@ -30,17 +30,11 @@ misc::CriticalSectionLock& tempNameLock() {
   return lock;
 }
 
-// The files of the live TempFiles by name; guarded by tempNameLock.
-std::map<std::wstring, const platform::FileDescriptor*>& liveFiles() {
-  static std::map<std::wstring, const platform::FileDescriptor*> files;
-  return files;
-}
-
 // The name under which `file`, created as `name`, may be written: only if the name still
 // is that file, so that a swap shows instead of being written around unnoticed.
-std::string checkedReopenPath(const std::wstring& name, const platform::FileDescriptor& file) {
-  if (!platform::namesFile(misc::toAnsi(name), file)) {
-    throw misc::wruntime_error(internal::istring(kReplaced).format(name));
+std::string checkedReopenPath(const std::string& name, const platform::FileDescriptor& file) {
+  if (!platform::namesFile(name, file)) {
+    throw misc::wruntime_error(internal::istring(kReplaced).format(misc::fromAnsi(name)));
   }
   return platform::reopenPath(file);
 }
@@ -98,35 +92,31 @@ std::pair<std::wstring, platform::FileDescriptor> createUniqueFile(const std::ws
 
 TempFile::TempFile(const std::wstring& extension) {
   misc::ScopedCriticalSection lock(&tempNameLock(), PG_HERE);
-  std::tie(fileName_, file_) = createUniqueFile(extension);
-  liveFiles()[fileName_] = &file_;
+  platform::FileDescriptor file;
+  std::tie(fileName_, file) = createUniqueFile(extension);
+  platform::OwnedFiles::add(misc::toAnsi(fileName_), std::move(file));
 }
 
 TempFile::~TempFile() {
-  {
-    misc::ScopedCriticalSection lock(&tempNameLock(), PG_HERE);
-    liveFiles().erase(fileName_);
-  }
   if (is_open()) close();
-  // What was put in place of the file is someone else's to remove.
-  if (!platform::namesFile(misc::toAnsi(fileName_), file_)) return;
-  std::error_code ignored;
-  std::filesystem::remove(misc::toAnsi(fileName_), ignored);
+  platform::OwnedFiles::remove(misc::toAnsi(fileName_));
 }
 
 void TempFile::open(const std::filesystem::path& name, std::ios_base::openmode mode) {
-  if (name != std::filesystem::path(misc::toAnsi(fileName_))) {
-    std::ofstream::open(name, mode);
-    return;
-  }
-  std::ofstream::open(checkedReopenPath(fileName_, file_), mode);
+  const bool own = name == std::filesystem::path(misc::toAnsi(fileName_)) &&
+                   platform::OwnedFiles::with(name, [&](platform::FileDescriptor& file) {
+                     std::ofstream::open(checkedReopenPath(name, file), mode);
+                   });
+  if (!own) std::ofstream::open(name, mode);
 }
 
 platform::FileDescriptor TempFile::openForWriting(const std::wstring& path) {
-  misc::ScopedCriticalSection lock(&tempNameLock(), PG_HERE);
-  const auto live = liveFiles().find(path);
-  if (live == liveFiles().end()) return platform::openForWriting(misc::toAnsi(path));
-  return platform::openForWriting(checkedReopenPath(path, *live->second));
+  const std::string name = misc::toAnsi(path);
+  platform::FileDescriptor opened;
+  const bool own = platform::OwnedFiles::with(name, [&](platform::FileDescriptor& file) {
+    opened = platform::openForWriting(checkedReopenPath(name, file));
+  });
+  return own ? std::move(opened) : platform::openForWriting(name);
 }
 
 }  // namespace tools

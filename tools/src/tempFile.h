@@ -29,7 +29,8 @@ class TempFile : public std::ofstream {
   // file can be created there.
   explicit TempFile(const std::wstring& extension = {});
   // Closes the stream if it is open and deletes the file, unless its name leads to
-  // another one by now.
+  // another one by now. A replacement of the file through platform::replaceFile() counts
+  // as the file itself, here and in open().
   ~TempFile() override;
 
   // The full path of the file, fixed at construction.
@@ -53,10 +54,9 @@ class TempFile : public std::ofstream {
   static platform::FileDescriptor openForWriting(const std::wstring& path);
 
  private:
+  // The file itself is held open in platform::OwnedFiles for the object's life: writes
+  // reach it through that descriptor, and its inode cannot be reused for another file.
   std::wstring fileName_;
-  // Held for the object's life: writes reach the file through it, and its inode cannot be
-  // reused for another file while it is open.
-  platform::FileDescriptor file_;
 };
 
 }  // namespace tools

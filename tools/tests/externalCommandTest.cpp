@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -250,6 +251,61 @@ TEST_F(ExternalCommandTest, OutputFilesAreCheckedInOrder) {
 std::size_t openDescriptorCount() {
   return static_cast<std::size_t>(
       std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+}
+
+// The processes of group `group` that still run.
+std::vector<pid_t> liveMembersOf(pid_t group) {
+  std::vector<pid_t> members;
+  std::error_code error;
+  for (const auto& process : fs::directory_iterator("/proc", error)) {
+    const std::string name = process.path().filename();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(process.path() / "stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // "pid (name) state ppid pgrp ...": the name may hold anything.
+    std::istringstream fields(text.substr(text.rfind(')') + 1));
+    std::string state;
+    pid_t parent = 0, processGroup = 0;
+    if (fields >> state >> parent >> processGroup && processGroup == group && state != "Z") {
+      members.push_back(std::stoi(name));
+    }
+  }
+  return members;
+}
+
+TEST_F(ExternalCommandTest, AChildThatKillsItsKeeperIsStillEndedWithItsGroup) {
+  struct Case {
+    const char* name;
+    const char* script;  // runs with the group's id in $$
+    const wchar_t* failure;
+    std::int32_t exitCode;
+    std::chrono::milliseconds atLeast;  // the time limit, or the child's own end
+  };
+  const Case cases[] = {
+      {"hangs", "kill -9 $PPID; sleep 30", L"The external command timed out.", 0,
+       std::chrono::milliseconds(1900)},
+      // Its status went with the keeper; what it left in its group is ended still.
+      {"ends", "kill -9 $PPID; sleep 0.3; exit 4", L"<no exception>", -1,
+       std::chrono::milliseconds(250)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    command_.setTimeout(2);
+    command_.setCommandLine(L"/bin/sh -c 'echo $$; sleep 30 & " + platform::fromUtf8(c.script) +
+                            L"'");
+    std::int32_t code = 0;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(misc::test::thrownMessage([&] { code = command_.run(out_, err_); }), c.failure);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(code, c.exitCode);
+    EXPECT_GT(took, c.atLeast);
+    EXPECT_LT(took, std::chrono::seconds(4));
+
+    const pid_t group = std::atoi(out().c_str());
+    ASSERT_GT(group, 0);
+    EXPECT_TRUE(eventually([&] { return liveMembersOf(group).empty(); }));
+    for (const pid_t member : liveMembersOf(group)) ::kill(member, SIGKILL);
+  }
 }
 
 TEST_F(ExternalCommandTest, NoDescriptorOutlivesARunOnAnyPath) {

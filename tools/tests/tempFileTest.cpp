@@ -15,6 +15,7 @@
 #include "lib/filesys/src/filesys.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "lib/misc/tests/thrownMessage.h"
+#include "platform/src/replaceFile.h"
 #include "platform/src/utf8.h"
 #include "testSupport/src/scratchDir.h"
 #include "tools/src/externalCommand.h"
@@ -222,6 +223,11 @@ TEST_F(TempFileTest, ANameSwappedForALinkNeverLeadsAWriteToTheLinkTarget) {
          file->close();
        }},
       {"child", [&] { command.run(file->fileName(), file->fileName()); }},
+      {"replacement",
+       [&] {
+         const auto result = platform::replaceFile(path, "overwritten");
+         if (!result.ok()) throw misc::wruntime_error(replaced);
+       }},
   };
   for (const auto& [name, write] : writers) {
     SCOPED_TRACE(name);
@@ -234,13 +240,21 @@ TEST_F(TempFileTest, ANameSwappedForALinkNeverLeadsAWriteToTheLinkTarget) {
   EXPECT_TRUE(fs::is_symlink(path));
   EXPECT_EQ(readFile(target), "keep");
 
-  // A name left alone is written, from its start, by both.
-  TempFile intact(L".txt");
-  intact.open(narrow(intact.fileName()));
-  intact << "a longer text first";
-  intact.close();
-  command.run(intact.fileName());
-  EXPECT_EQ(readFile(narrow(intact.fileName())), "overwritten");
+  // A name left alone is written, from its start, by all three; a replacement stays the
+  // file's own, to be written and removed again.
+  auto intact = std::make_unique<TempFile>(L".txt");
+  const fs::path intactPath = narrow(intact->fileName());
+  intact->open(intactPath);
+  *intact << "a longer text first";
+  intact->close();
+  command.run(intact->fileName());
+  EXPECT_EQ(readFile(intactPath), "overwritten");
+  ASSERT_TRUE(platform::replaceFile(intactPath, "replaced").ok());
+  EXPECT_EQ(readFile(intactPath), "replaced");
+  command.run(intact->fileName());
+  EXPECT_EQ(readFile(intactPath), "overwritten");
+  intact.reset();
+  EXPECT_FALSE(fs::exists(intactPath));
 }
 
 TEST_F(TempFileTest, UnusableDirectoryThrows) {

@@ -90,10 +90,17 @@ std::wstring changeExtension(const std::wstring& path, const std::wstring& ext) 
 }
 
 bool getFileSize(const std::wstring& path, std::uint32_t& size) {
+  std::uint64_t bytes = 0;
+  if (!getFileSize(path, bytes) || bytes > std::numeric_limits<std::uint32_t>::max()) return false;
+  size = static_cast<std::uint32_t>(bytes);
+  return true;
+}
+
+bool getFileSize(const std::wstring& path, std::uint64_t& size) {
   std::error_code error;
   const std::uintmax_t bytes = std::filesystem::file_size(nativePath(path), error);
-  if (error || bytes > std::numeric_limits<std::uint32_t>::max()) return false;
-  size = static_cast<std::uint32_t>(bytes);
+  if (error) return false;
+  size = bytes;
   return true;
 }
 

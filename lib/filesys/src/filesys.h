@@ -37,6 +37,8 @@ std::wstring changeExtension(const std::wstring& path, const std::wstring& ext);
 // otherwise (also for a directory, which has no size here) returns false and leaves `size`
 // alone.
 bool getFileSize(const std::wstring& path, std::uint32_t& size);
+// The same for any size: outputs of more than 4 GiB are sized here.
+bool getFileSize(const std::wstring& path, std::uint64_t& size);
 
 // True when `path` exists and is not a directory.
 bool isFile(const std::wstring& path);

@@ -134,6 +134,9 @@ TEST(FileQueries, SizeAndKind) {
   std::filesystem::resize_file(file, (std::uintmax_t{1} << 32) + 5);
   EXPECT_FALSE(getFileSize(wide(file), size));
   EXPECT_EQ(size, 1234u);
+  std::uint64_t wideSize = 0;
+  EXPECT_TRUE(getFileSize(wide(file), wideSize));
+  EXPECT_EQ(wideSize, (std::uint64_t{1} << 32) + 5);
 
   size = 7;
   EXPECT_FALSE(getFileSize(wide(dir / "missing"), size));

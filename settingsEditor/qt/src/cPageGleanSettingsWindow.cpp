@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QResource>
 #include <QSignalBlocker>
+#include <QSocketNotifier>
 #include <QUrl>
 #include <algorithm>
 #include <climits>
@@ -164,6 +165,11 @@ CPageGleanSettingsWindow::CPageGleanSettingsWindow(DesktopLauncher& launcher, QW
 
   m_controller = std::make_unique<CPageGleanSettingsDlg>(*this, defaultPageDownloader(), launcher);
   connectControls();
+  if (m_signals.fd() >= 0) {
+    m_signalNotifier = std::make_unique<QSocketNotifier>(m_signals.fd(), QSocketNotifier::Read);
+    connect(m_signalNotifier.get(), &QSocketNotifier::activated, this,
+            [this] { onTerminationSignal(); });
+  }
   m_controller->onInitDialog();
   if (const std::optional<Size> first = m_controller->minTrackSize()) {
     setMinimumSize(first->width, first->height);
@@ -201,6 +207,18 @@ void CPageGleanSettingsWindow::connectControls() {
   for (const auto& [id, handler] : commands) {
     connect(button(id), &QAbstractButton::clicked, this,
             [this, handler = handler] { (m_controller.get()->*handler)(); });
+  }
+}
+
+void CPageGleanSettingsWindow::onTerminationSignal() {
+  if (m_signals.take() == 0) return;
+  m_controller->onTerminate();
+  // A box or file dialog over the window would hold the end back; one that cannot be closed
+  // (a box without an escape answer) is left to the user.
+  constexpr int kMostNested = 8;
+  for (int i = 0; i < kMostNested; ++i) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || modal == this || !modal->close()) break;
   }
 }
 

@@ -20,6 +20,10 @@
 //   the default shows a QFileDialog.
 // - Viewers and the desktop's opener start through a launcher given at construction (tests
 //   record them); the default is the desktop's own.
+// - SIGTERM, SIGINT and SIGHUP end the dialog as Close does, without the close prompt (the
+//   controller's onTerminate): a box or file dialog open over the window is closed, and
+//   work in progress is stopped first. The window takes the signals from construction to
+//   destruction; one window at a time.
 // - Construction fails, leaving nothing behind, when the controller cannot create its
 //   temporary files.
 
@@ -29,11 +33,13 @@
 #include <optional>
 #include <string>
 
+#include "platform/src/terminationSignals.h"
 #include "settingsEditor/src/cPageGleanSettingsDlg.h"
 #include "settingsEditor/src/dialogView.h"
 
 class QAbstractButton;
 class QProgressDialog;
+class QSocketNotifier;
 
 namespace settingsEditor::qt {
 
@@ -97,11 +103,14 @@ class CPageGleanSettingsWindow : public QDialog, public DialogView {
   QWidget* control(int id) const;
   CLimitedLineEdit* edit(int id) const;
   QAbstractButton* button(int id) const;
+  void onTerminationSignal();
 
   FileChooser m_chooseFile;
   bool m_ending = false;                        // inside endDialog(): the close is ours
   std::unique_ptr<QProgressDialog> m_progress;  // while shown
   std::unique_ptr<CPageGleanSettingsDlg> m_controller;
+  platform::TerminationSignals m_signals;
+  std::unique_ptr<QSocketNotifier> m_signalNotifier;  // on m_signals, so declared after it
 };
 
 }  // namespace settingsEditor::qt

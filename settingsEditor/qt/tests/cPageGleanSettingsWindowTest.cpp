@@ -2,6 +2,8 @@
 // platform handler, file dialogs through the window's chooser; a modal widget that a test
 // did not expect is rejected after a few seconds, so that no test blocks.
 
+#include <signal.h>
+#include <unistd.h>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileDialog>
@@ -27,6 +29,7 @@
 #include "settingsEditor/qt/src/cQtMessageBoxes.h"
 #include "settingsEditor/src/cPageGleanSettingsApp.h"
 #include "testSupport/src/httpTestServer.h"
+#include "testSupport/src/scopedVariable.h"
 #include "testSupport/src/scratchDir.h"
 
 using platform::MessageAnswer;
@@ -162,6 +165,8 @@ class WindowTest : public QObject {
   void previewAndView();
   void cancelEndsPreviewWithinASecond_data();
   void cancelEndsPreviewWithinASecond();
+  void terminationSignals_data();
+  void terminationSignals();
 
  private:
   QWidget* widget(const QString& name) const {
@@ -725,6 +730,68 @@ void WindowTest::cancelEndsPreviewWithinASecond() {
   if (serverAnswers) {
     const pid_t plugin = std::stoi(dir.read("plugin.pid"));
     QVERIFY2(::kill(plugin, 0) != 0 && errno == ESRCH, "the plug-in runs on");
+  }
+}
+
+void WindowTest::terminationSignals_data() {
+  QTest::addColumn<int>("signal");
+  QTest::addColumn<bool>("previewing");
+  QTest::newRow("SIGTERM while the plug-in runs") << SIGTERM << true;
+  QTest::newRow("SIGINT while the plug-in runs") << SIGINT << true;
+  QTest::newRow("SIGHUP with unsaved changes") << SIGHUP << false;
+}
+
+void WindowTest::terminationSignals() {
+  QFETCH(int, signal);
+  QFETCH(bool, previewing);
+  testSupport::ScratchDir dir("pgQtSignals");
+  testSupport::ScratchDir tmp("pgQtSignalsTmp");
+  const testSupport::ScopedVariable tmpVariable("TMP", tmp.path());
+  dir.write("page.html", "<html></html>");
+  dir.write("plugin", "#!/bin/sh\necho $$ > \"$(dirname \"$0\")/pid\"\nsleep 30\n");
+  std::filesystem::permissions(dir.file("plugin"), std::filesystem::perms::owner_all);
+  config::IniFileStore config{nullptr, config::IniFileStore::useDefaultFlags};
+  config.setString(L"Config", L"PluginCommand", dir.wfile("plugin"));
+  config::IniFileStore* const previousConfig = settingsEditor::appConfig;
+  settingsEditor::appConfig = &config;
+  const auto restoreConfig = qScopeGuard([&] { settingsEditor::appConfig = previousConfig; });
+
+  // Where this test was started with the signal ignored, the window would keep ignoring it.
+  struct sigaction byDefault {
+  }, before{};
+  byDefault.sa_handler = SIG_DFL;
+  ::sigaction(signal, &byDefault, &before);
+  const auto restoreSignal = qScopeGuard([&] { ::sigaction(signal, &before, nullptr); });
+  QElapsedTimer sent;
+  int result = -1;
+  {
+    CPageGleanSettingsWindow ending;
+    ending.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ending));
+    QCOMPARE(tmp.entries().size(), std::size_t(4));
+    QTest::keyClicks(ending.findChild<QWidget*>("1000"),
+                     QString::fromStdString(dir.file("page.html")));
+    QTimer::singleShot(0, &ending, [&] {
+      if (previewing) QTest::mouseClick(ending.findChild<QWidget*>("1013"), Qt::LeftButton);
+    });
+    const auto sendOnce = [&] {
+      if (sent.isValid() || (previewing && !std::filesystem::exists(dir.file("pid")))) return;
+      sent.start();
+      ::kill(::getpid(), signal);
+    };
+    QTimer sender;
+    connect(&sender, &QTimer::timeout, &ending, sendOnce);
+    sender.start(20);
+    QTimer::singleShot(10000, &ending, [&] { ending.done(-2); });  // the test fails
+    result = ending.exec();
+  }
+  QCOMPARE(result, int(QDialog::Rejected));
+  QVERIFY(sent.elapsed() < 2000);
+  QCOMPARE(tmp.entries(), std::vector<std::string>{});
+  QVERIFY(boxes.empty());  // neither the close prompt nor the plug-in's end
+  if (previewing) {
+    const pid_t plugin = std::stoi(dir.read("pid"));
+    QVERIFY(::kill(plugin, 0) != 0);  // ended, and collected
   }
 }
 
