@@ -34,6 +34,8 @@ void CPageGleanSettingsDlg::onInitDialog() {
   m_view.exchangeToControls(m_settings);
   win32tools::ThemeManager::instance().enableDialogTexture(&m_view, true);
   m_minTrackSize = m_view.windowSize();
+  const Rect client = m_view.clientRect();
+  m_firstClientSize = {client.width(), client.height()};
   applyEditFont();
   m_dirty = false;
 }
@@ -51,7 +53,7 @@ std::optional<Size> CPageGleanSettingsDlg::minTrackSize() const {
 
 void CPageGleanSettingsDlg::onSize() {
   if (m_minTrackSize.width < 0) return;
-  layoutDialog(m_view);
+  layoutDialog(m_view, m_firstClientSize);
 }
 
 bool CPageGleanSettingsDlg::loadSettings(const std::wstring& path) {

@@ -33,7 +33,8 @@ class CPageGleanSettingsDlg {
 
   // Once the window and its controls exist, before it is shown: fills the controls, gives
   // the edit fields "Courier New" at the dialog font's size, records the first window size
-  // as the minimum and clears the unsaved-changes flag.
+  // as the minimum (and the client area's as the smallest one to lay out) and clears the
+  // unsaved-changes flag.
   void onInitDialog();
 
   // The commands. A failure is shown in a message box; none escapes. While Preview or View
@@ -98,6 +99,7 @@ class CPageGleanSettingsDlg {
   std::wstring m_lastSettingsPath;
   std::wstring m_lastDownloadedUrl;
   Size m_minTrackSize{-1, -1};
+  Size m_firstClientSize;  // the layout's smallest area
   // Declared in the order of creation, so that they are deleted in the reverse one.
   tools::TempFile m_pageFile;
   tools::TempFile m_configFile;

@@ -145,6 +145,7 @@ class WindowTest : public QObject {
   void tabOrderFollowsTheTemplate();
   void layout_data();
   void layout();
+  void layoutBelowTheFirstSize();
   void sizingAndFonts();
   void typingLimits_data();
   void typingLimits();
@@ -316,6 +317,40 @@ void WindowTest::layout() {
   };
   for (const TemplateRow& row : kTemplate) {
     QCOMPARE(at(row.name, widget(row.name)->geometry()), at(row.name, expected[row.name]));
+  }
+}
+
+// Without a window manager nothing keeps the window at its minimum: the platform window is
+// resized as the X server would be told to.
+void WindowTest::layoutBelowTheFirstSize() {
+  const auto geometries = [](const CPageGleanSettingsWindow& w) {
+    QMap<QString, QRect> r;
+    for (const TemplateRow& row : kTemplate) {
+      r[row.name] = w.findChild<QWidget*>(row.name)->geometry();
+    }
+    return r;
+  };
+  const auto resizeWindow = [](CPageGleanSettingsWindow& w, QSize size) {
+    w.windowHandle()->resize(size);
+    QTRY_COMPARE(w.size(), size);
+  };
+  const QSize first = window->size(), large(900, 480);
+  const auto firstLayout = geometries(*window);
+  CPageGleanSettingsWindow fresh;
+  fresh.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+  resizeWindow(fresh, large);
+  const auto largeLayout = geometries(fresh);
+  QCOMPARE(largeLayout, laidOut(fresh.font(), large));
+
+  for (const QSize& small : {QSize(100, 100), QSize(first.width() - 1, first.height() + 200),
+                             QSize(first.width() + 300, 40)}) {
+    resizeWindow(*window, small);
+    if (small.width() < first.width() && small.height() < first.height()) {
+      QCOMPARE(geometries(*window), firstLayout);
+    }
+    resizeWindow(*window, large);
+    QCOMPARE(geometries(*window), largeLayout);
   }
 }
 
