@@ -150,6 +150,7 @@ class WindowTest : public QObject {
   void typingLimits_data();
   void typingLimits();
   void onlyTheUsersEditsCount();
+  void loadShowsEachFieldFromItsStart();
   void enterDoesNothing_data();
   void enterDoesNothing();
   void closing_data();
@@ -445,6 +446,29 @@ void WindowTest::onlyTheUsersEditsCount() {
 
   QTest::keyClicks(edit(1002), "!");
   QVERIFY(controller.dirty());
+}
+
+// A text longer than its field shows its beginning, with the cursor before it.
+void WindowTest::loadShowsEachFieldFromItsStart() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("long.ini");
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write("[ChannelParameters]\r\n");
+  const QString tail = QString(300, 'x') + "e}</time>{*}<img";
+  for (const char* key : {"URL", "Title", "Description", "BaseUrl", "MaxItems", "Shorthand",
+                          "SectionPattern", "ItemPattern-1", "ItemPattern-2", "ItemPattern-3"}) {
+    file.write(QString("%1=%1 %2\r\n").arg(key, tail).toUtf8());
+  }
+  file.close();
+  fileAnswer = path.toStdWString();
+  window->controller().onLoad();
+  QVERIFY(boxes.empty());
+  for (const settingsEditor::ChannelField& field : settingsEditor::exchangeOrder()) {
+    QLineEdit* line = edit(field.controlId);
+    QVERIFY2(line->text().endsWith(tail), qPrintable(line->objectName()));
+    QCOMPARE(line->cursorPosition(), 0);
+  }
 }
 
 void WindowTest::enterDoesNothing_data() {
