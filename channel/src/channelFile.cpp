@@ -31,6 +31,8 @@ constexpr std::array<Key, 10> kKeys{{
 }};
 // Written last; names the file itself for the plug-in's temporary settings.
 constexpr wchar_t kConfigFileKey[] = L"ConfigFile";
+constexpr wchar_t kPageUrlKey[] = L"PageUrl";
+constexpr wchar_t kPageContentTypeKey[] = L"PageContentType";
 
 }  // namespace
 
@@ -47,7 +49,7 @@ ChannelSettings readChannelFile(const std::wstring& path) {
 }
 
 void writeChannelFile(const std::wstring& path, const ChannelSettings& settings, MaxItems maxItems,
-                      const std::wstring& configFile) {
+                      const std::wstring& configFile, const PageOrigin* origin) {
   config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
   {
     config::SectionWriteLock section(store, kSection);
@@ -62,6 +64,10 @@ void writeChannelFile(const std::wstring& path, const ChannelSettings& settings,
       }
     }
     section->setString(kConfigFileKey, configFile);
+    if (origin != nullptr) {
+      section->setString(kPageUrlKey, origin->url);
+      section->setString(kPageContentTypeKey, origin->contentType);
+    }
   }
   store.saveFile(path, true);
 }

@@ -10,7 +10,8 @@
 // - Writing sets the same keys in the same order, then ConfigFile, into a fresh file: URL
 //   and ConfigFile as they are (the plug-in must read back whatever they hold), MaxItems as
 //   its number, the others escaped (setCheckedString). The store writes a section's keys
-//   sorted, so the bytes depend on the values only.
+//   sorted, so the bytes depend on the values only. Preview's file also names where the page
+//   came from (PageOrigin); reading leaves those keys to the plug-in.
 //
 // Any thread; calls share nothing but the files they name.
 
@@ -21,14 +22,22 @@
 
 namespace channel {
 
+// Where Preview's copy of the page came from. Only the plug-in's temporary settings carry it,
+// as PageUrl and PageContentType (written as they are, like URL).
+struct PageOrigin {
+  std::wstring url;          // the URL with its date placeholders expanded
+  std::wstring contentType;  // the response's Content-Type; empty for a local file
+};
+
 // The settings in the file at `path`; a file that cannot be read counts as empty. Throws
 // config::Exception for an empty `path`.
 ChannelSettings readChannelFile(const std::wstring& path);
 
 // Replaces the file at `path` by the settings, MaxItems holding `maxItems` (what
-// MaxItems::parse made of settings.m_maxItems) and ConfigFile `configFile`. Throws
-// config::Exception when the file cannot be written; the old file is then as it was.
+// MaxItems::parse made of settings.m_maxItems), ConfigFile `configFile` and, when given, the
+// page's origin. Throws config::Exception when the file cannot be written; the old file is
+// then as it was.
 void writeChannelFile(const std::wstring& path, const ChannelSettings& settings, MaxItems maxItems,
-                      const std::wstring& configFile);
+                      const std::wstring& configFile, const PageOrigin* origin = nullptr);
 
 }  // namespace channel

@@ -26,6 +26,11 @@ void HttpResponse::setHeader(const std::wstring& name, const std::wstring& value
   headers_.emplace(name, value);
 }
 
+std::wstring HttpResponse::contentType() const {
+  const auto it = headers_.find(kContentType);
+  return it == headers_.end() ? std::wstring() : it->second;
+}
+
 void HttpResponse::setRedirect(const std::wstring& url, bool permanent) {
   redirectUrl_ = url;
   permanentRedirect_ = permanent;

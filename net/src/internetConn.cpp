@@ -203,11 +203,19 @@ void InternetConn::downloadToStream(const std::wstring& url, std::ostream& strea
 
 void InternetConn::downloadUrl(const std::wstring& url, ByteVector& data, ProgressCallback callback,
                                std::uintptr_t context) {
+  std::wstring contentType;
+  downloadUrl(url, data, contentType, callback, context);
+}
+
+void InternetConn::downloadUrl(const std::wstring& url, ByteVector& data, std::wstring& contentType,
+                               ProgressCallback callback, std::uintptr_t context) {
   misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
   HttpGetRequest request(url);
+  request.capturedHeaders[inet::HTTP_QUERY_CONTENT_TYPE] = kContentType;
   const std::unique_ptr<HttpResponse> response = doHttpRequest(request, callback, context);
   checkDownloadStatus(*response);
   data.swap(*response->takeData());
+  contentType = response->contentType();
 }
 
 void InternetConn::downloadUrl(const std::wstring& url, ByteVector& data) {

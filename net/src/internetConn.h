@@ -84,6 +84,10 @@ class InternetConn {
   virtual void downloadUrl(const std::wstring& url, ByteVector& data, ProgressCallback callback,
                            std::uintptr_t context);
   virtual void downloadUrl(const std::wstring& url, ByteVector& data);
+  // The same, also handing back the response's Content-Type: empty when the server sent
+  // none and for a local file.
+  virtual void downloadUrl(const std::wstring& url, ByteVector& data, std::wstring& contentType,
+                           ProgressCallback callback, std::uintptr_t context);
   // Stores the request's data as the remote file (binary, passive unless ftpActiveMode).
   virtual void ftpUpload(FtpRequest& request, FtpProgressCallback callback, std::uintptr_t context);
   virtual void ftpUpload(FtpRequest& request);

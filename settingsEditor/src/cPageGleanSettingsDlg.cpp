@@ -78,7 +78,8 @@ bool CPageGleanSettingsDlg::saveSettings(const std::wstring& path, bool forPrevi
   if (!maxItems) return false;
   ChannelSettings written = m_settings;
   if (forPreview) written.m_url = m_pageFile.fileName();
-  channel::writeChannelFile(path, written, *maxItems, m_configFile.fileName());
+  channel::writeChannelFile(path, written, *maxItems, m_configFile.fileName(),
+                            forPreview ? &m_pageOrigin : nullptr);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "channel/src/channelFile.h"
 #include "channel/src/maxItems.h"
 #include "settingsEditor/src/channelSettings.h"
 #include "settingsEditor/src/desktopLauncher.h"
@@ -59,7 +60,8 @@ class CPageGleanSettingsDlg {
   // failure throws instead (config::Exception), and then changes no field.
   bool loadSettings(const std::wstring& path);
   // Takes the fields from the controls, checks them and writes a fresh settings file to
-  // `path`; with `forPreview`, URL names the downloaded page instead. Returns false, having
+  // `path`; with `forPreview`, URL names the downloaded page instead, and PageUrl and
+  // PageContentType say where it came from. Returns false, having
   // said why and written nothing, when a field is too long or Max items is not a positive
   // number. Throws config::Exception when the file cannot be written; the old file is then
   // as it was.
@@ -98,6 +100,7 @@ class CPageGleanSettingsDlg {
   bool m_dirty = false;
   std::wstring m_lastSettingsPath;
   std::wstring m_lastDownloadedUrl;
+  channel::PageOrigin m_pageOrigin;  // of the page file, once downloaded
   Size m_minTrackSize{-1, -1};
   Size m_firstClientSize;  // the layout's smallest area
   // Declared in the order of creation, so that they are deleted in the reverse one.
