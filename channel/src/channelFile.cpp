@@ -34,11 +34,7 @@ constexpr wchar_t kConfigFileKey[] = L"ConfigFile";
 constexpr wchar_t kPageUrlKey[] = L"PageUrl";
 constexpr wchar_t kPageContentTypeKey[] = L"PageContentType";
 
-}  // namespace
-
-ChannelSettings readChannelFile(const std::wstring& path) {
-  config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
-  store.loadFile(path);
+ChannelSettings settingsOf(config::IniFileStore& store) {
   config::SectionReadLock section(store, kSection);
   ChannelSettings settings;
   for (const Key& key : kKeys) {
@@ -46,6 +42,20 @@ ChannelSettings readChannelFile(const std::wstring& path) {
         section.valid() ? section->getCheckedString(key.name, L"", true) : std::wstring();
   }
   return settings;
+}
+
+}  // namespace
+
+ChannelSettings readChannelFile(const std::wstring& path) {
+  config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
+  store.loadFile(path);
+  return settingsOf(store);
+}
+
+ChannelSettings readChannelFile(std::istream& in) {
+  config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
+  store.loadFrom(in);
+  return settingsOf(store);
 }
 
 void writeChannelFile(const std::wstring& path, const ChannelSettings& settings, MaxItems maxItems,

@@ -15,12 +15,17 @@
 //
 // Any thread; calls share nothing but the files they name.
 
+#include <cstddef>
+#include <istream>
 #include <string>
 
 #include "channel/src/channelSettings.h"
 #include "channel/src/maxItems.h"
 
 namespace channel {
+
+// A settings file is a few kilobytes; one larger than this is refused unread.
+inline constexpr std::size_t kMostChannelFileBytes = 16 * 1024 * 1024;
 
 // Where Preview's copy of the page came from. Only the plug-in's temporary settings carry it,
 // as PageUrl and PageContentType (written as they are, like URL).
@@ -32,6 +37,8 @@ struct PageOrigin {
 // The settings in the file at `path`; a file that cannot be read counts as empty. Throws
 // config::Exception for an empty `path`.
 ChannelSettings readChannelFile(const std::wstring& path);
+// The same of the bytes of a settings file.
+ChannelSettings readChannelFile(std::istream& in);
 
 // Replaces the file at `path` by the settings, MaxItems holding `maxItems` (what
 // MaxItems::parse made of settings.m_maxItems), ConfigFile `configFile` and, when given, the

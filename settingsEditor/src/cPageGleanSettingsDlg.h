@@ -57,7 +57,9 @@ class CPageGleanSettingsDlg {
 
   // Fills the fields from the settings file at `path` (an unreadable file counts as empty)
   // and shows them, leaving the unsaved-changes flag as it was. Always returns true: a
-  // failure throws instead (config::Exception), and then changes no field.
+  // failure throws instead, and then changes no field. What is not a regular file, or is
+  // over channel::kMostChannelFileBytes, is refused unread (misc::wruntime_error), so a pipe
+  // or a device never blocks the window.
   bool loadSettings(const std::wstring& path);
   // Takes the fields from the controls, checks them and writes a fresh settings file to
   // `path`; with `forPreview`, URL names the downloaded page instead, and PageUrl and
