@@ -34,11 +34,7 @@ constexpr wchar_t kConfigFileKey[] = L"ConfigFile";
 constexpr wchar_t kPageUrlKey[] = L"PageUrl";
 constexpr wchar_t kPageContentTypeKey[] = L"PageContentType";
 
-}  // namespace
-
-ChannelSettings readChannelFile(const std::wstring& path, PageOrigin* origin) {
-  config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
-  store.loadFile(path);
+ChannelSettings settingsOf(config::IniFileStore& store, PageOrigin* origin) {
   config::SectionReadLock section(store, kSection);
   ChannelSettings settings;
   for (const Key& key : kKeys) {
@@ -52,8 +48,22 @@ ChannelSettings readChannelFile(const std::wstring& path, PageOrigin* origin) {
   return settings;
 }
 
+}  // namespace
+
+ChannelSettings readChannelFile(const std::wstring& path, PageOrigin* origin) {
+  config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
+  store.loadFile(path);
+  return settingsOf(store, origin);
+}
+
+ChannelSettings readChannelFile(std::istream& in, PageOrigin* origin) {
+  config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
+  store.loadFrom(in);
+  return settingsOf(store, origin);
+}
+
 void writeChannelFile(const std::wstring& path, const ChannelSettings& settings, MaxItems maxItems,
-                      const std::wstring& configFile) {
+                      const std::wstring& configFile, const PageOrigin* origin) {
   config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
   {
     config::SectionWriteLock section(store, kSection);
@@ -68,6 +78,10 @@ void writeChannelFile(const std::wstring& path, const ChannelSettings& settings,
       }
     }
     section->setString(kConfigFileKey, configFile);
+    if (origin != nullptr) {
+      section->setString(kPageUrlKey, origin->url);
+      section->setString(kPageContentTypeKey, origin->contentType);
+    }
   }
   store.saveFile(path, true);
 }

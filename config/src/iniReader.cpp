@@ -36,22 +36,32 @@ void IniReader::read(std::istream& in) {
   // the start, so that it grows only for a line longer than a block.
   std::string buffer(2 * kReadBytes, '\0');
   std::size_t kept = 0;
+  // How many bytes at the front of the buffer hold no line end, but for a last CR that may
+  // be the first half of a CR LF: a line of many blocks is searched once, not at each one.
+  std::size_t searched = 0;
   bool atStart = true;
   for (bool final = false; !final;) {
     if (buffer.size() < kept + kReadBytes) buffer.resize(kept + kReadBytes);
     in.read(buffer.data() + kept, static_cast<std::streamsize>(kReadBytes));
     const auto got = static_cast<std::size_t>(in.gcount());
     final = got == 0;
-    std::string_view text(buffer.data(), kept + got);
+    const std::string_view all(buffer.data(), kept + got);
+    std::string_view text = all;
     if (atStart) {
       kept = text.size();
       if (text.size() < kByteOrderMark.size() && !final) continue;
       if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
       atStart = false;
     }
+    // (A byte-order mark just dropped goes with the first line moved to the front.)
+    std::string_view unsearched = all.substr(searched > 0 ? searched - 1 : 0);
+    if (!final && text.data() == all.data() && !takeCompleteLine(unsearched, false)) {
+      kept = searched = all.size();
+      continue;
+    }
     while (auto line = takeCompleteLine(text, final)) readLine(*line);
     if (!text.empty()) std::memmove(buffer.data(), text.data(), text.size());
-    kept = text.size();
+    kept = searched = text.size();
   }
   finishBlock();
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <sstream>
 #include <string>
 
@@ -35,6 +36,31 @@ TEST(IniReadingInBlocks, AnyByteMayFallOnTheEdgeOfABlock) {
   for (std::size_t at = 0; at <= text.size(); ++at) {
     const std::string comment = "#" + std::string(kBlock - at - 2, '-') + "\n";
     ASSERT_EQ(loadedDump(comment + text + longLine), expected) << "edge at byte " << at;
+  }
+}
+
+// A line of many blocks, as a value and in a block section, costs what its bytes cost: the
+// reader must not search it again as each block arrives. Processor time, so that a busy
+// machine does not fail it; a search from its start at each block takes ten times as long.
+TEST(IniReadingInBlocks, AVeryLongLineIsReadInLinearTime) {
+  constexpr std::size_t kLong = 32 * 1024 * 1024;
+  for (const std::string header : {"[s]", "[blk]"}) {
+    SCOPED_TRACE(header);
+    const wchar_t* blocks[] = {L"blk", nullptr};
+    IniFileStore store(blocks, IniFileStore::useDefaultFlags);
+    std::string text = "\xEF\xBB\xBF" + header + "\r\nk=" + std::string(kLong, 'v') + "\r\n";
+    text += "[t]\r\nafter=1\r";
+    std::istringstream in(std::move(text));
+    const std::clock_t start = std::clock();
+    store.loadFrom(in);
+    const double seconds = double(std::clock() - start) / CLOCKS_PER_SEC;
+    EXPECT_LT(seconds, 3.0);
+    const std::wstring value = header == "[s]" ? store.getString(L"s", L"k", false, L"")
+                                               : store.findSection(L"blk", false)->blockDataRef();
+    EXPECT_EQ(value.size(), kLong + (header == "[s]" ? 0 : 3));
+    EXPECT_EQ(value.find_first_not_of(L'v', header == "[s]" ? 0 : 2),
+              header == "[s]" ? std::wstring::npos : kLong + 2);
+    EXPECT_EQ(store.getString(L"t", L"after", false, L""), L"1");
   }
 }
 

@@ -27,8 +27,8 @@ void HttpResponse::setHeader(const std::wstring& name, const std::wstring& value
 }
 
 std::wstring HttpResponse::contentType() const {
-  const auto found = headers_.find(L"Content-Type");
-  return found == headers_.end() ? std::wstring() : found->second;
+  const auto it = headers_.find(kContentType);
+  return it == headers_.end() ? std::wstring() : it->second;
 }
 
 void HttpResponse::setRedirect(const std::wstring& url, bool permanent) {

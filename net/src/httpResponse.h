@@ -13,6 +13,8 @@
 
 namespace net {
 
+inline constexpr wchar_t kContentType[] = L"Content-Type";
+
 class HttpResponse {
  public:
   // Names compare ignoring case.
@@ -37,7 +39,8 @@ class HttpResponse {
   std::int32_t getStatusCode() const { return statusCode_; }
   const std::wstring& getStatusText() const { return statusText_; }
   const Headers& getHeaders() const { return headers_; }
-  // The Content-Type header's value ("text/html; charset=iso-8859-2"); empty without one.
+  // The Content-Type header's value when it was kept (see HttpRequest::capturedHeaders);
+  // empty otherwise, and for a local file.
   std::wstring contentType() const;
   // The body; null once taken.
   ByteVector* getData() const { return data_.get(); }

@@ -205,7 +205,7 @@ std::wstring InternetConn::downloadUrl(const std::wstring& url, ByteVector& data
                                        ProgressCallback callback, std::uintptr_t context) {
   misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
   HttpGetRequest request(url);
-  request.capturedHeaders.emplace(inet::HTTP_QUERY_CONTENT_TYPE, L"Content-Type");
+  request.capturedHeaders[inet::HTTP_QUERY_CONTENT_TYPE] = kContentType;
   const std::unique_ptr<HttpResponse> response = doHttpRequest(request, callback, context);
   checkDownloadStatus(*response);
   data.swap(*response->takeData());

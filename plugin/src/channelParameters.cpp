@@ -16,12 +16,11 @@ namespace {
 using internal::istring;
 
 constexpr int kMostItems = 1000000000;
-// A settings file is a few kilobytes; anything far larger is not one.
-constexpr std::size_t kMostSettingsBytes = 16 * 1024 * 1024;
 
 void requireReadable(const std::wstring& path) {
   std::string bytes;
-  const int error = platform::readWholeFile(misc::toUtf8(path), bytes, kMostSettingsBytes);
+  const int error =
+      platform::readWholeFile(misc::toUtf8(path), bytes, channel::kMostChannelFileBytes);
   if (error != 0) {
     throw PluginError(istring(14203).format(path, platform::systemErrorText(error)));
   }

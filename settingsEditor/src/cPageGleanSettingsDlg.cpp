@@ -1,8 +1,12 @@
 #include "settingsEditor/src/cPageGleanSettingsDlg.h"
 
+#include <sstream>
+
 #include "channel/src/channelFile.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "platform/src/cLocale.h"
+#include "platform/src/readWholeFile.h"
+#include "platform/src/utf8.h"
 #include "settingsEditor/src/cPageGleanSettingsApp.h"
 #include "settingsEditor/src/controlIds.h"
 #include "settingsEditor/src/dialogLayout.h"
@@ -19,6 +23,23 @@ using internal::istring;
 // File dialogs take at most this many characters of the remembered path.
 constexpr std::size_t kFileNameLimit = 4096;
 
+// The bytes of the settings file at `path`; none when it cannot be read, as the store reads
+// a file it cannot open. What is no settings file is refused before it is opened.
+std::string settingsFileBytes(const std::wstring& path) {
+  std::string bytes;
+  const platform::RegularFileResult read =
+      platform::readRegularFile(platform::toUtf8Escaped(path), channel::kMostChannelFileBytes,
+                                [&bytes](std::string_view block) { bytes.append(block); });
+  using Stage = platform::RegularFileResult::Stage;
+  if (read.stage == Stage::NotRegular) throw misc::wruntime_error(istring(14052).format(path));
+  if (read.stage == Stage::TooLarge) {
+    throw misc::wruntime_error(
+        istring(14053).format(path, std::to_wstring(channel::kMostChannelFileBytes >> 20)));
+  }
+  if (!read.ok()) bytes.clear();
+  return bytes;
+}
+
 }  // namespace
 
 CPageGleanSettingsDlg::CPageGleanSettingsDlg(DialogView& view, PageDownloader& downloader,
@@ -34,6 +55,8 @@ void CPageGleanSettingsDlg::onInitDialog() {
   m_view.exchangeToControls(m_settings);
   win32tools::ThemeManager::instance().enableDialogTexture(&m_view, true);
   m_minTrackSize = m_view.windowSize();
+  const Rect client = m_view.clientRect();
+  m_firstClientSize = {client.width(), client.height()};
   applyEditFont();
   m_dirty = false;
 }
@@ -51,11 +74,12 @@ std::optional<Size> CPageGleanSettingsDlg::minTrackSize() const {
 
 void CPageGleanSettingsDlg::onSize() {
   if (m_minTrackSize.width < 0) return;
-  layoutDialog(m_view);
+  layoutDialog(m_view, m_firstClientSize);
 }
 
 bool CPageGleanSettingsDlg::loadSettings(const std::wstring& path) {
-  m_settings = channel::readChannelFile(path);
+  std::istringstream in(settingsFileBytes(path));
+  m_settings = channel::readChannelFile(in);
   m_view.exchangeToControls(m_settings);
   return true;
 }
@@ -76,7 +100,8 @@ bool CPageGleanSettingsDlg::saveSettings(const std::wstring& path, bool forPrevi
   if (!maxItems) return false;
   ChannelSettings written = m_settings;
   if (forPreview) written.m_url = m_pageFile.fileName();
-  channel::writeChannelFile(path, written, *maxItems, m_configFile.fileName());
+  channel::writeChannelFile(path, written, *maxItems, m_configFile.fileName(),
+                            forPreview ? &m_pageOrigin : nullptr);
   return true;
 }
 

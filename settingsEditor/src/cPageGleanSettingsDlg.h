@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "channel/src/channelFile.h"
 #include "channel/src/maxItems.h"
 #include "platform/src/event.h"
 #include "settingsEditor/src/channelSettings.h"
@@ -34,7 +35,8 @@ class CPageGleanSettingsDlg {
 
   // Once the window and its controls exist, before it is shown: fills the controls, gives
   // the edit fields "Courier New" at the dialog font's size, records the first window size
-  // as the minimum and clears the unsaved-changes flag.
+  // as the minimum (and the client area's as the smallest one to lay out) and clears the
+  // unsaved-changes flag.
   void onInitDialog();
 
   // The commands. A failure is shown in a message box; none escapes. While Preview or View
@@ -61,10 +63,13 @@ class CPageGleanSettingsDlg {
 
   // Fills the fields from the settings file at `path` (an unreadable file counts as empty)
   // and shows them, leaving the unsaved-changes flag as it was. Always returns true: a
-  // failure throws instead (config::Exception), and then changes no field.
+  // failure throws instead, and then changes no field. What is not a regular file, or is
+  // over channel::kMostChannelFileBytes, is refused unread (misc::wruntime_error), so a pipe
+  // or a device never blocks the window.
   bool loadSettings(const std::wstring& path);
   // Takes the fields from the controls, checks them and writes a fresh settings file to
-  // `path`; with `forPreview`, URL names the downloaded page instead. Returns false, having
+  // `path`; with `forPreview`, URL names the downloaded page instead, and PageUrl and
+  // PageContentType say where it came from. Returns false, having
   // said why and written nothing, when a field is too long or Max items is not a positive
   // number. Throws config::Exception when the file cannot be written; the old file is then
   // as it was.
@@ -105,7 +110,9 @@ class CPageGleanSettingsDlg {
   bool m_dirty = false;
   std::wstring m_lastSettingsPath;
   std::wstring m_lastDownloadedUrl;
+  channel::PageOrigin m_pageOrigin;  // of the page file, once downloaded
   Size m_minTrackSize{-1, -1};
+  Size m_firstClientSize;  // the layout's smallest area
   // Declared in the order of creation, so that they are deleted in the reverse one.
   tools::TempFile m_pageFile;
   tools::TempFile m_configFile;

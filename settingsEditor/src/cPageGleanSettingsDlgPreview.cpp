@@ -152,15 +152,17 @@ void CPageGleanSettingsDlg::preview() {
 
 bool CPageGleanSettingsDlg::downloadPage() {
   std::vector<char> bytes;
+  channel::PageOrigin origin;
   DownloadProgress progress;
   try {
-    const std::wstring url = channel::expandUrlDates(m_settings.m_url);
+    origin.url = channel::expandUrlDates(m_settings.m_url);
+    const std::wstring& url = origin.url;
     WaitCursor wait(m_view);
     DelayedProgress window(m_view);
     runKeepingWindowAlive(
         m_view,
         [&] {
-          m_downloader.download(url, bytes,
+          m_downloader.download(url, bytes, origin.contentType,
                                 [&](const std::wstring& text) { return progress.report(text); });
         },
         [&] {
@@ -174,6 +176,7 @@ bool CPageGleanSettingsDlg::downloadPage() {
   m_pageFile.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   m_pageFile.close();
   m_lastDownloadedUrl = m_settings.m_url;
+  m_pageOrigin = std::move(origin);
   return true;
 }
 

@@ -7,6 +7,12 @@
 
 namespace settingsEditor {
 
+struct Size {
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const Size&, const Size&) = default;
+};
+
 struct Rect {
   int left = 0;
   int top = 0;

@@ -1,5 +1,7 @@
 #include "settingsEditor/src/dialogLayout.h"
 
+#include <algorithm>
+
 #include "settingsEditor/src/cResizer.h"
 #include "settingsEditor/src/controlIds.h"
 
@@ -55,10 +57,12 @@ constexpr R::ResizeRule kTable[] = {
 
 }  // namespace
 
-void layoutDialog(ControlGeometry& dialog) {
+void layoutDialog(ControlGeometry& dialog, Size smallest) {
   const Rect client = dialog.clientRect();
-  const Rect area{client.left + kMargin, client.top + kMargin, client.right - kMargin,
-                  client.bottom - kMargin};
+  const int width = std::max(client.width(), smallest.width);
+  const int height = std::max(client.height(), smallest.height);
+  const Rect area{client.left + kMargin, client.top + kMargin, client.left + width - kMargin,
+                  client.top + height - kMargin};
   CResizer().resize(dialog, kTable, kGap, kGap, area, true);
 }
 

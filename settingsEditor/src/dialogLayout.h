@@ -11,13 +11,16 @@
 //   inside its right edge.
 // - Every other edge stays where it is: the fields' left edges, all vertical positions but
 //   the bottom row's and View's, the labels and the Max items field.
-// Each layout starts from where the controls are, so it may run on every size change.
+// Each layout starts from where the controls are, so it may run on every size change. A
+// client area below the first size is laid out as if it had that size: clamped to a smaller
+// area, the edges that stay where they are would be lost to every later layout.
 
 #include "settingsEditor/src/controlGeometry.h"
 
 namespace settingsEditor {
 
-// Moves the dialog's controls for its current client area and repaints the whole window.
-void layoutDialog(ControlGeometry& dialog);
+// Moves the dialog's controls for its current client area, widened and heightened to at
+// least `smallest` (the client area's first size), and repaints the whole window.
+void layoutDialog(ControlGeometry& dialog, Size smallest);
 
 }  // namespace settingsEditor

@@ -16,12 +16,6 @@
 
 namespace settingsEditor {
 
-struct Size {
-  int width = 0;
-  int height = 0;
-  friend bool operator==(const Size&, const Size&) = default;
-};
-
 // A font as the dialog describes it; pointSize is in typographic points.
 struct FontDescription {
   std::wstring face;

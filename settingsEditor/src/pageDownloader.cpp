@@ -10,11 +10,12 @@ namespace {
 // A fresh synchronous connection per page: nothing of one download outlives it.
 class NetPageDownloader : public PageDownloader {
  public:
-  void download(const std::wstring& url, std::vector<char>& bytes,
+  void download(const std::wstring& url, std::vector<char>& bytes, std::wstring& contentType,
                 const Progress& progress) override {
     net::InternetConn connection;
     connection.open(false);
-    connection.downloadUrl(url, bytes, &report, reinterpret_cast<std::uintptr_t>(&progress));
+    contentType =
+        connection.downloadUrl(url, bytes, &report, reinterpret_cast<std::uintptr_t>(&progress));
   }
 
  private:

@@ -16,12 +16,13 @@ class PageDownloader {
 
   virtual ~PageDownloader() = default;
 
-  // Replaces `bytes` by the body of `url`, decoded from any transfer compression. Throws
-  // misc::wruntime_error with a text ready to show when the page cannot be had, and "The
-  // download was cancelled." when `progress` asked for it; `bytes` is then unspecified.
-  // May run on any thread, one download at a time.
+  // Replaces `bytes` by the body of `url`, decoded from any transfer compression, and
+  // `contentType` by the response's Content-Type (empty when none came, as for a local
+  // file). Throws misc::wruntime_error with a text ready to show when the page cannot be
+  // had, and "The download was cancelled." when `progress` asked for it; the outputs are
+  // then unspecified. May run on any thread, one download at a time.
   virtual void download(const std::wstring& url, std::vector<char>& bytes,
-                        const Progress& progress) = 0;
+                        std::wstring& contentType, const Progress& progress) = 0;
 };
 
 // The network library's, in synchronous mode; lives for the process.

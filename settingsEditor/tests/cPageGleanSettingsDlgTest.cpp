@@ -2,9 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "lib/filesys/src/filesys.h"
 #include "lib/misc/src/textConversion.h"
@@ -105,6 +112,56 @@ TEST_F(DialogTest, AFileWithoutTheSectionEmptiesEveryField) {
   dir.write("empty.ini", "[Elsewhere]\nTitle=x\n");
   dialog->loadSettings(dir.wfile("empty.ini"));
   for (const auto& [id, text] : view.texts) EXPECT_EQ(text, L"") << id;
+}
+
+// What is no settings file is refused before a byte of it is read, and changes nothing. A
+// reader that opens the pipe is let go by a writer that opens it too, so the test ends.
+TEST_F(DialogTest, LoadRefusesPipesDevicesAndHugeFilesUnread) {
+  constexpr std::size_t kMost = 16 * 1024 * 1024;
+  const std::string settings = "[ChannelParameters]\r\nTitle=Loaded\r\n#";
+  dir.write("largest.ini", settings + std::string(kMost - settings.size(), '-'));
+  dir.write("tooLarge.ini", settings + std::string(kMost + 1 - settings.size(), '-'));
+  ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir.file("folder"));
+  const std::pair<std::string, std::wstring> cases[] = {
+      {"pipe", L"it is not a regular file."},
+      {"/dev/null", L"it is not a regular file."},
+      {"folder", L"it is not a regular file."},
+      {"tooLarge.ini", L"it is larger than 16 MB, which no settings file is."},
+      {"largest.ini", L""},
+  };
+  for (const auto& [name, reason] : cases) {
+    SCOPED_TRACE(name);
+    view.boxes.clear();
+    view.setControlText(IDC_TITLE, L"Before");
+    const std::wstring path = name.starts_with('/') ? misc::fromUtf8(name) : dir.wfile(name);
+    view.fileAnswers.push_back(path);
+    std::atomic<bool> loaded{false}, pipeOpened{false};
+    std::thread writer([&, pipe = dir.file("pipe")] {
+      while (!loaded) {
+        const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+          pipeOpened = true;
+          ::close(fd);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+    });
+    dialog->onLoad();
+    loaded = true;
+    writer.join();
+    EXPECT_FALSE(pipeOpened);
+    if (reason.empty()) {
+      EXPECT_TRUE(view.boxes.empty());
+      EXPECT_EQ(view.texts.at(IDC_TITLE), L"Loaded");
+      EXPECT_EQ(dialog->lastSettingsPath(), path);
+    } else {
+      ASSERT_EQ(view.boxes.size(), 1u);
+      EXPECT_EQ(view.boxes[0].text, L"Can't load " + path + L": " + reason);
+      EXPECT_EQ(view.texts.at(IDC_TITLE), L"Before");
+      EXPECT_TRUE(dialog->lastSettingsPath().empty());
+    }
+  }
 }
 
 struct MaxItemsCase {

@@ -267,15 +267,19 @@ std::map<int, Rect> expectedLayout(const std::map<int, Rect>& tpl, const Rect& a
 TEST(DialogLayout, FollowsTheWindowAtEverySize) {
   FakeGeometry dialog;
   dialog.rects = templateRects();
-  // First size, wider, wider and taller, first again; then narrower than the dialog may be
-  // made, where the bottom row is squeezed against the area's left edge.
-  const std::pair<int, int> sizes[] = {{485, 359}, {785, 359}, {885, 459}, {485, 359}, {220, 359}};
+  const Size smallest{485, 359};
+  // First size, wider, wider and taller, first again; then below the first size, where the
+  // controls stay as the first size has them, and out again, where no squeeze of the
+  // smaller sizes is left.
+  const std::pair<int, int> sizes[] = {{485, 359}, {785, 359}, {885, 459}, {485, 359}, {220, 359},
+                                       {100, 100}, {900, 480}, {1000, 90}, {900, 480}};
   for (const auto& [width, height] : sizes) {
     SCOPED_TRACE(testing::Message() << width << " x " << height);
     dialog.client = Rect{0, 0, width, height};
     dialog.events.clear();
-    layoutDialog(dialog);
-    const Rect area{18, 18, width - 18, height - 18};
+    layoutDialog(dialog, smallest);
+    const Rect area{18, 18, std::max(width, smallest.width) - 18,
+                    std::max(height, smallest.height) - 18};
     EXPECT_EQ(dialog.rects, expectedLayout(templateRects(), area));
     EXPECT_EQ(dialog.events.size(), 17u);
     EXPECT_EQ(dialog.events.back(), kInvalidated);

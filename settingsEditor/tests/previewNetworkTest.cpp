@@ -3,8 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <ctime>
+#include <string>
+#include <vector>
+
 #include "config/src/iniFileStore.h"
 #include "lib/misc/src/textConversion.h"
+#include "platform/src/localTime.h"
 #include "settingsEditor/src/cPageGleanSettingsApp.h"
 #include "settingsEditor/src/cPageGleanSettingsDlg.h"
 #include "settingsEditor/src/controlIds.h"
@@ -69,6 +75,53 @@ TEST_F(PreviewNetworkTest, DownloadsOnceAndShowsWhatTheServerRefuses) {
   ASSERT_EQ(view.boxes.size(), 1u);
   EXPECT_EQ(view.boxes[0].text, L"Download failed: 404 Not Found");
   EXPECT_EQ(page(), "<ul><li>one</li></ul>");
+}
+
+std::vector<std::string> sortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find("\r\n", at);
+    lines.push_back(text.substr(at, end - at));
+    at = end == std::string::npos ? text.size() : end + 2;
+  }
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+// The plug-in's settings also say where the page came from, while it is the cached one too;
+// beside that they are what Save writes, but for URL, which names the page file.
+TEST_F(PreviewNetworkTest, ThePluginLearnsWhereThePageCameFrom) {
+  server.route("/news", HttpReply::status(200, "OK", {"Content-Type: text/html; charset=koi8-r"},
+                                          "<p>remote</p>"));
+  dir.write("page.html", "<p>local</p>");
+  const std::string year = std::to_string(1900 + platform::localTime(time(nullptr)).tm_year);
+  const std::string pageFile = misc::toUtf8(dialog->pageFile().fileName());
+  struct Case {
+    std::string typed, pageUrl, contentType, body;
+  };
+  const Case cases[] = {
+      {server.url("/news?y={%Y%}"), server.url("/news?y=" + year), "text/html; charset=koi8-r",
+       "<p>remote</p>"},
+      {dir.file("page.html"), dir.file("page.html"), "", "<p>local</p>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    view.setControlText(IDC_URL, misc::fromUtf8(c.typed));
+    dialog->onPreview();
+    dialog->onPreview();
+    EXPECT_TRUE(view.boxes.empty());
+    EXPECT_EQ(page(), c.body);
+    const std::string handed =
+        testSupport::readBytes(misc::toUtf8(dialog->configFile().fileName()));
+    view.fileAnswers.push_back(dir.wfile("saved.ini"));
+    dialog->onSave();
+    std::string expected = dir.read("saved.ini");
+    const std::size_t url = expected.find("\r\nURL=") + 6;
+    expected.replace(url, expected.find("\r\n", url) - url, pageFile);
+    expected += "PageUrl=" + c.pageUrl + "\r\nPageContentType=" + c.contentType + "\r\n";
+    EXPECT_EQ(sortedLines(handed), sortedLines(expected)) << handed;
+  }
+  EXPECT_EQ(server.requests().size(), 1u);
 }
 
 TEST_F(PreviewNetworkTest, CancelEndsATricklingDownload) {

@@ -32,7 +32,7 @@ class ScriptedDownloader : public PageDownloader {
   bool fail = false;
   bool trickle = false;  // report progress until cancelled
 
-  void download(const std::wstring& url, std::vector<char>& bytes,
+  void download(const std::wstring& url, std::vector<char>& bytes, std::wstring& contentType,
                 const Progress& progress) override {
     urls.push_back(url);
     if (fail) throw misc::wruntime_error(L"Can't connect to example.org: refused");
@@ -43,6 +43,7 @@ class ScriptedDownloader : public PageDownloader {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     bytes.assign(page.begin(), page.end());
+    contentType = L"text/html";
   }
 };
 

@@ -11,6 +11,8 @@ void CLimitedLineEdit::showText(const QString& text) {
   if (text.size() > maxLength()) setMaxLength(static_cast<int>(text.size()));
   setText(text);
   fitLimit();
+  // A long text shows its beginning, as the start of a field is what tells it apart.
+  setCursorPosition(0);
 }
 
 void CLimitedLineEdit::setTypingLimit(int limit) {

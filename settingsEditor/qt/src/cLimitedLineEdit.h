@@ -15,7 +15,8 @@ class CLimitedLineEdit : public QLineEdit {
  public:
   explicit CLimitedLineEdit(QWidget* parent);
 
-  // Shows `text` whole; like setText(), it emits textChanged.
+  // Shows `text` whole from its start, the cursor before its first character; like
+  // setText(), it emits textChanged.
   void showText(const QString& text);
   void setTypingLimit(int limit);
   int typingLimit() const { return m_limit; }

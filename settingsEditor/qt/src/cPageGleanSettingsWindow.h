@@ -11,7 +11,8 @@
 //   the size inside the frame.
 // - Every size change lays the controls out again (the controller's onSize), the first show
 //   included: the controls that follow the window's edges sit 18 pixels inside it from the
-//   start, rather than moving at the first resize.
+//   start, rather than moving at the first resize. Below the first size, which only a missing
+//   or careless window manager allows, they stay as at the first size, clipped by the window.
 // - Each text change the user makes in an edit control tells the controller; a text the
 //   controller shows (showControlText) does not.
 // - While a command works on another thread, keepAlive() handles every pending event; the

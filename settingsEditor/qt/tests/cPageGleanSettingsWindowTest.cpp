@@ -149,10 +149,12 @@ class WindowTest : public QObject {
   void tabOrderFollowsTheTemplate();
   void layout_data();
   void layout();
+  void layoutBelowTheFirstSize();
   void sizingAndFonts();
   void typingLimits_data();
   void typingLimits();
   void onlyTheUsersEditsCount();
+  void loadShowsEachFieldFromItsStart();
   void enterDoesNothing_data();
   void enterDoesNothing();
   void closing_data();
@@ -327,6 +329,40 @@ void WindowTest::layout() {
   }
 }
 
+// Without a window manager nothing keeps the window at its minimum: the platform window is
+// resized as the X server would be told to.
+void WindowTest::layoutBelowTheFirstSize() {
+  const auto geometries = [](const CPageGleanSettingsWindow& w) {
+    QMap<QString, QRect> r;
+    for (const TemplateRow& row : kTemplate) {
+      r[row.name] = w.findChild<QWidget*>(row.name)->geometry();
+    }
+    return r;
+  };
+  const auto resizeWindow = [](CPageGleanSettingsWindow& w, QSize size) {
+    w.windowHandle()->resize(size);
+    QTRY_COMPARE(w.size(), size);
+  };
+  const QSize first = window->size(), large(900, 480);
+  const auto firstLayout = geometries(*window);
+  CPageGleanSettingsWindow fresh;
+  fresh.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+  resizeWindow(fresh, large);
+  const auto largeLayout = geometries(fresh);
+  QCOMPARE(largeLayout, laidOut(fresh.font(), large));
+
+  for (const QSize& small : {QSize(100, 100), QSize(first.width() - 1, first.height() + 200),
+                             QSize(first.width() + 300, 40)}) {
+    resizeWindow(*window, small);
+    if (small.width() < first.width() && small.height() < first.height()) {
+      QCOMPARE(geometries(*window), firstLayout);
+    }
+    resizeWindow(*window, large);
+    QCOMPARE(geometries(*window), largeLayout);
+  }
+}
+
 void WindowTest::tabOrderFollowsTheTemplate() {
   QStringList order, expected;
   for (QWidget* w = window->nextInFocusChain(); w != window.get(); w = w->nextInFocusChain()) {
@@ -418,6 +454,29 @@ void WindowTest::onlyTheUsersEditsCount() {
 
   QTest::keyClicks(edit(1002), "!");
   QVERIFY(controller.dirty());
+}
+
+// A text longer than its field shows its beginning, with the cursor before it.
+void WindowTest::loadShowsEachFieldFromItsStart() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("long.ini");
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write("[ChannelParameters]\r\n");
+  const QString tail = QString(300, 'x') + "e}</time>{*}<img";
+  for (const char* key : {"URL", "Title", "Description", "BaseUrl", "MaxItems", "Shorthand",
+                          "SectionPattern", "ItemPattern-1", "ItemPattern-2", "ItemPattern-3"}) {
+    file.write(QString("%1=%1 %2\r\n").arg(key, tail).toUtf8());
+  }
+  file.close();
+  fileAnswer = path.toStdWString();
+  window->controller().onLoad();
+  QVERIFY(boxes.empty());
+  for (const settingsEditor::ChannelField& field : settingsEditor::exchangeOrder()) {
+    QLineEdit* line = edit(field.controlId);
+    QVERIFY2(line->text().endsWith(tail), qPrintable(line->objectName()));
+    QCOMPARE(line->cursorPosition(), 0);
+  }
 }
 
 void WindowTest::enterDoesNothing_data() {
