@@ -39,6 +39,11 @@ struct NetworkSettings {
 
   std::int32_t maxRedirects = 5;    // followed by the request pool; below 1: no limit
   std::int32_t maxAutoRetries = 2;  // repetitions of a retryable ending
+  // The most bytes a page may hold: a body as it is kept (after gunzip) and a local page;
+  // past it a transfer fails with "The page is larger than <limit>." (bodyLimit.h). A
+  // body written to a stream is not held and not limited. 0: no limit.
+  std::uint64_t maxBodyBytes = std::uint64_t{256} << 20;
+
   // Once set, ends every transfer between two body blocks with "Shutting down.". Not owned.
   platform::Event* shutdownEvent = nullptr;
 
