@@ -416,6 +416,7 @@ const std::function<void(std::string_view)>& AsyncHttp::sink() {
         return;
       }
       limit_.check(body.size() + block.size());
+      limit_.makeRoom(body, block.size());
       body.insert(body.end(), block.begin(), block.end());
     };
   }

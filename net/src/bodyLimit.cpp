@@ -1,5 +1,7 @@
 #include "net/src/bodyLimit.h"
 
+#include <algorithm>
+
 #include "lib/misc/src/wruntimeError.h"
 #include "net/src/istring.h"
 #include "net/src/networkSettings.h"
@@ -11,6 +13,14 @@ BodyLimit::BodyLimit() : BodyLimit(networkSettings().maxBodyBytes) {}
 
 void BodyLimit::fail() const {
   throw misc::wruntime_error(text());
+}
+
+void BodyLimit::makeRoom(ByteVector& body, std::size_t extra) const {
+  const std::size_t wanted = body.size() + extra;
+  if (wanted <= body.capacity()) return;
+  const std::uint64_t most = most_ > UINT64_MAX - extra ? UINT64_MAX : most_ + extra;
+  const std::uint64_t doubled = std::min<std::uint64_t>(2 * std::uint64_t{body.capacity()}, most);
+  body.reserve(std::max<std::size_t>(wanted, static_cast<std::size_t>(doubled)));
 }
 
 std::wstring BodyLimit::text() const {

@@ -8,8 +8,11 @@
 //
 // A value; any thread may use its own.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "net/src/byteVector.h"
 
 namespace net {
 
@@ -25,6 +28,9 @@ class BodyLimit {
     if (size > most_) fail();
   }
   [[noreturn]] void fail() const;
+  // Makes room in `body` for `extra` more bytes, doubling as a vector grows but never past
+  // the limit and `extra`: a body that fails at the limit never held twice as much.
+  void makeRoom(ByteVector& body, std::size_t extra) const;
   std::wstring text() const;
 
  private:

@@ -125,6 +125,7 @@ void GzipStream::inflateSome(std::string_view bytes) {
     stream_.avail_in = static_cast<uInt>(slice);
     do {
       const std::size_t used = body_.size();
+      limit_.makeRoom(body_, kOutputStep);
       body_.resize(used + kOutputStep);
       stream_.next_out = reinterpret_cast<Bytef*>(body_.data() + used);
       stream_.avail_out = static_cast<uInt>(kOutputStep);
