@@ -18,9 +18,11 @@ void BodyLimit::fail() const {
 void BodyLimit::makeRoom(ByteVector& body, std::size_t extra) const {
   const std::size_t wanted = body.size() + extra;
   if (wanted <= body.capacity()) return;
-  const std::uint64_t most = most_ > UINT64_MAX - extra ? UINT64_MAX : most_ + extra;
-  const std::uint64_t doubled = std::min<std::uint64_t>(2 * std::uint64_t{body.capacity()}, most);
-  body.reserve(std::max<std::size_t>(wanted, static_cast<std::size_t>(doubled)));
+  // Once doubling would reach the limit, the last growth takes the limit and `extra`.
+  const std::uint64_t doubled = 2 * std::uint64_t{body.capacity()};
+  const std::uint64_t grown =
+      doubled < most_ ? doubled : (most_ > UINT64_MAX - extra ? UINT64_MAX : most_ + extra);
+  body.reserve(std::max<std::size_t>(wanted, static_cast<std::size_t>(grown)));
 }
 
 std::wstring BodyLimit::text() const {
