@@ -365,13 +365,19 @@ void AsyncHttp::expectBody() {
       platform::equalsNoCase(encoding, L"gzip")) {
     PG_LOG_H() << L"Decompressing a compressed HTTP response as it arrives.";
     gzip_ = std::make_unique<GzipStream>(*response_->getData(), limit_);
+    // The inflated size is known only at the end: the limit's worth of address space, of
+    // which only the pages that the body fills are ever taken, spares its growth.
+    if (limit_.most() < UINT64_MAX) reserve(limit_.most() + GzipStream::kOutputStep);
   } else if (!toStream && expected_ > 0) {
-    // One allocation for the whole body, which each read then fills in place.
-    try {
-      response_->getData()->reserve(expected_);
-    } catch (const std::exception&) {
-      // A length the server cannot mean; the body grows as it arrives instead.
-    }
+    reserve(expected_);  // one allocation, which each read then fills in place
+  }
+}
+
+void AsyncHttp::reserve(std::uint64_t bytes) {
+  try {
+    response_->getData()->reserve(static_cast<std::size_t>(bytes));
+  } catch (const std::exception&) {
+    // More than the address space allows; the body grows as it arrives instead.
   }
 }
 

@@ -139,6 +139,7 @@ class AsyncHttp {
   bool redirectOrNotModified(std::uint32_t status);
   void captureHeaders(std::uint32_t status);
   void expectBody();
+  void reserve(std::uint64_t bytes);
   // Where a read hands the body's bytes.
   const std::function<void(std::string_view)>& sink();
   // Drops the one NUL byte that a read after the close brought; false when it was another.

@@ -12,7 +12,6 @@ namespace net {
 namespace {
 
 constexpr std::size_t kLoggedHeaderBytes = 256;
-constexpr std::size_t kOutputStep = 0x4000;
 
 // The inflated size as the trailer states it, when the body ends in a trailer that could
 // be true: deflate expands at most 1032 times. Only a hint, for the one allocation.
@@ -44,7 +43,7 @@ void gunzipResponseData(ByteVector& data) {
   ByteVector plain;
   try {
     // The last inflate call still asks for a whole step of room.
-    plain.reserve(statedSize(data) + kOutputStep);
+    plain.reserve(statedSize(data) + GzipStream::kOutputStep);
   } catch (const std::exception&) {
     // The output grows as it is inflated instead.
   }

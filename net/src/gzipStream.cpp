@@ -14,7 +14,6 @@ namespace net {
 namespace {
 
 constexpr std::size_t kFixedHeaderSize = 10;
-constexpr std::size_t kOutputStep = 0x4000;
 constexpr unsigned char kFlagHeaderCrc = 2, kFlagExtra = 4, kFlagName = 8, kFlagComment = 16;
 
 }  // namespace

@@ -19,7 +19,7 @@
 //   byte of deflate data (fewer than 10 bytes, or an optional field running past the end);
 // - "Can't initialize gzip decompression: rc=<zlib code>" from the constructor;
 // - the limit's message once the body would grow past it (it then holds at most the limit
-//   and one step of 16 KB more).
+//   and one output step more).
 // After a failure the object takes nothing more. The body is not owned and must outlive
 // the object; one thread uses it at a time.
 
@@ -35,6 +35,9 @@ namespace net {
 
 class GzipStream {
  public:
+  // The room each inflate call is given: a body may end up to this much past the limit.
+  static constexpr std::size_t kOutputStep = 0x4000;
+
   GzipStream(ByteVector& body, BodyLimit limit);
   ~GzipStream();
   GzipStream(const GzipStream&) = delete;
