@@ -36,7 +36,8 @@ namespace net {
 class GzipStream {
  public:
   // The room each inflate call is given: a body may end up to this much past the limit.
-  static constexpr std::size_t kOutputStep = 0x4000;
+  // Large, so that zlib copies a small part of its output into its window.
+  static constexpr std::size_t kOutputStep = 128 * 1024;
 
   GzipStream(ByteVector& body, BodyLimit limit);
   ~GzipStream();

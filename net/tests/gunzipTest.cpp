@@ -40,7 +40,8 @@ Streamed streamed(std::string_view body, std::size_t piece, std::uint64_t limit 
 }  // namespace
 
 TEST(GunzipTest, EveryOptionalHeaderFieldIsSkippedAndTheBodyInflatesWhole) {
-  const std::string plain = test::sampleText(3 * 16384 + 77);  // several inflate calls
+  const std::string plain =
+      test::sampleText(3 * GzipStream::kOutputStep + 77);  // several inflate calls
   const GzipFields fields{2 | 4 | 8 | 16, std::string("x\0y", 3), "page.html", "a comment"};
   ByteVector data = bytes(gzipMember(plain, fields));
   test::LogCapture log({&internal::httpActivityGroup()});
@@ -66,7 +67,8 @@ TEST(GunzipTest, TheTrailersSizeOnlySizesTheOneAllocation) {
     ByteVector data = bytes(member);
     gunzipResponseData(data);
     EXPECT_TRUE(text(data) == plain);
-    EXPECT_LE(data.capacity(), plain.size() + 16384) << "allocated once, not grown";
+    EXPECT_LE(data.capacity(), plain.size() + GzipStream::kOutputStep)
+        << "allocated once, not grown";
   }
   for (const std::uint32_t stated : {0u, 1000u, 150000u, 0xFFFFFFFFu}) {
     ByteVector data = bytes(withSize(stated));
@@ -131,7 +133,7 @@ TEST(GunzipTest, BadBodiesThrowTheirMessageAndKeepTheCompressedBytes) {
 // Every split of a body, through every optional field, inflates to the same bytes; the limit
 // holds for the inflated size only, and stops a body that inflates without end early.
 TEST(GzipStreamTest, PiecesInflateAsTheWholeAndTheLimitStopsTheInflatedSize) {
-  const std::string plain = test::sampleText(3 * 16384 + 77);
+  const std::string plain = test::sampleText(3 * GzipStream::kOutputStep + 77);
   const std::string member =
       gzipMember(plain, {2 | 4 | 8 | 16, std::string("x\0y", 3), "page.html", "a comment"});
   for (const std::size_t piece : {0, 1, 3, 10, 11, 13, 1000}) {
@@ -154,7 +156,7 @@ TEST(GzipStreamTest, PiecesInflateAsTheWholeAndTheLimitStopsTheInflatedSize) {
     for (const std::size_t piece : {std::size_t{0}, std::size_t{4096}}) {
       const Streamed result = streamed(zipped, piece, limit);
       EXPECT_EQ(result.message, c.message) << c.plain.size() << " in pieces of " << piece;
-      EXPECT_LE(result.plain.size(), limit + 16384) << "stopped early";
+      EXPECT_LE(result.plain.size(), limit + GzipStream::kOutputStep) << "stopped early";
       if (c.message.empty()) {
         EXPECT_TRUE(result.plain == c.plain);
       }
