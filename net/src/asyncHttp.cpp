@@ -10,7 +10,7 @@
 #include "lib/misc/src/progress.h"
 #include "lib/misc/src/wruntimeError.h"
 #include "net/src/fileUrl.h"
-#include "net/src/gunzip.h"
+#include "net/src/gzipStream.h"
 #include "net/src/httpPostRequest.h"
 #include "net/src/internal_net.h"
 #include "net/src/internetApi.h"
@@ -221,7 +221,9 @@ void AsyncHttp::readLocalFile(const std::wstring& path, int notFoundMessage) {
     count += block.size();
   });
   if (!result.ok()) {
-    if (result.stage == platform::RegularFileResult::Stage::Read || count > 0) fail(11519, path);
+    using Stage = platform::RegularFileResult::Stage;
+    if (result.stage == Stage::TooLarge) throw misc::wruntime_error(localPageErrorText(result));
+    if (result.stage == Stage::Read || count > 0) fail(11519, path);
     response_.reset();  // refused before a byte was read, as an unopened file was
     fail(namesNoFile(result) ? notFoundMessage : 11518, path);
   }
@@ -381,45 +383,58 @@ void AsyncHttp::captureHeaders(std::uint32_t status) {
 
 void AsyncHttp::expectBody() {
   expected_ = 0;
+  limit_ = BodyLimit();
+  const bool toStream = request_.getSaveStream() != nullptr;
   std::wstring length;
   if (queryResponseHeader(*requestHandle_, L"Content-Length", inet::HTTP_QUERY_CONTENT_LENGTH,
                           length)) {
     PG_LOG_A() << L"Expected amount of response data: " << length;
     wchar_t* end = nullptr;
     const unsigned long long value = std::wcstoull(length.c_str(), &end, 10);
-    const bool parsed =
-        !length.empty() && std::iswdigit(length[0]) && *end == L'\0' && value <= UINT32_MAX;
-    if (parsed) {
+    const bool parsed = !length.empty() && std::iswdigit(length[0]) && *end == L'\0';
+    // Compressed bytes inflate to at least as many: either way the body would not fit.
+    if (parsed && !toStream) limit_.check(value);
+    if (parsed && value <= UINT32_MAX) {
       expected_ = static_cast<std::uint32_t>(value);
       report(misc::CSimpleProgress(internal::istring(11528).format(sizeText(expected_))));
     }
   }
-  const std::size_t block = networkSettings().blockSize();
-  if (request_.getSaveStream() != nullptr) {
-    blockBuffer_.resize(block);
-  } else if (expected_ > 0) {
-    // One allocation for the whole body: the last read still asks for a whole block.
-    try {
-      response_->getData()->reserve(std::size_t{expected_} + block);
-    } catch (const std::exception&) {
-      // A length the server cannot mean; the body grows as it arrives instead.
-    }
+  gzip_.reset();
+  std::wstring encoding;
+  if (!toStream &&
+      queryResponseHeader(*requestHandle_, L"Content-Encoding", inet::HTTP_QUERY_CONTENT_ENCODING,
+                          encoding) &&
+      platform::equalsNoCase(encoding, L"gzip")) {
+    PG_LOG_H() << L"Decompressing a compressed HTTP response as it arrives.";
+    gzip_ = std::make_unique<GzipStream>(*response_->getData(), limit_);
+    // The inflated size is known only at the end: the limit's worth of address space, of
+    // which only the pages that the body fills are ever taken, spares its growth.
+    if (limit_.most() < UINT64_MAX) reserve(limit_.most() + GzipStream::kOutputStep);
+  } else if (!toStream && expected_ > 0) {
+    reserve(expected_);  // one allocation, which each read then fills in place
+  }
+}
+
+void AsyncHttp::reserve(std::uint64_t bytes) {
+  try {
+    response_->getData()->reserve(static_cast<std::size_t>(bytes));
+  } catch (const std::exception&) {
+    // More than the address space allows; the body grows as it arrives instead.
   }
 }
 
 void AsyncHttp::readNextBlock() {
   misc::ScopedWriteLock guard(&lock_, __FILE__, __LINE__);
   if (isFinished()) return;
-  const std::size_t block = networkSettings().blockSize();
   for (;;) {
     const platform::Event* shutdown = networkSettings().shutdownEvent;
     if (shutdown != nullptr && shutdown->isSet()) {
       throw misc::wruntime_error(internal::istring(11550));
     }
     PG_LOG_A() << L"Reading the next block of response data.";
-    char* target = readTarget();
     std::size_t count = 0;
-    if (!requestHandle_->read(target, block, count)) {
+    blockBuffer_.clear();
+    if (!requestHandle_->read(sink(), count)) {
       const std::uint32_t code = platform::getLastError();
       if (code == inet::ERROR_IO_PENDING) {
         PG_LOG_A() << L"No response data is available - have to wait.";
@@ -433,17 +448,36 @@ void AsyncHttp::readNextBlock() {
       }
       fail(11546, reason);
     }
-    if (state_ == kReadingClosed && count == 1 && target[0] == '\0') count = 0;
+    if (state_ == kReadingClosed && count == 1 && dropClosingNul()) count = 0;
     PG_LOG_A() << L"Response data was available - processing it now.";
     if (processData(count)) return;
   }
 }
 
-char* AsyncHttp::readTarget() {
-  if (request_.getSaveStream() != nullptr) return blockBuffer_.data();
-  ByteVector& body = *response_->getData();
-  body.resize(received_ + networkSettings().blockSize());
-  return body.data() + received_;
+const std::function<void(std::string_view)>& AsyncHttp::sink() {
+  // A plain body that is kept is written once, in place; the rest waits in the block
+  // buffer for the stream or the inflater, after the closing NUL is looked for.
+  if (!sink_) {
+    sink_ = [this](std::string_view block) {
+      ByteVector& body = *response_->getData();
+      if (gzip_ || request_.getSaveStream() != nullptr) {
+        blockBuffer_.insert(blockBuffer_.end(), block.begin(), block.end());
+        return;
+      }
+      limit_.check(body.size() + block.size());
+      limit_.makeRoom(body, block.size());
+      body.insert(body.end(), block.begin(), block.end());
+    };
+  }
+  return sink_;
+}
+
+bool AsyncHttp::dropClosingNul() {
+  ByteVector& held =
+      gzip_ || request_.getSaveStream() != nullptr ? blockBuffer_ : *response_->getData();
+  if (held.empty() || held.back() != '\0') return false;
+  held.pop_back();
+  return true;
 }
 
 bool AsyncHttp::processData(std::size_t count) {
@@ -454,7 +488,9 @@ bool AsyncHttp::processData(std::size_t count) {
     return true;
   }
   if (std::ostream* out = request_.getSaveStream()) {
-    writeToStream(*out, blockBuffer_.data(), count);
+    writeToStream(*out, blockBuffer_.data(), blockBuffer_.size());
+  } else if (gzip_) {
+    gzip_->write({blockBuffer_.data(), blockBuffer_.size()});
   }
   received_ += count;
   if (callback_ == nullptr) return false;
@@ -470,14 +506,7 @@ bool AsyncHttp::processData(std::size_t count) {
 }
 
 void AsyncHttp::finishBody() {
-  const bool toStream = request_.getSaveStream() != nullptr;
-  if (!toStream) response_->getData()->resize(received_);
-  std::wstring encoding;
-  if (queryResponseHeader(*requestHandle_, L"Content-Encoding", inet::HTTP_QUERY_CONTENT_ENCODING,
-                          encoding) &&
-      platform::equalsNoCase(encoding, L"gzip") && !toStream) {
-    gunzipResponseData(*response_->getData());
-  }
+  if (gzip_) gzip_->finish();
   end(L"", false);
 }
 
@@ -566,6 +595,7 @@ void AsyncHttp::reset(bool quiet) {
   requestHandle_.reset();
   connectionHandle_.reset();
   request_.setRequestHandle(nullptr);
+  gzip_.reset();
   response_.reset();
   abort_ = Abort::kNone;
   blockBuffer_.clear();

@@ -24,10 +24,11 @@
 // ERROR_INTERNET_INCORRECT_HANDLE_STATE or without a code. Not retryable: "Can't find
 // file: %1" (a plain path to nothing or to a directory), "Invalid protocol: %1" (a scheme
 // other than file, http and https), "The file: URL %1 names the host %2; ...", "Can't
-// open file: %1" (also a file that is not regular or holds more than kMostLocalPageBytes,
-// see localPage.h), "Can't read file: %1", "Can't connect to %1: %2", "Can't open request: %1 %2 -
-// %3", 'Can't add HTTP header "%1": %2', a send refused at once (its error text), "Can't
-// read the HTTP response: %1", "Can't read the response data: %1", "Can't write the
+// open file: %1" (also a file that is not regular, see localPage.h), "The page is larger
+// than %1." (a local file or a kept body past the network settings' page limit, also as
+// soon as a Content-Length says so), "Can't read file: %1", "Can't connect to %1: %2", "Can't open
+// request: %1 %2 - %3", 'Can't add HTTP header "%1": %2', a send refused at once (its error text),
+// "Can't read the HTTP response: %1", "Can't read the response data: %1", "Can't write the
 // downloaded data." (the save stream refused bytes), "Shutting down.", "The
 // download was cancelled." (the progress callback is also asked every 250 ms or so while
 // the layer waits for the server), "The download did not end within its time limit of %1
@@ -49,12 +50,15 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "lib/misc/src/readWriteLock.h"
+#include "net/src/bodyLimit.h"
 #include "net/src/byteVector.h"
 #include "net/src/httpRequest.h"
 #include "net/src/httpResponse.h"
@@ -71,6 +75,7 @@ namespace net {
 
 class InternetConn;
 class AsyncHttpPool;
+class GzipStream;
 
 namespace internal {
 class ConnectionHandle;
@@ -146,7 +151,11 @@ class AsyncHttp {
   bool redirectOrNotModified(std::uint32_t status);
   void captureHeaders(std::uint32_t status);
   void expectBody();
-  char* readTarget();
+  void reserve(std::uint64_t bytes);
+  // Where a read hands the body's bytes.
+  const std::function<void(std::string_view)>& sink();
+  // Drops the one NUL byte that a read after the close brought; false when it was another.
+  bool dropClosingNul();
   void finishBody();
 
   mutable misc::ReadWriteLock lock_;
@@ -163,8 +172,11 @@ class AsyncHttp {
   std::unique_ptr<internal::ConnectionHandle> connectionHandle_;
   std::unique_ptr<internal::RequestHandle> requestHandle_;
   std::uint32_t expected_ = 0;  // from Content-Length; 0 when none
-  std::size_t received_ = 0;
-  ByteVector blockBuffer_;  // with a save stream only
+  std::size_t received_ = 0;    // as sent: compressed bytes of a gzip body
+  BodyLimit limit_;
+  std::unique_ptr<GzipStream> gzip_;  // inflates into the response's body as it arrives
+  ByteVector blockBuffer_;            // the last read's bytes, with a save stream or gzip only
+  std::function<void(std::string_view)> sink_;
   std::int32_t redirectCount_ = 0;
   std::wstring lastRedirectUrl_;
   bool permanentRedirect_ = false;

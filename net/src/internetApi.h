@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/inet/src/connection.h"
 #include "platform/inet/src/inetConstants.h"
@@ -41,6 +42,8 @@ class RequestHandle : public InternetHandle {
                          std::size_t bufferChars) const = 0;
   virtual bool queryInfoNumber(std::uint32_t query, std::uint32_t& value) const = 0;
   virtual bool read(void* buffer, std::size_t size, std::size_t& bytesRead) = 0;
+  // The bytes go to `sink` where the layer holds them, with no buffer of the caller's.
+  virtual bool read(const std::function<void(std::string_view)>& sink, std::size_t& bytesRead) = 0;
 };
 
 class FtpFileHandle : public InternetHandle {

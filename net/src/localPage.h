@@ -1,7 +1,8 @@
 #pragma once
 // Reading a page stored on disk, with the limits that every reader of local pages keeps:
-// regular files only, at most kMostLocalPageBytes, and never a wait on a pipe or a device
-// (they are refused before they are opened; see platform::readRegularFile).
+// regular files only, no larger than the page limit of the network settings (bodyLimit.h),
+// and never a wait on a pipe or a device (they are refused before they are opened; see
+// platform::readRegularFile).
 //
 //     std::string bytes;
 //     const auto result = readLocalPage(path, [&](std::string_view b) { bytes += b; });
@@ -19,16 +20,14 @@
 
 namespace net {
 
-inline constexpr std::size_t kMostLocalPageBytes = std::size_t{1} << 30;
-
 // `path` is a local path (fileUrlPath() makes one of a file: URL); the bytes go to `take`
 // block by block. The result says at which stage reading failed and why.
 platform::RegularFileResult readLocalPage(const std::wstring& path,
                                           const std::function<void(std::string_view)>& take);
 
 // The reason of a failure, in the words of the system ("No such file or directory", "Is a
-// directory", "File too large"), or "Not a regular file (a pipe, a device or a socket)"
-// (11553) for those. Empty for success.
+// directory"), "Not a regular file (a pipe, a device or a socket)" (11553) for those, or
+// the page limit's "The page is larger than <limit>.". Empty for success.
 std::wstring localPageErrorText(const platform::RegularFileResult& result);
 
 }  // namespace net

@@ -34,8 +34,14 @@ struct NetworkSettings {
   std::uint32_t writeBufferSize = 0;
 
   bool ftpActiveMode = false;  // false: passive FTP
-  // Bytes per read or write of a body or an FTP file; 0 counts as 32768.
+  // Bytes per read or write of an FTP file; 0 counts as 32768. An HTTP body is read as it
+  // arrives, in what one wait for it brings.
   std::uint32_t transferBlockSize = 32768;
+
+  // The most bytes a page may hold: a body as it is kept (after gunzip) and a local page;
+  // past it a transfer fails with "The page is larger than <limit>." (bodyLimit.h). A
+  // body written to a stream is not held and not limited. 0: no limit.
+  std::uint64_t maxBodyBytes = std::uint64_t{256} << 20;
 
   std::int32_t maxRedirects = 5;    // followed by the request pool; below 1: no limit
   std::int32_t maxAutoRetries = 2;  // repetitions of a retryable ending

@@ -58,6 +58,9 @@ class RealRequest : public Forwarding<RequestHandle, inet::Request> {
   bool read(void* buffer, std::size_t size, std::size_t& bytesRead) override {
     return handle().read(buffer, size, bytesRead);
   }
+  bool read(const std::function<void(std::string_view)>& sink, std::size_t& bytesRead) override {
+    return handle().read(sink, bytesRead);
+  }
 };
 
 class RealFtpFile : public Forwarding<FtpFileHandle, inet::FtpFile> {

@@ -22,6 +22,7 @@
 #include "platform/inet/src/extraCaFile.h"
 #include "testSupport/src/ftpTestServer.h"
 #include "testSupport/src/httpTestServer.h"
+#include "testSupport/src/scratchDir.h"
 #include "testSupport/src/tlsTestFiles.h"
 
 namespace net {
@@ -213,6 +214,64 @@ TEST_F(EndToEndTest, HostileRepliesGiveTheirOwnReasons) {
   }
 }
 
+// A page may hold at most the limit, decoded: a body at the limit arrives whole into one
+// allocation, one past it fails with the limit's words, whether a Content-Length says so
+// first, the bytes run on unannounced, they inflate beyond it, or a local file holds them.
+TEST_F(EndToEndTest, APageHoldsAtMostTheLimitWhereverItComesFrom) {
+  constexpr std::size_t kLimit = 1 << 20;
+  const std::string page = test::sampleText(kLimit);
+  const std::string longer = page + "!";
+  testSupport::ScratchDir dir;
+  dir.write("page.html", page);
+  dir.write("longer.html", longer);
+  server.route("/page", HttpReply::status(200, "OK", {}, page));
+  server.route("/longer", HttpReply::status(200, "OK", {}, longer));
+  server.route("/chunked", HttpReply::chunked({}, longer, 7000));
+  server.route("/zipped",
+               HttpReply::status(200, "OK", {"Content-Encoding: gzip"}, test::gzipMember(page)));
+  server.route("/zippedLonger",
+               HttpReply::status(200, "OK", {"Content-Encoding: gzip"}, test::gzipMember(longer)));
+  // 64 KB that inflate to 64 MB, and a length that no page may have.
+  server.route("/bomb", HttpReply::status(200, "OK", {"Content-Encoding: gzip"},
+                                          test::gzipMember(std::string(64 << 20, '\0'))));
+  server.route("/huge",
+               HttpReply().send("HTTP/1.0 200 OK\r\nContent-Length: 5000000000\r\n\r\n").stall());
+  const std::wstring tooLarge = L"The page is larger than 1 Mb.";
+  const struct {
+    std::wstring url;
+    std::wstring message;
+  } cases[] = {
+      {url("/page"), L""},
+      {url("/zipped"), L""},
+      {dir.wfile("page.html"), L""},
+      {L"file://" + dir.wfile("page.html"), L""},
+      {url("/longer"), tooLarge},
+      {url("/chunked"), tooLarge},
+      {url("/zippedLonger"), tooLarge},
+      {url("/bomb"), tooLarge},
+      {url("/huge"), tooLarge},
+      {dir.wfile("longer.html"), tooLarge},
+      {L"file://" + dir.wfile("longer.html"), tooLarge},
+  };
+  networkSettings().maxBodyBytes = kLimit;
+  for (const auto& c : cases) {
+    ByteVector body;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(failure([&] { connection.downloadUrl(c.url, body); }), c.message) << c.url;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.url;
+    if (!c.message.empty()) continue;
+    EXPECT_TRUE(text(body) == page) << c.url << ": " << body.size() << " bytes";
+    if (c.url == url("/page")) {
+      EXPECT_EQ(body.capacity(), page.size()) << "one allocation";
+    }
+  }
+  networkSettings() = {};
+  ByteVector body;
+  EXPECT_EQ(failure([&] { connection.downloadUrl(url("/huge"), body); }),
+            L"The page is larger than 256 Mb.")
+      << "the limit by default";
+}
+
 TEST_F(EndToEndTest, AsynchronousTransfersFinishWhenTheirServerAnswers) {
   connection.close();
   connection.open(true);
@@ -277,7 +336,8 @@ TEST_F(EndToEndTest, ACancelEndsTheDownloadWithinASecondWhateverTheServerDoes) {
 }
 
 TEST_F(EndToEndTest, TheTimeLimitEndsADownloadThatTricklesOrNeverStarts) {
-  HttpReply trickle = HttpReply().send("HTTP/1.0 200 OK\r\nContent-Length: 5000000000\r\n\r\n");
+  // No length given: a length past the body limit would be refused before any wait.
+  HttpReply trickle = HttpReply().send("HTTP/1.0 200 OK\r\n\r\n");
   for (int i = 0; i < 40; ++i) trickle.send("x").pause(500);
   server.route("/trickle", trickle);
   server.route("/noAnswer", HttpReply().stall());

@@ -161,6 +161,14 @@ class FakeRequest : public FakeHandle<internal::RequestHandle> {
     return true;
   }
 
+  // One scripted block per read, as the real layer hands over what one wait brought.
+  bool read(const std::function<void(std::string_view)>& sink, std::size_t& bytesRead) override {
+    std::string block(next_ < answer_.reads.size() ? answer_.reads[next_].bytes.size() : 0, '\0');
+    if (!read(block.data(), block.size(), bytesRead)) return false;
+    if (bytesRead > 0) sink({block.data(), bytesRead});
+    return true;
+  }
+
  private:
   std::optional<std::wstring> header(std::uint32_t query) const {
     const auto found = answer_.headers.find(query);

@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "lib/misc/src/wruntimeError.h"
+#include "net/src/bodyLimit.h"
 #include "net/src/fileUrl.h"
 #include "net/src/internetConn.h"
 #include "net/src/localPage.h"
@@ -87,7 +88,7 @@ TEST(LocalPageTest, OnlyRegularFilesWithinTheCapAreRead) {
   testSupport::ScratchDir dir;
   dir.write("page.html", std::string("<p>\0page", 8));
   dir.write("huge.html", "");
-  std::filesystem::resize_file(dir.file("huge.html"), kMostLocalPageBytes + 1);  // sparse
+  std::filesystem::resize_file(dir.file("huge.html"), BodyLimit().most() + 1);  // sparse
   const struct {
     std::wstring path;
     Stage stage;
@@ -99,7 +100,7 @@ TEST(LocalPageTest, OnlyRegularFilesWithinTheCapAreRead) {
       {dir.wfile(""), Stage::NotRegular, L"Is a directory"},
       {L"/dev/null", Stage::NotRegular, L"Not a regular file (a pipe, a device or a socket)"},
       {L"/dev/zero", Stage::NotRegular, L"Not a regular file (a pipe, a device or a socket)"},
-      {dir.wfile("huge.html"), Stage::TooLarge, L"File too large"},
+      {dir.wfile("huge.html"), Stage::TooLarge, L"The page is larger than 256 Mb."},
   };
   for (const auto& c : cases) {
     std::string bytes;

@@ -41,4 +41,17 @@ std::size_t ByteQueue::take(void* out, std::size_t count) {
   return taken;
 }
 
+std::size_t ByteQueue::takeAll(const std::function<void(std::string_view)>& sink) {
+  const std::size_t taken = size_;
+  if (taken == 0) return 0;
+  const std::size_t first = std::min(taken, allocated_ - front_);
+  sink({buffer_.get() + front_, first});
+  front_ = (front_ + first) % allocated_;
+  size_ -= first;
+  if (size_ > 0) sink({buffer_.get(), size_});
+  size_ = 0;
+  front_ = 0;
+  return taken;
+}
+
 }  // namespace platform::inet::internal

@@ -8,7 +8,9 @@
 // the queue as it was.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 namespace platform::inet::internal {
 
@@ -23,6 +25,9 @@ class ByteQueue {
   void put(const void* data, std::size_t count);
   // Moves up to `count` bytes from the front into `out`; returns how many.
   std::size_t take(void* out, std::size_t count);
+  // Hands every queued byte to `sink` where it lies (one or two spans) and empties the queue;
+  // returns how many. Bytes stay queued until `sink` returns, so an exception leaves them.
+  std::size_t takeAll(const std::function<void(std::string_view)>& sink);
 
  private:
   // Makes room for `count` more bytes.

@@ -152,26 +152,51 @@ bool Request::send(const void* body, std::size_t bodySize) {
   return transfer.ready() || internal::fail(transfer.error());
 }
 
-bool Request::read(void* buffer, std::size_t size, std::size_t& bytesRead) {
+bool Request::awaitBody(const std::function<void(std::string_view)>* direct,
+                        std::size_t& bytesRead) {
   bytesRead = 0;
-  const internal::SessionLock lock(core());
   if (core().closed()) return internal::fail(ERROR_INVALID_HANDLE);
   internal::Transfer& transfer = *transfer_;
   if (!transfer.ready() && !transfer.done()) {
     return internal::fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
   }
-  if (!transfer.hasBody() && !transfer.done()) {
-    if (core().async()) {
-      transfer.pendingRead = true;
-      return internal::fail(ERROR_IO_PENDING);
-    }
-    core().driveUntil([&] { return transfer.hasBody() || transfer.done(); });
+  if (transfer.hasBody() || transfer.done()) return true;
+  if (core().async()) {
+    transfer.pendingRead = true;
+    return internal::fail(ERROR_IO_PENDING);
   }
-  if (transfer.hasBody()) {
-    bytesRead = transfer.takeBody(buffer, size);
+  if (direct == nullptr) {
+    core().driveUntil([&] { return transfer.hasBody() || transfer.done(); });
     return true;
   }
-  return transfer.error() == ERROR_SUCCESS || internal::fail(transfer.error());
+  transfer.beginDirect(*direct);
+  core().driveUntil(
+      [&] { return transfer.directDelivered() || transfer.hasBody() || transfer.done(); });
+  bytesRead = transfer.endDirect();
+  return true;
+}
+
+bool Request::read(void* buffer, std::size_t size, std::size_t& bytesRead) {
+  const internal::SessionLock lock(core());
+  if (!awaitBody(nullptr, bytesRead)) return false;
+  if (transfer_->hasBody()) {
+    bytesRead = transfer_->takeBody(buffer, size);
+    return true;
+  }
+  return transfer_->error() == ERROR_SUCCESS || internal::fail(transfer_->error());
+}
+
+bool Request::read(const std::function<void(std::string_view)>& sink, std::size_t& bytesRead) {
+  const internal::SessionLock lock(core());
+  if (!awaitBody(&sink, bytesRead)) return false;
+  // What arrived while waiting is enough for one read; the queue holds older bytes only
+  // when nothing came directly.
+  if (bytesRead > 0) return true;
+  if (transfer_->hasBody()) {
+    bytesRead = transfer_->takeBody(sink);
+    return true;
+  }
+  return transfer_->error() == ERROR_SUCCESS || internal::fail(transfer_->error());
 }
 
 bool Request::answerable() const {

@@ -82,6 +82,11 @@ class Request : public Handle {
   // answered at once. Bytes that arrived before a failure are read first; the failure
   // (ERROR_INTERNET_TIMEOUT, ERROR_INTERNET_CONNECTION_RESET, ...) comes after them.
   bool read(void* buffer, std::size_t size, std::size_t& bytesRead);
+  // As read, but hands the bytes to `sink` without a copy into a buffer of the caller's:
+  // what is queued, then (synchronous) what libcurl delivers while the read waits, straight
+  // from libcurl's own buffer and as much as comes in one wait. bytesRead counts what `sink`
+  // was given. An exception of `sink` ends the transfer and passes through.
+  bool read(const std::function<void(std::string_view)>& sink, std::size_t& bytesRead);
 
   Request(Key, std::shared_ptr<internal::SessionCore> core, const HandleOptions& options,
           std::uintptr_t context, std::shared_ptr<internal::Transfer> transfer, std::string verb,
@@ -94,6 +99,9 @@ class Request : public Handle {
   void setUpTransfer(const void* body, std::size_t bodySize);
   // Checks that the session lives and the headers are in.
   bool answerable() const;
+  // Checks that the body may be read; waits (synchronous) until some of it is queued or
+  // the transfer is done, giving what arrives meanwhile to `direct` when there is one.
+  bool awaitBody(const std::function<void(std::string_view)>* direct, std::size_t& bytesRead);
   bool answer(const std::string& bytes, std::wstring& value, std::size_t bufferChars) const;
 
   std::shared_ptr<internal::Transfer> transfer_;

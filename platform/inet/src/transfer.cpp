@@ -164,6 +164,8 @@ std::size_t Transfer::onWrite(char* data, std::size_t size, std::size_t count, v
   auto& transfer = *static_cast<Transfer*>(self);
   const std::size_t bytes = size * count;
   if (transfer.kind_ == Kind::Http && !transfer.ready_) return bytes;  // a redirect's body
+  if (transfer.directSink_ != nullptr && transfer.body_.empty())
+    return transfer.deliver(data, bytes);
   if (transfer.body_.size() >= kBufferLimit) {
     transfer.paused_ = true;
     return CURL_WRITEFUNC_PAUSE;
@@ -172,6 +174,28 @@ std::size_t Transfer::onWrite(char* data, std::size_t size, std::size_t count, v
   transfer.ready_ = true;
   transfer.notifyDue();
   return bytes;
+}
+
+std::size_t Transfer::deliver(const char* data, std::size_t bytes) {
+  try {
+    (*directSink_)({data, bytes});
+  } catch (...) {
+    sinkFailure_ = std::current_exception();
+    return 0;  // ends the transfer
+  }
+  directBytes_ += bytes;
+  return bytes;
+}
+
+void Transfer::beginDirect(const BodySink& sink) {
+  directSink_ = &sink;
+  directBytes_ = 0;
+}
+
+std::size_t Transfer::endDirect() {
+  directSink_ = nullptr;
+  if (sinkFailure_) std::rethrow_exception(std::exchange(sinkFailure_, nullptr));
+  return directBytes_;
 }
 
 std::size_t Transfer::onRead(char* data, std::size_t size, std::size_t count, void* self) {
@@ -190,6 +214,12 @@ std::size_t Transfer::takeBody(void* buffer, std::size_t size) {
   // A resume makes libcurl receive at once, and what does not fit it keeps for itself
   // until the next resume: resuming only with half the room free keeps that small.
   if (body_.size() <= kBufferLimit / 2) resume();
+  return bytes;
+}
+
+std::size_t Transfer::takeBody(const BodySink& sink) {
+  const std::size_t bytes = body_.takeAll(sink);
+  resume();
   return bytes;
 }
 

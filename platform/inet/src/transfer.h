@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -78,9 +79,18 @@ class Transfer {
   // sending the file (FTP download) or taking it (FTP upload).
   bool ready() const { return ready_; }
 
+  using BodySink = std::function<void(std::string_view)>;
+
   // Body bytes waiting to be read.
   bool hasBody() const { return !body_.empty(); }
   std::size_t takeBody(void* buffer, std::size_t size);
+  std::size_t takeBody(const BodySink& sink);
+  // While a reader waits: the body bytes that libcurl hands over go to `sink` straight from
+  // its buffer, none queued, while the queue is empty. An exception of the sink ends the
+  // transfer; endDirect rethrows it. endDirect returns the bytes the sink was given.
+  void beginDirect(const BodySink& sink);
+  bool directDelivered() const { return directBytes_ > 0; }
+  std::size_t endDirect();
 
   // Upload bytes: takes what fits; 0 when the buffer is full.
   std::size_t giveUpload(const void* data, std::size_t size);
@@ -103,6 +113,7 @@ class Transfer {
   static int onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
   void installAbortCheck();
   std::size_t header(std::string_view line);
+  std::size_t deliver(const char* data, std::size_t bytes);
   void ftpReply(std::string_view line);
   void resume();
   std::uint32_t failureCode(CURLcode result) const;
@@ -136,6 +147,9 @@ class Transfer {
 
   ResponseHeaders headers_;
   ByteQueue body_{kBufferLimit + CURL_MAX_WRITE_SIZE};
+  const BodySink* directSink_ = nullptr;
+  std::size_t directBytes_ = 0;
+  std::exception_ptr sinkFailure_;
   ByteQueue upload_{kBufferLimit};
   bool uploadEnded_ = false;
   std::string replyLines_;  // the FTP reply being received

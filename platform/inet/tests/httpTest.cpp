@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "platform/inet/src/extraCaFile.h"
@@ -107,6 +108,31 @@ TEST(InetHttp, BodiesArriveWholeInEveryFraming) {
     ASSERT_TRUE(readAll(*opened.request, received, 1000)) << path;
     EXPECT_EQ(received, body) << path;
   }
+  // Reads that hand the bytes over where they lie, between reads into a buffer: what was
+  // queued and what comes straight from libcurl keep their order.
+  for (const char* path : {"/length", "/chunked", "/close"}) {
+    auto opened = openRequest(*session, server.url(path));
+    ASSERT_TRUE(opened.request->send()) << path;
+    std::string received;
+    char buffer[1000];
+    const auto append = [&received](std::string_view bytes) { received += bytes; };
+    for (std::size_t got = 1, n = 0; got > 0; ++n) {
+      const std::size_t before = received.size();
+      const bool ok = n % 3 == 0 ? opened.request->read(buffer, sizeof buffer, got)
+                                 : opened.request->read(append, got);
+      ASSERT_TRUE(ok) << path;
+      if (n % 3 == 0) received.append(buffer, got);
+      ASSERT_EQ(received.size() - before, got) << path;
+    }
+    EXPECT_EQ(received, body) << path;
+  }
+  // A sink that refuses bytes ends the transfer with its exception.
+  auto refused = openRequest(*session, server.url("/length"));
+  ASSERT_TRUE(refused.request->send());
+  std::size_t got = 0;
+  EXPECT_THROW(
+      refused.request->read([](std::string_view) { throw std::length_error("full"); }, got),
+      std::length_error);
 }
 
 TEST(InetHttp, AReadReturnsWhatHasArrivedWithoutWaitingForTheRest) {
