@@ -1,6 +1,7 @@
 #include "channel/src/channelFile.h"
 
 #include <array>
+#include <sstream>
 
 #include "config/src/iniFileStore.h"
 #include "config/src/sectionReadLock.h"
@@ -32,11 +33,7 @@ constexpr std::array<Key, 10> kKeys{{
 // Written last; names the file itself for the plug-in's temporary settings.
 constexpr wchar_t kConfigFileKey[] = L"ConfigFile";
 
-}  // namespace
-
-ChannelSettings readChannelFile(const std::wstring& path) {
-  config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
-  store.loadFile(path);
+ChannelSettings settingsOf(config::IniFileStore& store) {
   config::SectionReadLock section(store, kSection);
   ChannelSettings settings;
   for (const Key& key : kKeys) {
@@ -44,6 +41,21 @@ ChannelSettings readChannelFile(const std::wstring& path) {
         section.valid() ? section->getCheckedString(key.name, L"", true) : std::wstring();
   }
   return settings;
+}
+
+}  // namespace
+
+ChannelSettings readChannelFile(const std::wstring& path) {
+  config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
+  store.loadFile(path);
+  return settingsOf(store);
+}
+
+ChannelSettings readChannelText(std::string_view bytes) {
+  config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
+  std::istringstream in{std::string(bytes)};
+  store.loadFrom(in);
+  return settingsOf(store);
 }
 
 void writeChannelFile(const std::wstring& path, const ChannelSettings& settings, MaxItems maxItems,

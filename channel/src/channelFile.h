@@ -15,6 +15,7 @@
 // Any thread; calls share nothing but the files they name.
 
 #include <string>
+#include <string_view>
 
 #include "channel/src/channelSettings.h"
 #include "channel/src/maxItems.h"
@@ -24,6 +25,8 @@ namespace channel {
 // The settings in the file at `path`; a file that cannot be read counts as empty. Throws
 // config::Exception for an empty `path`.
 ChannelSettings readChannelFile(const std::wstring& path);
+// The settings in `bytes`, a settings file's content already read; never throws.
+ChannelSettings readChannelText(std::string_view bytes);
 
 // Replaces the file at `path` by the settings, MaxItems holding `maxItems` (what
 // MaxItems::parse made of settings.m_maxItems) and ConfigFile `configFile`. Throws

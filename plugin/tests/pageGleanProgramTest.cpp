@@ -5,6 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 #include <map>
 #include <sstream>
 
@@ -220,6 +226,30 @@ TEST_F(PageGleanProgramTest, CommandLineAndSettingsFile) {
   for (const char* capture : {"{*}", "{%title}", "{%link}", "{%description}", "{%date}",
                               "{%author}", "{%image}", "{%}"}) {
     EXPECT_NE(help.out.find(capture), std::string::npos) << capture;
+  }
+}
+
+// A settings file that is not a regular file is refused before it is opened, so a pipe
+// without a writer cannot keep the plug-in waiting and a device is not read on and on. A
+// run that does wait is released by writers after the bound, so that it fails instead of
+// hanging.
+TEST_F(PageGleanProgramTest, SettingsThatAreNotAFileAreRefusedUnread) {
+  const std::string fifo = scratch_.file("settings.pipe");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+    std::future<Outcome> outcome =
+        std::async(std::launch::async, [this, &path] { return runWith({path}); });
+    bool inTime = outcome.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+    while (outcome.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
+      inTime = false;
+      const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      if (writer >= 0) ::close(writer);
+    }
+    const Outcome result = outcome.get();
+    EXPECT_TRUE(inTime) << path;
+    EXPECT_EQ(result.code, 1) << path;
+    EXPECT_EQ(result.err, L"Can't read the settings file " + platform::fromUtf8(path) +
+                              L": Not a regular file (a pipe, a device or a socket)\n");
   }
 }
 
