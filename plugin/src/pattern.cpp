@@ -12,6 +12,10 @@ namespace {
 
 using internal::istring;
 
+// The dialog's limit for a pattern. It also bounds what one literal piece costs per page
+// character (a machine word per 64 of its characters).
+constexpr std::size_t kMostCharacters = 1024;
+
 std::optional<Field> fieldNamed(std::wstring_view name) {
   static constexpr std::pair<std::wstring_view, Field> kNames[] = {
       {L"", Field::Description}, {L"title", Field::Title},
@@ -31,6 +35,10 @@ std::optional<Field> fieldNamed(std::wstring_view name) {
 
 Pattern::Pattern(std::wstring text, std::wstring name)
     : text_(std::move(text)), name_(std::move(name)) {
+  if (text_.size() > kMostCharacters) {
+    throw PluginError(istring(14240).format(name_, std::to_wstring(text_.size()),
+                                            std::to_wstring(kMostCharacters)));
+  }
   std::size_t literal = 0;
   std::size_t i = 0;
   while (i < text_.size()) {

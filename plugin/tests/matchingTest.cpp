@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <optional>
 #include <string>
 
+#include "platform/src/utf8.h"
+#include "plugin/src/htmlText.h"
 #include "plugin/src/itemFinder.h"
 #include "plugin/src/literalPiece.h"
 #include "plugin/src/pluginError.h"
@@ -122,6 +126,60 @@ TEST(WorkBoundTest, ASearchPastItsBoundStopsWithAReason) {
     EXPECT_EQ(e.wideMessage(),
               L"Item pattern 1 needs more work than this page allows (over 1101 steps for "
               L"1000 characters); the search was stopped.");
+  }
+}
+
+// The fastest of three runs of `f`, in seconds.
+template <typename F>
+double fastest(F f) {
+  double best = 1e9;
+  for (int run = 0; run < 3; ++run) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    best = std::min(
+        best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  return best;
+}
+
+// Markup that never closes is text, found in one pass: it costs about what text of that
+// length without any markup costs, not a search to the end after each '<'.
+TEST(QuadraticCornerTest, UnclosedMarkupIsStrippedInLinearTime) {
+  constexpr std::size_t kSize = 200000;
+  const std::wstring plain = repeated(L"ab", kSize);
+  for (const wchar_t* unit : {L"<a", L"</b x", L"<?x"}) {
+    const double baseline = fastest([&] { plugin::plainText(plain); });
+    const std::wstring unclosed = repeated(unit, kSize);
+    ASSERT_TRUE(plugin::plainText(unclosed) == plugin::collapseSpace(unclosed))
+        << platform::toUtf8(unit);
+    const double took = fastest([&] { plugin::plainText(unclosed); });
+    EXPECT_LT(took, 4 * baseline + 0.01) << platform::toUtf8(unit);
+  }
+}
+
+// A pattern holds at most what the dialog lets one hold, so a literal piece costs a few
+// machine words per page character at most.
+TEST(QuadraticCornerTest, APatternLongerThanTheDialogAllowsIsRefused) {
+  const std::wstring longest = L"<b>{%title}" + std::wstring(1024 - 15, L'x') + L"</b>";
+  ASSERT_EQ(longest.size(), 1024u);
+  EXPECT_NO_THROW(plugin::Scraper(withPatterns(L"", longest)));
+  plugin::ChannelParameters sectioned = withPatterns(L"<b>{%title}</b>");
+  sectioned.m_sectionPattern = L"<ul>{%}" + std::wstring(2000, L'x');
+  const struct {
+    plugin::ChannelParameters parameters;
+    std::wstring message;
+  } cases[] = {
+      {withPatterns(L"", longest + L"x"),
+       L"Item pattern 2 holds 1025 characters; a pattern holds at most 1024."},
+      {sectioned, L"The section pattern holds 2007 characters; a pattern holds at most 1024."},
+  };
+  for (const auto& c : cases) {
+    try {
+      plugin::Scraper scraper(c.parameters);
+      ADD_FAILURE() << "no error: " << platform::toUtf8(c.message);
+    } catch (const plugin::PluginError& e) {
+      EXPECT_EQ(e.wideMessage(), c.message);
+    }
   }
 }
 
