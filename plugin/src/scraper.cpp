@@ -7,6 +7,7 @@
 #include "plugin/src/feedDate.h"
 #include "plugin/src/htmlText.h"
 #include "plugin/src/istring.h"
+#include "plugin/src/linkScheme.h"
 #include "plugin/src/pageExcerpt.h"
 #include "plugin/src/pluginError.h"
 #include "plugin/src/shorthandFinder.h"
@@ -123,10 +124,10 @@ void Scraper::shorthandItems(std::wstring_view text, std::vector<std::wstring>& 
                              const ItemSink& sink) {
   ShorthandFinder finder(*shorthand_, text);
   const std::vector<ShorthandItem> found = finder.find(static_cast<std::size_t>(maxItems_));
-  for (const ShorthandItem& each : found) {
+  for (std::size_t i = 0; i < found.size(); ++i) {
     FeedItem item;
-    item.title = each.title;
-    item.link = resolved(trimmed(each.link));
+    item.title = found[i].title;
+    item.link = resolved(trimmed(found[i].link), i + 1, diagnostics);
     sink(std::move(item));
   }
   if (found.empty()) diagnostics.push_back(finder.mismatch());
@@ -136,10 +137,12 @@ FeedItem Scraper::itemOf(const Match& match, std::wstring_view text, std::size_t
                          std::vector<std::wstring>& diagnostics) const {
   FeedItem item;
   item.title = plainText(match.capture(text, Field::Title));
-  item.link = resolved(trimmed(decodeEntities(match.capture(text, Field::Link))));
+  item.link =
+      resolved(trimmed(decodeEntities(match.capture(text, Field::Link))), number, diagnostics);
   item.description = trimmed(match.capture(text, Field::Description));
   item.author = plainText(match.capture(text, Field::Author));
-  item.image = resolved(trimmed(decodeEntities(match.capture(text, Field::Image))));
+  item.image =
+      resolved(trimmed(decodeEntities(match.capture(text, Field::Image))), number, diagnostics);
   const std::wstring date = plainText(match.capture(text, Field::Date));
   if (!date.empty()) {
     if (const auto pubDate = rfc822FromText(date)) {
@@ -151,7 +154,12 @@ FeedItem Scraper::itemOf(const Match& match, std::wstring_view text, std::size_t
   return item;
 }
 
-std::wstring Scraper::resolved(const std::wstring& link) const {
+std::wstring Scraper::resolved(const std::wstring& link, std::size_t number,
+                               std::vector<std::wstring>& diagnostics) const {
+  if (!isFeedLink(link)) {
+    diagnostics.push_back(istring(14241).format(std::to_wstring(number), shownHead(link)));
+    return {};
+  }
   if (link.empty() || !resolver_) return link;
   const auto absolute = resolver_->resolve(platform::toUtf8(link));
   return absolute ? platform::fromUtf8(*absolute) : link;

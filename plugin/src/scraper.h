@@ -26,7 +26,8 @@ namespace plugin {
 
 struct ScrapeResult {
   Feed feed;
-  // For standard error: patterns that matched nothing, dates that could not be read.
+  // For standard error: patterns that matched nothing, dates that could not be read, links
+  // that were dropped.
   std::vector<std::wstring> diagnostics;
 };
 
@@ -65,7 +66,9 @@ class Scraper {
                       const ItemSink& sink);
   FeedItem itemOf(const Match& match, std::wstring_view text, std::size_t number,
                   std::vector<std::wstring>& diagnostics) const;
-  std::wstring resolved(const std::wstring& link) const;
+  // `link` resolved, or empty with a warning when a feed may not carry it (linkScheme.h).
+  std::wstring resolved(const std::wstring& link, std::size_t number,
+                        std::vector<std::wstring>& diagnostics) const;
 
   ChannelParameters parameters_;
   int maxItems_;

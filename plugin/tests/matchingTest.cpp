@@ -183,4 +183,60 @@ TEST(QuadraticCornerTest, APatternLongerThanTheDialogAllowsIsRefused) {
   }
 }
 
+// Links a feed reader could run are dropped with a warning, however the page spells their
+// scheme; web, FTP and mail links are kept and relative ones resolved.
+TEST(LinkSchemeTest, OnlyWebFtpMailAndRelativeLinksAreKept) {
+  const struct {
+    const wchar_t* href;
+    const wchar_t* link;  // null: dropped
+  } cases[] = {
+      {L"http://a.test/x", L"http://a.test/x"},
+      {L"HTTPS://a.test/", L"HTTPS://a.test/"},
+      {L"ftp://a.test/f.txt", L"ftp://a.test/f.txt"},
+      {L"mailto:news@a.test", L"mailto:news@a.test"},
+      {L"/news/1", L"http://base.test/news/1"},
+      {L"news?id=2", L"http://base.test/dir/news?id=2"},
+      {L"javascript:alert(1)", nullptr},
+      {L"JaVaScRiPt:alert(1)", nullptr},
+      {L"&#106;avascript:alert(1)", nullptr},
+      {L"java&#x09;script:alert(1)", nullptr},
+      {L"java\nscript:alert(1)", nullptr},
+      {L"&#1;javascript:alert(1)", nullptr},
+      {L"data:text/html,<b>x</b>", nullptr},
+      {L"vbscript:msgbox(1)", nullptr},
+      {L"file:///etc/passwd", nullptr},
+  };
+  for (const auto& c : cases) {
+    plugin::ChannelParameters parameters =
+        withPatterns(L"<li><a href=\"{%link}\">{%title}</a><img src=\"{%image}\"></li>");
+    parameters.m_baseUrl = L"http://base.test/dir/";
+    plugin::ChannelParameters shorthand = parameters;
+    shorthand.m_itemPattern = {};
+    shorthand.m_shorthand = L"li a";
+    const std::wstring href = c.href;
+    const std::wstring page =
+        L"<li><a href=\"" + href + L"\">T</a><img src=\"" + href + L"\"></li>";
+    for (const plugin::ChannelParameters& each : {parameters, shorthand}) {
+      const plugin::ScrapeResult result = plugin::Scraper(each).scrape(page, 0);
+      const std::string row =
+          platform::toUtf8(href) + (each.m_shorthand.empty() ? "" : " (shorthand)");
+      ASSERT_EQ(result.feed.items.size(), 1u) << row;
+      const plugin::FeedItem& item = result.feed.items[0];
+      EXPECT_EQ(item.link, c.link ? c.link : L"") << row;
+      const bool pattern = each.m_shorthand.empty();
+      if (pattern) {
+        EXPECT_EQ(item.image, item.link) << row;
+      }
+      const std::size_t warnings = c.link ? 0 : pattern ? 2 : 1;
+      ASSERT_EQ(result.diagnostics.size(), warnings) << row;
+      for (const std::wstring& warning : result.diagnostics) {
+        EXPECT_TRUE(warning.starts_with(L"Item 1: `")) << row;
+        EXPECT_TRUE(warning.ends_with(
+            L"` is dropped; a link may use only http, https, ftp or mailto, or be relative."))
+            << row;
+      }
+    }
+  }
+}
+
 }  // namespace
