@@ -239,4 +239,54 @@ TEST(LinkSchemeTest, OnlyWebFtpMailAndRelativeLinksAreKept) {
   }
 }
 
+// The shorthand parses no page that nests elements deeper than it can afford, and every
+// page whose tags only look deep: elements left open that the next one closes, void and
+// self-closed ones, tags inside scripts, comments and attribute values.
+TEST(ElementDepthTest, TheShorthandRefusesOnlyPagesThatNestTooDeep) {
+  constexpr std::size_t kUnits = 20000;
+  const struct {
+    const char* head;
+    const char* unit;
+    std::size_t units;
+    bool refused;
+  } cases[] = {
+      {"", "<div>", 2000, true},
+      {"", "<div>", 100000, true},
+      {"", "<b>", kUnits, true},
+      {"", "<div/>", kUnits, true},
+      {"", "<DIV class='a>b'>", kUnits, true},
+      {"", "<div>", 500, false},
+      {"", "<p>x", kUnits, false},
+      {"", "<p><font>x", kUnits, false},
+      {"<ul>", "<li>x", kUnits, false},
+      {"<ul>", "<li><a href=/n>x", kUnits, false},
+      {"<dl>", "<dt>x<dd>y", kUnits, false},
+      {"<table>", "<tr><td>x<th>y", kUnits, false},
+      {"<select>", "<option>x", kUnits, false},
+      {"", "<h2>x<h3>y", kUnits, false},
+      {"", "x<br><img src=a.png><hr>", kUnits, false},
+      {"<svg>", "<path d='M0'/>", kUnits, false},
+      {"", "<script>if (a<b) x('<div>');</script>", kUnits, false},
+      {"", "<!-- <div> --><?x <div> ?>", kUnits, false},
+      {"", "<div title='<div>'></div>", kUnits, false},
+  };
+  for (const auto& c : cases) {
+    std::string page = c.head;
+    for (std::size_t i = 0; i < c.units; ++i) page += c.unit;
+    plugin::ChannelParameters parameters = withPatterns(L"");
+    parameters.m_shorthand = L"p";
+    const std::string row = std::string(c.head) + c.unit;
+    try {
+      plugin::Scraper(parameters).scrape(platform::fromUtf8(page), 0);
+      EXPECT_FALSE(c.refused) << row;
+    } catch (const plugin::PluginError& e) {
+      EXPECT_TRUE(c.refused) << row;
+      EXPECT_EQ(e.wideMessage(),
+                L"The page nests elements more than 512 deep, deeper than the shorthand reads; "
+                L"item patterns can read it.");
+    }
+    if (HasFailure()) return;  // a page that is not refused may take the parser minutes
+  }
+}
+
 }  // namespace
