@@ -14,7 +14,7 @@ const Names kVoid = {"area",  "base",  "basefont", "bgsound", "br",    "col",   
                      "frame", "hr",    "image",    "img",     "input", "keygen", "link",
                      "meta",  "param", "source",   "track",   "wbr"};
 // Their content is text up to their end tag.
-const Names kRawText = {"iframe", "noembed",  "noframes", "noscript", "script",
+const Names kRawText = {"iframe", "noembed",  "noframes", "script",
                         "style",  "textarea", "title",    "xmp"};
 // Start tags that close an open <p>.
 const Names kClosesP = {
@@ -27,6 +27,13 @@ const Names kClosesP = {
 const Names kScope = {"applet", "button", "caption", "html",     "marquee",
                       "object", "table",  "td",      "template", "th"};
 const Names kHeadings = {"h1", "h2", "h3", "h4", "h5", "h6"};
+// HTML start tags that end SVG or MathML content and are read as HTML again.
+const Names kBreakout = {
+    "b",      "big",    "blockquote", "body",  "br",    "center", "code", "dd",      "div",
+    "dl",     "dt",     "em",         "embed", "font",  "h1",     "h2",   "h3",      "h4",
+    "h5",     "h6",     "head",       "hr",    "i",     "img",    "li",   "listing", "menu",
+    "meta",   "nobr",   "ol",         "p",     "pre",   "ruby",   "s",    "small",   "span",
+    "strong", "strike", "sub",        "sup",   "table", "tt",     "u",    "ul",      "var"};
 
 bool isIn(std::string_view name, Names names) {
   return std::find(names.begin(), names.end(), name) != names.end();
@@ -85,8 +92,8 @@ class Pass {
       popTo(name);
     } else {
       start(name, selfClosed);
-      if (name == "plaintext") return html_.size();
-      if (isIn(name, kRawText)) return skipRawText(name, after);
+      if (foreign_ == 0 && name == "plaintext") return html_.size();
+      if (foreign_ == 0 && isIn(name, kRawText)) return skipRawText(name, after);
     }
     return after;
   }
@@ -117,6 +124,7 @@ class Pass {
   }
 
   void start(const std::string& name, bool selfClosed) {
+    if (foreign_ > 0 && isIn(name, kBreakout)) endForeign();
     if (isIn(name, kVoid)) return;
     if (isIn(name, kClosesP)) closeImplied({"p"}, {"button"}, true);
     if (name == "li") closeImplied({"li"}, {"ul", "ol"}, true);
@@ -126,9 +134,8 @@ class Pass {
     if (name == "thead" || name == "tbody" || name == "tfoot") {
       closeImplied({"thead", "tbody", "tfoot"}, {"table"}, false);
     }
-    if (name == "a") closeImplied({"a"}, {}, false);
+    if (name == "a") closeTop({"a"});
     if (name == "option" || name == "optgroup") closeTop({"option"});
-    if (name == "optgroup") closeTop({"optgroup"});
     if (isIn(name, kHeadings)) closeTop(kHeadings);
     if (selfClosed && foreign_ > 0) return;
     push(name);
@@ -144,6 +151,11 @@ class Pass {
       }
       if (isIn(open_[k], stops) || (scoped && isIn(open_[k], kScope))) return;
     }
+  }
+
+  void endForeign() {
+    const auto outermost = std::find_if(open_.begin(), open_.end(), isForeign);
+    popFrom(static_cast<std::size_t>(outermost - open_.begin()));
   }
 
   void closeTop(Names names) {
