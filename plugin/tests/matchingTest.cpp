@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/src/utf8.h"
+#include "plugin/src/htmlDocument.h"
 #include "plugin/src/htmlText.h"
 #include "plugin/src/itemFinder.h"
 #include "plugin/src/literalPiece.h"
@@ -292,6 +293,62 @@ TEST(ElementDepthTest, TheShorthandRefusesOnlyPagesThatNestTooDeep) {
                 L"item patterns can read it.");
     }
     if (HasFailure()) return;  // a page that is not refused may take the parser minutes
+  }
+}
+
+// The depth of the parser's tree.
+std::size_t treeDepth(const GumboNode* root) {
+  std::size_t deepest = 0;
+  std::vector<std::pair<const GumboNode*, std::size_t>> stack{{root, 1}};
+  while (!stack.empty()) {
+    const auto [node, depth] = stack.back();
+    stack.pop_back();
+    if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_TEMPLATE) continue;
+    deepest = std::max(deepest, depth);
+    const GumboVector& children = node->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+      stack.emplace_back(static_cast<const GumboNode*>(children.data[i]), depth + 1);
+    }
+  }
+  return deepest;
+}
+
+// Whatever page the bound lets through, the parser's tree is not much deeper than it.
+TEST(ElementDepthTest, APageLetThroughIsNoDeeperForTheParser) {
+  const char* const units[] = {
+      "<a><div>",
+      "<a><b>",
+      "<b><a>x",
+      "<table><td>",
+      "<li><ul>",
+      "<dd><dl>",
+      "<option><optgroup>",
+      "<svg><title>",
+      "<svg><font color=red/>",
+      "<math><p>",
+      "<noscript><div>",
+      "<template>",
+      "<frameset>",
+      "<object>",
+      "<ruby><rt>",
+      "<em><p>",
+      "<font><table>",
+      "<b><table><td>",
+      "<select><div>",
+      "<p><button>",
+      "<nobr><div>",
+      "<h1><b>",
+      "<span/>",
+      "<a><span>x",
+  };
+  for (const char* unit : units) {
+    std::string page;
+    for (int i = 0; i < 2000; ++i) page += unit;
+    try {
+      const plugin::HtmlDocument document(page);
+      EXPECT_LE(treeDepth(document.root()), 2 * 512 + 8) << unit;
+    } catch (const plugin::PluginError&) {
+    }
   }
 }
 
