@@ -44,8 +44,8 @@ class Scraper {
 
   // Hands the items of `page` to `sink` in order, each as soon as it is made, so that they
   // need not all be held; returns the diagnostics. Every search ends before the first item
-  // is handed on: when one throws PluginError (a search past its bound), `sink` has not
-  // been called.
+  // is handed on: when one throws PluginError (a search past its bound, a page too deep
+  // for the shorthand), `sink` has not been called.
   using ItemSink = std::function<void(FeedItem&&)>;
   std::vector<std::wstring> scrapeItems(std::wstring_view page, const ItemSink& sink);
 
