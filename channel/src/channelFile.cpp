@@ -1,6 +1,7 @@
 #include "channel/src/channelFile.h"
 
 #include <array>
+#include <sstream>
 
 #include "config/src/iniFileStore.h"
 #include "config/src/sectionReadLock.h"
@@ -60,6 +61,11 @@ ChannelSettings readChannelFile(std::istream& in, PageOrigin* origin) {
   config::IniFileStore store(nullptr, config::IniFileStore::useDefaultFlags);
   store.loadFrom(in);
   return settingsOf(store, origin);
+}
+
+ChannelSettings readChannelText(std::string_view bytes, PageOrigin* origin) {
+  std::istringstream in{std::string(bytes)};
+  return readChannelFile(in, origin);
 }
 
 void writeChannelFile(const std::wstring& path, const ChannelSettings& settings, MaxItems maxItems,

@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <istream>
 #include <string>
+#include <string_view>
 
 #include "channel/src/channelSettings.h"
 #include "channel/src/maxItems.h"
@@ -41,6 +42,8 @@ struct PageOrigin {
 ChannelSettings readChannelFile(const std::wstring& path, PageOrigin* origin = nullptr);
 // The same of the bytes of a settings file.
 ChannelSettings readChannelFile(std::istream& in, PageOrigin* origin = nullptr);
+// The settings in `bytes`, a settings file's content already read; never throws.
+ChannelSettings readChannelText(std::string_view bytes, PageOrigin* origin = nullptr);
 
 // Replaces the file at `path` by the settings, MaxItems holding `maxItems` (what
 // MaxItems::parse made of settings.m_maxItems), ConfigFile `configFile` and, when given, the

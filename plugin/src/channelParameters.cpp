@@ -4,9 +4,8 @@
 #include <optional>
 
 #include "channel/src/channelFile.h"
-#include "lib/misc/src/textConversion.h"
-#include "platform/src/readWholeFile.h"
-#include "platform/src/systemError.h"
+#include "net/src/localPage.h"
+#include "platform/src/utf8.h"
 #include "plugin/src/istring.h"
 #include "plugin/src/pluginError.h"
 
@@ -17,21 +16,17 @@ using internal::istring;
 
 constexpr int kMostItems = 1000000000;
 
-void requireReadable(const std::wstring& path) {
-  std::string bytes;
-  const int error =
-      platform::readWholeFile(misc::toUtf8(path), bytes, channel::kMostChannelFileBytes);
-  if (error != 0) {
-    throw PluginError(istring(14203).format(path, platform::systemErrorText(error)));
-  }
-}
-
 }  // namespace
 
 ChannelParameters readChannelParameters(const std::wstring& path, channel::PageOrigin& origin) {
-  // The store reads an unreadable file as an empty one, which would hide the reason.
-  requireReadable(path);
-  return channel::readChannelFile(path, &origin);
+  // Read once, by the rules for pages: a second open could find a pipe that the first did
+  // not, and the store would read an unreadable file as an empty one, hiding the reason.
+  std::string bytes;
+  const platform::RegularFileResult result =
+      platform::readRegularFile(platform::toUtf8Escaped(path), channel::kMostChannelFileBytes,
+                                [&bytes](std::string_view block) { bytes.append(block); });
+  if (!result.ok()) throw PluginError(istring(14203).format(path, net::localPageErrorText(result)));
+  return channel::readChannelText(bytes, &origin);
 }
 
 int maxItemsOf(const ChannelParameters& parameters) {

@@ -13,7 +13,8 @@ using ChannelParameters = channel::ChannelSettings;
 
 // Reads the file at `path`: every value trimmed, a missing key or section empty, other keys
 // ignored but for Preview's PageUrl and PageContentType, which go to `origin`. Throws
-// PluginError "Can't read the settings file <path>: <reason>" when the file cannot be read.
+// PluginError "Can't read the settings file <path>: <reason>" when the file cannot be read
+// or is no regular file (a pipe or a device is refused unopened).
 ChannelParameters readChannelParameters(const std::wstring& path, channel::PageOrigin& origin);
 
 // MaxItems as a number, by the dialog's rule (channel::MaxItems: 15 when empty, " 7x" is

@@ -2,6 +2,10 @@
 
 #include <vector>
 
+#include "plugin/src/elementDepth.h"
+#include "plugin/src/istring.h"
+#include "plugin/src/pluginError.h"
+
 namespace plugin {
 namespace {
 
@@ -19,14 +23,31 @@ void appendCollapsed(std::string& out, const char* text) {
   }
 }
 
+// The parser's cost grows with the depth of its tree for every tag it reads, and its
+// error list, which nothing here reads, with that depth for every error.
+constexpr std::size_t kMostDepth = 512;
+
+GumboOptions options() {
+  GumboOptions options = kGumboDefaultOptions;
+  options.max_errors = 0;
+  return options;
+}
+
+GumboOutput* parse(const std::string& source) {
+  if (elementDepth(source, kMostDepth) > kMostDepth) {
+    throw PluginError(internal::istring(14242).format(std::to_wstring(kMostDepth)));
+  }
+  const GumboOptions settings = options();
+  return gumbo_parse_with_options(&settings, source.data(), source.size());
+}
+
 }  // namespace
 
-HtmlDocument::HtmlDocument(std::string utf8)
-    : source_(std::move(utf8)),
-      output_(gumbo_parse_with_options(&kGumboDefaultOptions, source_.data(), source_.size())) {}
+HtmlDocument::HtmlDocument(std::string utf8) : source_(std::move(utf8)), output_(parse(source_)) {}
 
 HtmlDocument::~HtmlDocument() {
-  gumbo_destroy_output(&kGumboDefaultOptions, output_);
+  const GumboOptions settings = options();
+  gumbo_destroy_output(&settings, output_);
 }
 
 std::string HtmlDocument::tagName(const GumboElement& element) {

@@ -9,6 +9,8 @@ namespace plugin {
 
 class HtmlDocument {
  public:
+  // Throws PluginError for a page that nests elements more than 512 deep (elementDepth.h),
+  // which the parser would take too long and too much memory for.
   explicit HtmlDocument(std::string utf8);
   ~HtmlDocument();
   HtmlDocument(const HtmlDocument&) = delete;

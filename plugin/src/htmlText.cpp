@@ -1,5 +1,7 @@
 #include "plugin/src/htmlText.h"
 
+#include <optional>
+
 #include "plugin/src/literalPiece.h"
 
 namespace plugin {
@@ -9,18 +11,43 @@ bool isAsciiLetter(wchar_t c) {
   return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
 }
 
-// Where the tag or comment starting at `i` ends, or `i` when no tag starts there.
-std::size_t skipMarkup(std::wstring_view html, std::size_t i) {
-  if (i + 1 >= html.size()) return i;
-  const wchar_t next = html[i + 1];
-  if (html.substr(i, 4) == L"<!--") {
-    const std::size_t end = html.find(L"-->", i + 4);
-    return end == std::wstring_view::npos ? html.size() : end + 3;
+// Finds where markup ends in one text, front to back. Each search remembers its answer, so
+// that many tags that never close cost one pass over the text, not one each.
+class MarkupEnds {
+ public:
+  explicit MarkupEnds(std::wstring_view html) : html_(html) {}
+
+  // Where the tag or comment starting at `i` ends, or `i` when no tag starts there. Calls
+  // must come with `i` growing.
+  std::size_t skip(std::size_t i) {
+    if (i + 1 >= html_.size()) return i;
+    const wchar_t next = html_[i + 1];
+    if (html_.substr(i, 4) == L"<!--") {
+      const std::size_t end = commentEnd_.at(html_, i + 4);
+      return end == std::wstring_view::npos ? html_.size() : end + 3;
+    }
+    if (!isAsciiLetter(next) && next != L'/' && next != L'!' && next != L'?') return i;
+    const std::size_t end = tagEnd_.at(html_, i + 1);
+    return end == std::wstring_view::npos ? i : end + 1;
   }
-  if (!isAsciiLetter(next) && next != L'/' && next != L'!' && next != L'?') return i;
-  const std::size_t end = html.find(L'>', i + 1);
-  return end == std::wstring_view::npos ? i : end + 1;
-}
+
+ private:
+  struct Search {
+    std::wstring_view needle;
+    std::optional<std::size_t> found;
+    // The first occurrence at or after `from`, which an earlier answer may still be.
+    std::size_t at(std::wstring_view html, std::size_t from) {
+      if (!found || (*found != std::wstring_view::npos && *found < from)) {
+        found = html.find(needle, from);
+      }
+      return *found;
+    }
+  };
+
+  std::wstring_view html_;
+  Search commentEnd_{L"-->", {}};
+  Search tagEnd_{L">", {}};
+};
 
 // Whether the tag at `i` breaks a line, so that the words on either side stay apart.
 bool breaksLine(std::wstring_view html, std::size_t i) {
@@ -68,8 +95,9 @@ std::wstring collapseSpace(std::wstring_view text) {
 
 std::wstring plainText(std::wstring_view html) {
   std::wstring text;
+  MarkupEnds markup(html);
   for (std::size_t i = 0; i < html.size();) {
-    const std::size_t end = html[i] == L'<' ? skipMarkup(html, i) : i;
+    const std::size_t end = html[i] == L'<' ? markup.skip(i) : i;
     if (end != i) {
       if (breaksLine(html, i)) text += L' ';
       i = end;

@@ -19,6 +19,10 @@ constexpr std::pair<std::wstring_view, Field> kNames[] = {
     {L"image", Field::Image},
 };
 
+// The dialog's limit for a pattern. It also bounds what one literal piece costs per page
+// character (a machine word per 64 of its characters).
+constexpr std::size_t kMostCharacters = 1024;
+
 std::optional<Field> fieldNamed(std::wstring_view name) {
   std::wstring folded;
   for (const wchar_t c : name) folded += LiteralPiece::fold(c);
@@ -41,6 +45,10 @@ std::wstring captureName(Field field) {
 
 Pattern::Pattern(std::wstring text, std::wstring name)
     : text_(std::move(text)), name_(std::move(name)) {
+  if (text_.size() > kMostCharacters) {
+    throw PluginError(istring(14240).format(name_, std::to_wstring(text_.size()),
+                                            std::to_wstring(kMostCharacters)));
+  }
   std::size_t literal = 0;
   std::size_t i = 0;
   while (i < text_.size()) {

@@ -30,7 +30,7 @@ std::wstring captureName(Field field);
 class Pattern {
  public:
   // Parses `text`; throws PluginError naming the pattern by `name` ("Item pattern 2") for a
-  // capture of no known name.
+  // capture of no known name, or a text of more than 1,024 characters.
   Pattern(std::wstring text, std::wstring name);
 
   struct Segment {

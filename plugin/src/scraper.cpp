@@ -9,6 +9,7 @@
 #include "plugin/src/feedDate.h"
 #include "plugin/src/htmlText.h"
 #include "plugin/src/istring.h"
+#include "plugin/src/linkScheme.h"
 #include "plugin/src/pageExcerpt.h"
 #include "plugin/src/patternMatcher.h"
 #include "plugin/src/pluginError.h"
@@ -102,7 +103,7 @@ std::vector<std::wstring> Scraper::scrapeItems(std::wstring_view page,
   const std::optional<std::wstring_view> text = section(page, failures);
   if (!text) return failures;
   if (shorthand_) {
-    shorthandItems(*text, failures, sink);
+    shorthandItems(*text, warnings, failures, sink);
   } else {
     patternItems(*text, warnings, failures, sink);
   }
@@ -150,13 +151,16 @@ void Scraper::patternItems(std::wstring_view text, std::vector<std::wstring>& wa
   for (const Match& match : matches) sink(itemOf(match, text));
 }
 
-void Scraper::shorthandItems(std::wstring_view text, std::vector<std::wstring>& failures,
-                             const ItemSink& sink) {
+void Scraper::shorthandItems(std::wstring_view text, std::vector<std::wstring>& warnings,
+                             std::vector<std::wstring>& failures, const ItemSink& sink) {
   ShorthandFinder finder(*shorthand_, text);
   const std::vector<ShorthandItem> found = finder.find(static_cast<std::size_t>(maxItems_));
   if (found.empty()) {
     failures.push_back(finder.mismatch());
     return;
+  }
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    linkWarning(trimmed(found[i].link), i + 1, warnings);
   }
   for (const ShorthandItem& each : found) {
     FeedItem item;
@@ -200,23 +204,35 @@ void Scraper::itemWarnings(const Match& match, std::wstring_view text, std::size
   if (!date.empty() && !rfc822FromText(date)) {
     warnings.push_back(istring(14224).format(shownHead(date), std::to_wstring(number)));
   }
+  linkWarning(linkText(match, text, Field::Link), number, warnings);
+  linkWarning(linkText(match, text, Field::Image), number, warnings);
 }
 
 FeedItem Scraper::itemOf(const Match& match, std::wstring_view text) const {
   FeedItem item;
   item.title = plainText(match.capture(text, Field::Title));
-  item.link = resolved(
-      trimmed(decodeEntities(match.capture(text, Field::Link), ReferencePlace::Attribute)));
+  item.link = resolved(linkText(match, text, Field::Link));
   item.description = trimmed(match.capture(text, Field::Description));
   item.author = plainText(match.capture(text, Field::Author));
-  item.image = resolved(
-      trimmed(decodeEntities(match.capture(text, Field::Image), ReferencePlace::Attribute)));
+  item.image = resolved(linkText(match, text, Field::Image));
   const std::wstring date = plainText(match.capture(text, Field::Date));
   if (!date.empty()) item.pubDate = rfc822FromText(date).value_or(std::wstring());
   return item;
 }
 
+std::wstring Scraper::linkText(const Match& match, std::wstring_view text, Field field) {
+  return trimmed(decodeEntities(match.capture(text, field), ReferencePlace::Attribute));
+}
+
+void Scraper::linkWarning(const std::wstring& link, std::size_t number,
+                          std::vector<std::wstring>& warnings) {
+  if (!isFeedLink(link)) {
+    warnings.push_back(istring(14241).format(std::to_wstring(number), shownHead(link)));
+  }
+}
+
 std::wstring Scraper::resolved(const std::wstring& link) const {
+  if (!isFeedLink(link)) return {};
   if (link.empty() || !resolver_) return link;
   const auto absolute = resolver_->resolve(platform::toUtf8(link));
   return absolute ? platform::fromUtf8(*absolute) : link;

@@ -27,7 +27,8 @@ namespace plugin {
 struct ScrapeResult {
   Feed feed;
   // About a feed that has items, so the feed carries them: a pattern that matched nothing
-  // while another found items, a date that could not be read, a capture that ran long.
+  // while another found items, a date that could not be read, a capture that ran long, a link
+  // that was dropped.
   std::vector<std::wstring> warnings;
   // Why there is no item, when there is none.
   std::vector<std::wstring> failures;
@@ -50,7 +51,7 @@ class Scraper {
   // need not all be held, and adds the warnings about them to `warnings`; returns the
   // failures, which are there only when no item is. Every search ends, and every warning
   // is added, before the first item is handed on: when a search throws PluginError (past
-  // its bound), `sink` has not been called.
+  // its bound, a page too deep for the shorthand), `sink` has not been called.
   using ItemSink = std::function<void(FeedItem&&)>;
   std::vector<std::wstring> scrapeItems(std::wstring_view page, std::vector<std::wstring>& warnings,
                                         const ItemSink& sink);
@@ -72,13 +73,19 @@ class Scraper {
                                            std::vector<std::wstring>& failures);
   void patternItems(std::wstring_view text, std::vector<std::wstring>& warnings,
                     std::vector<std::wstring>& failures, const ItemSink& sink);
-  void shorthandItems(std::wstring_view text, std::vector<std::wstring>& failures,
-                      const ItemSink& sink);
+  void shorthandItems(std::wstring_view text, std::vector<std::wstring>& warnings,
+                      std::vector<std::wstring>& failures, const ItemSink& sink);
   // Every warning about item `number` of the feed comes from here, so that all are known
   // before the first item goes out; itemOf() makes the item and has nothing to say.
   void itemWarnings(const Match& match, std::wstring_view text, std::size_t number,
                     std::vector<std::wstring>& warnings) const;
   FeedItem itemOf(const Match& match, std::wstring_view text) const;
+  static std::wstring linkText(const Match& match, std::wstring_view text, Field field);
+  // Adds the warning that item `number`'s `link` is dropped, when a feed may not carry it
+  // (linkScheme.h).
+  static void linkWarning(const std::wstring& link, std::size_t number,
+                          std::vector<std::wstring>& warnings);
+  // `link` resolved; empty when a feed may not carry it.
   std::wstring resolved(const std::wstring& link) const;
 
   ChannelParameters parameters_;

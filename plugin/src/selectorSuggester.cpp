@@ -276,9 +276,11 @@ std::vector<Candidate> candidates(const std::vector<Node>& nodes) {
 std::vector<SuggestedSelector> SelectorSuggester::suggest(std::wstring_view page,
                                                           std::size_t most) {
   std::vector<Candidate> ranked;
-  {
+  try {
     const HtmlDocument document(platform::toUtf8(page));
     ranked = candidates(flatten(document.root()));
+  } catch (const PluginError&) {
+    return {};  // a page the shorthand can't read has no shorthand to suggest
   }
   // Each tried selector with its score and the links it finds.
   std::vector<std::tuple<double, SuggestedSelector, std::wstring>> tried;

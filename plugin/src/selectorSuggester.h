@@ -14,8 +14,9 @@
 // Titles that repeat ("Read more") lower a candidate, and so does a selector that matches
 // far more than the siblings it was made for.
 //
-// Work is linear in the page: one parse and one pass, then one Shorthand run for each of
-// at most ten candidates. Any thread may call; nothing is shared.
+// A page too deep for the shorthand gets none. Work is linear in the page: one parse and
+// one pass, then one Shorthand run for each of at most ten candidates. Any thread may
+// call; nothing is shared.
 
 #include <cstddef>
 #include <string>

@@ -22,6 +22,7 @@ class ShorthandFinder {
  public:
   ShorthandFinder(const Selector& selector, std::wstring_view text);
 
+  // Throws PluginError for a page too deep to parse (see HtmlDocument).
   std::vector<ShorthandItem> find(std::size_t maxItems);
   // After a find() that found nothing: how far the selector got and where, for standard
   // error (see matchDiagnostic.h for the form).

@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <future>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -222,7 +227,7 @@ TEST_F(PageGleanProgramTest, LongQuotedTextsAreCut) {
       {"selectorStep", {{L"Shorthand", x3000}}, 0,
        L"The shorthand matched nothing: no element of the page matches `" + cut + L"`.\n",
        {}},
-      {"capture", {{L"ItemPattern-1", L"<li>{%" + x3000 + L"}"}}, 1,
+      {"capture", {{L"ItemPattern-1", L"<li>{%" + x3000.substr(0, 1000) + L"}"}}, 1,
        L"Item pattern 1 holds the unknown capture {%" + cut.substr(2) + L"; the captures are "
        L"{%title}, {%link}, {%description}, {%date}, {%author}, {%image} and {%}.\n",
        {}},
@@ -410,6 +415,30 @@ TEST_F(PageGleanProgramTest, SuggestionsForThePage) {
   const Outcome unread = run({{L"URL", scratch_.wfile("gone.html")}}, "", {"--suggest"});
   EXPECT_EQ(unread.code, 1);
   EXPECT_EQ(unread.out, "");
+}
+
+// A settings file that is not a regular file is refused before it is opened, so a pipe
+// without a writer cannot keep the plug-in waiting and a device is not read on and on. A
+// run that does wait is released by writers after the bound, so that it fails instead of
+// hanging.
+TEST_F(PageGleanProgramTest, SettingsThatAreNotAFileAreRefusedUnread) {
+  const std::string fifo = scratch_.file("settings.pipe");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+    std::future<Outcome> outcome =
+        std::async(std::launch::async, [this, &path] { return runWith({path}); });
+    bool inTime = outcome.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+    while (outcome.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
+      inTime = false;
+      const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      if (writer >= 0) ::close(writer);
+    }
+    const Outcome result = outcome.get();
+    EXPECT_TRUE(inTime) << path;
+    EXPECT_EQ(result.code, 1) << path;
+    EXPECT_EQ(result.err, L"Can't read the settings file " + platform::fromUtf8(path) +
+                              L": Not a regular file (a pipe, a device or a socket)\n");
+  }
 }
 
 // A file: URL reads the same page as its path, escapes decoded, and the feed links to it.

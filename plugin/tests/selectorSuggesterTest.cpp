@@ -119,7 +119,7 @@ TEST(SelectorSuggesterTest, TheBestSuggestionFindsTheItemsAReaderWouldPick) {
 TEST(SelectorSuggesterTest, PagesWithoutRepeatedLinksGetNone) {
   const std::wstring deep(20000, L'<');
   std::wstring nested;
-  for (int i = 0; i < 5000; ++i) nested += L"<div>";
+  for (int i = 0; i < 20000; ++i) nested += L"<div>";
   const std::wstring pages[] = {
       L"",
       L"<p>No links at all</p>",
