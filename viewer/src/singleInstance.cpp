@@ -3,18 +3,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QStandardPaths>
-#include <QThread>
 #include <QTimer>
 
 namespace viewer {
 
 namespace {
 
-constexpr int kAnswerMs = 3000;
-// A viewer that won the race to the socket may not listen yet when the loser asks.
-constexpr int kRaceTries = 10;
-constexpr int kRacePauseMs = 50;
+// Generous: a viewer that is busy starting, on a loaded machine, still answers in time.
+constexpr int kAnswerMs = 10000;
 const char kTaken[] = "taken\n";
 
 }  // namespace
@@ -30,29 +28,40 @@ QString SingleInstance::defaultSocketName() {
 SingleInstance::Outcome SingleInstance::start(const QString& path,
                                               std::function<void(const QString&)> onFile) {
   const QString absolutePath = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
-  if (handOver(absolutePath)) return Outcome::HandedOver;
+  // A viewer that took the connection but does not answer is hung: this one shows the file
+  // but leaves the socket to it.
+  Answer answer = handOver(absolutePath);
+  if (answer != Answer::NoViewer) return outcomeOf(answer);
+  // Starts that find no viewer take turns, so that exactly one of them becomes it.
+  QLockFile turn(socketName_ + QStringLiteral(".lock"));
+  if (turn.tryLock(kAnswerMs)) {
+    answer = handOver(absolutePath);
+    if (answer != Answer::NoViewer) return outcomeOf(answer);
+    // Nobody listens there: the socket, if any, was left by a viewer that died.
+    QLocalServer::removeServer(socketName_);
+  }
   onFile_ = std::move(onFile);
   QObject::connect(&server_, &QLocalServer::newConnection, [this] { accept(); });
-  if (server_.listen(socketName_)) return Outcome::Listening;
-  for (int i = 0; i < kRaceTries; ++i) {
-    if (handOver(absolutePath)) return Outcome::HandedOver;
-    QThread::msleep(kRacePauseMs);
-  }
-  // Nobody answers: the socket was left by a viewer that died.
-  QLocalServer::removeServer(socketName_);
   return server_.listen(socketName_) ? Outcome::Listening : Outcome::Alone;
 }
 
-bool SingleInstance::handOver(const QString& absolutePath) const {
+SingleInstance::Answer SingleInstance::handOver(const QString& absolutePath) const {
   QLocalSocket socket;
   socket.connectToServer(socketName_);
-  if (!socket.waitForConnected(kAnswerMs)) return false;
-  socket.write(absolutePath.toUtf8() + '\n');
-  if (!socket.waitForBytesWritten(kAnswerMs)) return false;
-  while (!socket.canReadLine()) {
-    if (!socket.waitForReadyRead(kAnswerMs)) return false;
+  // Where nobody listens, connecting fails at once; a full backlog makes it wait.
+  if (!socket.waitForConnected(kAnswerMs)) {
+    return socket.error() == QLocalSocket::SocketTimeoutError ? Answer::None : Answer::NoViewer;
   }
-  return socket.readLine() == kTaken;
+  socket.write(absolutePath.toUtf8() + '\n');
+  if (!socket.waitForBytesWritten(kAnswerMs)) return Answer::None;
+  while (!socket.canReadLine()) {
+    if (!socket.waitForReadyRead(kAnswerMs)) return Answer::None;
+  }
+  return socket.readLine() == kTaken ? Answer::Taken : Answer::None;
+}
+
+SingleInstance::Outcome SingleInstance::outcomeOf(Answer answer) {
+  return answer == Answer::Taken ? Outcome::HandedOver : Outcome::Alone;
 }
 
 void SingleInstance::accept() {
@@ -64,6 +73,8 @@ void SingleInstance::accept() {
       if (!socket->canReadLine()) return;
       const QString path = QString::fromUtf8(socket->readLine()).chopped(1);
       socket->write(kTaken);
+      // Written now: the callback below may keep the event loop away for a while.
+      socket->flush();
       socket->disconnectFromServer();
       if (onFile_) onFile_(path);
     });

@@ -18,7 +18,8 @@ class SingleInstance {
   enum class Outcome {
     HandedOver,  // a running viewer took the file: this process has nothing to show
     Listening,   // this process is the viewer now; later files reach `onFile`
-    Alone,       // no viewer took the file and this one cannot listen: show it anyway
+    Alone,       // the running viewer does not answer, or this one cannot listen: the file
+                 // is shown here, and later starts do not reach this process
   };
 
   // `socketName`: where the viewer listens; the default is per user.
@@ -26,14 +27,16 @@ class SingleInstance {
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;
 
-  // Hands `path` (made absolute) to the running viewer, else starts listening. Two viewers
-  // started at once end up as one: the one that fails to listen hands its file over.
+  // Hands `path` (made absolute) to the running viewer, else starts listening. Viewers
+  // started at once end up as one: they take turns through a lock file beside the socket.
   Outcome start(const QString& path, std::function<void(const QString&)> onFile);
 
   static QString defaultSocketName();
 
  private:
-  bool handOver(const QString& absolutePath) const;
+  enum class Answer { Taken, NoViewer, None };
+  Answer handOver(const QString& absolutePath) const;
+  static Outcome outcomeOf(Answer answer);
   void accept();
 
   QString socketName_;

@@ -1,0 +1,202 @@
+#include "viewer/qt/src/viewerWindow.h"
+
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "viewer/qt/src/descriptionBrowser.h"
+#include "viewer/qt/src/feedItemModel.h"
+#include "viewer/src/istring.h"
+#include "viewer/src/viewerInput.h"
+
+namespace viewer::qt {
+
+namespace {
+
+using internal::message;
+
+constexpr int kDefaultWidth = 900;
+constexpr int kDefaultHeight = 640;
+constexpr int kColumnWidths[FeedItemModel::ColumnCount] = {320, 260, 190, 120, 200};
+
+// Parent-owned, as every child widget here.
+template <typename Widget>
+Widget* named(const char* name, QWidget* parent) {
+  auto* widget = new Widget(parent);
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+QLabel* label(const char* name, QWidget* parent) {
+  QLabel* result = named<QLabel>(name, parent);
+  result->setTextFormat(Qt::PlainText);
+  result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  result->setWordWrap(true);
+  return result;
+}
+
+QPlainTextEdit* fixedPitchText(const char* name, QWidget* parent) {
+  QPlainTextEdit* text = named<QPlainTextEdit>(name, parent);
+  text->setReadOnly(true);
+  // Caret lines must stay under the text they mark.
+  text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  return text;
+}
+
+}  // namespace
+
+ViewerWindow::ViewerWindow(LinkOpener opener, QWidget* parent)
+    : QWidget(parent), opener_(std::move(opener)) {
+  auto* layout = new QVBoxLayout(this);
+  problem_ = label("problem", this);
+  problem_->setStyleSheet(
+      QStringLiteral("QLabel { background: #f8d7da; color: #58151c; "
+                     "padding: 6px; }"));
+  problem_->hide();
+  layout->addWidget(problem_);
+  pages_ = named<QStackedWidget>("pages", this);
+  pages_->addWidget(makeFeedPage());
+  text_ = fixedPitchText("text", pages_);
+  pages_->addWidget(text_);
+  layout->addWidget(pages_, 1);
+  setWindowTitle(message(14301));
+  resize(kDefaultWidth, kDefaultHeight);
+}
+
+QWidget* ViewerWindow::makeFeedPage() {
+  tabs_ = named<QTabWidget>("tabs", pages_);
+  auto* page = new QWidget(tabs_);
+  auto* layout = new QVBoxLayout(page);
+  channelTitle_ = label("channelTitle", page);
+  QFont bold = channelTitle_->font();
+  bold.setBold(true);
+  bold.setPointSizeF(bold.pointSizeF() * 1.25);
+  channelTitle_->setFont(bold);
+  channelLink_ = label("channelLink", page);
+  channelDescription_ = label("channelDescription", page);
+  itemCount_ = label("itemCount", page);
+  warnings_ = label("warnings", page);
+  warnings_->setStyleSheet(
+      QStringLiteral("QLabel { background: #fff3cd; color: #664d03; "
+                     "padding: 6px; }"));
+  for (QLabel* line : {channelTitle_, channelLink_, channelDescription_, itemCount_, warnings_}) {
+    layout->addWidget(line);
+  }
+
+  auto* splitter = new QSplitter(Qt::Vertical, page);
+  model_ = new FeedItemModel(this);
+  items_ = named<QTableView>("items", splitter);
+  items_->setModel(model_);
+  items_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  items_->setSelectionMode(QAbstractItemView::SingleSelection);
+  items_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  items_->setWordWrap(false);
+  items_->verticalHeader()->setDefaultSectionSize(items_->fontMetrics().height() + 6);
+  for (int column = 0; column < FeedItemModel::ColumnCount; ++column) {
+    items_->setColumnWidth(column, kColumnWidths[column]);
+  }
+  items_->horizontalHeader()->setStretchLastSection(true);
+  // No indicator: the rows keep the feed's order until a header is clicked.
+  items_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  items_->setSortingEnabled(true);
+  connect(items_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) { showDescription(current); });
+  connect(items_, &QAbstractItemView::doubleClicked, this,
+          [this](const QModelIndex& index) { openCell(index); });
+  description_ = new DescriptionBrowser(splitter);
+  description_->setObjectName(QStringLiteral("description"));
+  connect(description_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+    if (isOpenable(url.toString())) opener_(url.toString());
+  });
+  splitter->setStretchFactor(0, 3);
+  splitter->setStretchFactor(1, 1);
+  layout->addWidget(splitter, 1);
+  tabs_->addTab(page, message(14317));
+
+  xml_ = fixedPitchText("xml", tabs_);
+  tabs_->addTab(xml_, message(14318));
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] { fillXmlTab(); });
+  return tabs_;
+}
+
+void ViewerWindow::openFile(const QString& path) {
+  ViewerInput input = readViewerInput(path);
+  setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" \u2014 ") + message(14301));
+  problem_->setVisible(input.kind == ViewerInput::Kind::Broken);
+  problem_->setText(input.problem);
+  if (input.kind == ViewerInput::Kind::Feed) {
+    showFeed(input);
+  } else {
+    showText(input.text);
+    // A broken file that is no text at all shows its line alone.
+    pages_->setVisible(input.kind == ViewerInput::Kind::Text || !input.text.isEmpty());
+  }
+}
+
+void ViewerWindow::showProblem(const QString& problem) {
+  problem_->setText(problem);
+  problem_->show();
+  pages_->hide();
+}
+
+void ViewerWindow::showFeed(ViewerInput& input) {
+  Feed& feed = input.feed;
+  channelTitle_->setText(feed.title);
+  channelLink_->setText(feed.link);
+  channelDescription_->setText(feed.description);
+  channelDescription_->setVisible(!feed.description.isEmpty());
+  itemCount_->setText(message(14311, {QString::number(feed.items.size())}));
+  warnings_->setText(feed.warnings.join(u'\n'));
+  warnings_->setVisible(!feed.warnings.isEmpty());
+  description_->clear();
+  items_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  model_->setItems(std::move(feed.items));
+  pendingXml_ = std::move(input.text);
+  xml_->clear();
+  tabs_->setCurrentIndex(0);
+  pages_->setCurrentIndex(0);
+  pages_->show();
+  if (model_->rowCount() > 0) items_->selectRow(0);
+}
+
+void ViewerWindow::showText(const QString& text) {
+  text_->setPlainText(text);
+  pages_->setCurrentWidget(text_);
+}
+
+void ViewerWindow::showDescription(const QModelIndex& current) {
+  if (!current.isValid()) {
+    description_->clear();
+    return;
+  }
+  description_->setHtml(model_->itemAt(current.row()).description);
+}
+
+void ViewerWindow::openCell(const QModelIndex& index) {
+  if (index.column() != FeedItemModel::Link && index.column() != FeedItemModel::Image) return;
+  const QString& url = FeedItemModel::text(model_->itemAt(index.row()), index.column());
+  if (isOpenable(url)) opener_(url);
+}
+
+void ViewerWindow::fillXmlTab() {
+  if (tabs_->currentWidget() != xml_ || pendingXml_.isNull()) return;
+  xml_->setPlainText(pendingXml_);
+  pendingXml_ = QString();
+}
+
+void ViewerWindow::bringToFront() {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+}
+
+}  // namespace viewer::qt
