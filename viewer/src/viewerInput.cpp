@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QStringDecoder>
 
-#include "viewer/src/feedParser.h"
 #include "viewer/src/istring.h"
 
 namespace viewer {
@@ -39,7 +38,7 @@ bool looksLikeXml(const QString& text) {
 
 }  // namespace
 
-ViewerInput readViewerInput(const QString& path, qint64 maxBytes) {
+ViewerInput readViewerInput(const QString& path, qint64 maxBytes, int firstItems) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return broken(message(14303, {path, file.errorString()}));
   // A pipe or a file still growing tells no size: the read itself is bounded too.
@@ -63,10 +62,16 @@ ViewerInput readViewerInput(const QString& path, qint64 maxBytes) {
   ViewerInput input;
   if (!looksLikeXml(text)) {
     input.kind = ViewerInput::Kind::Text;
-  } else if (parseFeed(text, path, input.feed, input.problem)) {
-    input.kind = ViewerInput::Kind::Feed;
   } else {
-    input.feed = {};
+    auto reader = std::make_unique<FeedReader>(text, path);
+    const bool more = reader->read(input.feed, firstItems);
+    input.problem = reader->problem();
+    if (input.problem.isEmpty()) {
+      input.kind = ViewerInput::Kind::Feed;
+      if (more) input.rest = std::move(reader);
+    } else {
+      input.feed = {};
+    }
   }
   input.text = std::move(text);
   return input;

@@ -9,8 +9,10 @@
 // not a well-formed RSS feed.
 
 #include <QString>
+#include <memory>
 
 #include "viewer/src/feed.h"
+#include "viewer/src/feedReader.h"
 
 namespace viewer {
 
@@ -22,11 +24,16 @@ struct ViewerInput {
   QString text;
   Feed feed;        // Kind::Feed only
   QString problem;  // Kind::Broken only: one line from the string table
+  // Kind::Feed, when only the first items were read: reads the others into a Feed of their
+  // own. A problem that shows only there makes the file broken after all.
+  std::unique_ptr<FeedReader> rest;
 };
 
 // The largest file shown: far above any feed the plug-in writes.
 constexpr qint64 kMaxViewerBytes = 64LL << 20;
 
-ViewerInput readViewerInput(const QString& path, qint64 maxBytes = kMaxViewerBytes);
+// Reads the file and, for a feed, its first `firstItems` items (a negative number: all).
+ViewerInput readViewerInput(const QString& path, qint64 maxBytes = kMaxViewerBytes,
+                            int firstItems = -1);
 
 }  // namespace viewer

@@ -24,7 +24,21 @@ void FeedItemModel::setItems(std::vector<FeedItem> items) {
   order_.resize(items_.size());
   std::iota(order_.begin(), order_.end(), 0);
   dates_.clear();
+  sortColumn_ = -1;
   endResetModel();
+}
+
+void FeedItemModel::appendItems(std::vector<FeedItem>& items) {
+  if (items.empty()) return;
+  const int first = static_cast<int>(items_.size());
+  beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
+  for (FeedItem& item : items) {
+    order_.push_back(static_cast<int>(items_.size()));
+    items_.push_back(std::move(item));
+  }
+  items.clear();
+  endInsertRows();
+  if (sortColumn_ >= 0) sort(sortColumn_, sortOrder_);
 }
 
 int FeedItemModel::rowCount(const QModelIndex& parent) const {
@@ -63,11 +77,10 @@ QVariant FeedItemModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 const std::vector<qint64>& FeedItemModel::dateKeys() {
-  if (dates_.size() == items_.size()) return dates_;
-  dates_.clear();
+  // Items that came since the last sort by date get their keys now.
   dates_.reserve(items_.size());
-  for (const FeedItem& item : items_) {
-    const QDateTime time = QDateTime::fromString(item.date, Qt::RFC2822Date);
+  for (std::size_t i = dates_.size(); i < items_.size(); ++i) {
+    const QDateTime time = QDateTime::fromString(items_[i].date, Qt::RFC2822Date);
     dates_.push_back(time.isValid() ? time.toMSecsSinceEpoch() : kNoDate);
   }
   return dates_;
@@ -93,6 +106,8 @@ void FeedItemModel::sortRows(int column, Qt::SortOrder order) {
 }
 
 void FeedItemModel::sort(int column, Qt::SortOrder order) {
+  sortColumn_ = column;
+  sortOrder_ = order;
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   const QModelIndexList before = persistentIndexList();
   std::vector<int> itemOf;

@@ -18,6 +18,8 @@ class FeedItemModel : public QAbstractTableModel {
 
   // Replaces the rows by `items`, in their order.
   void setItems(std::vector<FeedItem> items);
+  // Adds rows for `items`, where the last sort puts them.
+  void appendItems(std::vector<FeedItem>& items);
   const FeedItem& itemAt(int row) const { return items_[order_[row]]; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -35,6 +37,8 @@ class FeedItemModel : public QAbstractTableModel {
   std::vector<FeedItem> items_;
   std::vector<int> order_;     // row -> index into items_
   std::vector<qint64> dates_;  // per item, made at the first sort by date
+  int sortColumn_ = -1;
+  Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
 
 }  // namespace viewer::qt

@@ -24,7 +24,11 @@ using internal::message;
 
 constexpr int kDefaultWidth = 900;
 constexpr int kDefaultHeight = 640;
-constexpr int kColumnWidths[FeedItemModel::ColumnCount] = {320, 260, 190, 120, 200};
+// Enough rows to fill a screen before the first frame; the rest comes in steps short
+// enough to keep the window responsive.
+constexpr int kFirstItems = 200;
+constexpr int kItemsPerStep = 500;
+constexpr int kColumnWidths[FeedItemModel::ColumnCount] = {280, 230, 215, 110, 200};
 
 // Parent-owned, as every child widget here.
 template <typename Widget>
@@ -69,6 +73,9 @@ ViewerWindow::ViewerWindow(LinkOpener opener, QWidget* parent)
   layout->addWidget(pages_, 1);
   setWindowTitle(message(14301));
   resize(kDefaultWidth, kDefaultHeight);
+  readMore_.setSingleShot(true);
+  readMore_.setInterval(0);
+  connect(&readMore_, &QTimer::timeout, this, [this] { readMore(); });
 }
 
 QWidget* ViewerWindow::makeFeedPage() {
@@ -128,48 +135,72 @@ QWidget* ViewerWindow::makeFeedPage() {
 }
 
 void ViewerWindow::openFile(const QString& path) {
-  ViewerInput input = readViewerInput(path);
+  readMore_.stop();
+  reader_.reset();
+  ViewerInput input = readViewerInput(path, kMaxViewerBytes, kFirstItems);
   setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" \u2014 ") + message(14301));
-  problem_->setVisible(input.kind == ViewerInput::Kind::Broken);
-  problem_->setText(input.problem);
-  if (input.kind == ViewerInput::Kind::Feed) {
-    showFeed(input);
-  } else {
-    showText(input.text);
-    // A broken file that is no text at all shows its line alone.
-    pages_->setVisible(input.kind == ViewerInput::Kind::Text || !input.text.isEmpty());
+  fileText_ = std::move(input.text);
+  xmlShown_ = false;
+  xml_->clear();
+  if (input.kind != ViewerInput::Kind::Feed) {
+    showOther(input.problem, input.kind == ViewerInput::Kind::Text);
+    return;
   }
+  feed_ = std::move(input.feed);
+  reader_ = std::move(input.rest);
+  showFeed();
+  if (reader_) readMore_.start();
 }
 
 void ViewerWindow::showProblem(const QString& problem) {
-  problem_->setText(problem);
-  problem_->show();
-  pages_->hide();
+  fileText_.clear();
+  showOther(problem, false);
 }
 
-void ViewerWindow::showFeed(ViewerInput& input) {
-  Feed& feed = input.feed;
-  channelTitle_->setText(feed.title);
-  channelLink_->setText(feed.link);
-  channelDescription_->setText(feed.description);
-  channelDescription_->setVisible(!feed.description.isEmpty());
-  itemCount_->setText(message(14311, {QString::number(feed.items.size())}));
-  warnings_->setText(feed.warnings.join(u'\n'));
-  warnings_->setVisible(!feed.warnings.isEmpty());
+void ViewerWindow::showFeed() {
+  problem_->hide();
   description_->clear();
   items_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-  model_->setItems(std::move(feed.items));
-  pendingXml_ = std::move(input.text);
-  xml_->clear();
+  model_->setItems(std::move(feed_.items));
+  feed_.items.clear();
+  showChannel();
   tabs_->setCurrentIndex(0);
   pages_->setCurrentIndex(0);
   pages_->show();
   if (model_->rowCount() > 0) items_->selectRow(0);
 }
 
-void ViewerWindow::showText(const QString& text) {
-  text_->setPlainText(text);
+void ViewerWindow::showChannel() {
+  channelTitle_->setText(feed_.title);
+  channelLink_->setText(feed_.link);
+  channelDescription_->setText(feed_.description);
+  channelDescription_->setVisible(!feed_.description.isEmpty());
+  itemCount_->setText(message(14311, {QString::number(model_->rowCount())}));
+  warnings_->setText(feed_.warnings.join(u'\n'));
+  warnings_->setVisible(!feed_.warnings.isEmpty());
+}
+
+void ViewerWindow::showOther(const QString& problem, bool isText) {
+  problem_->setText(problem);
+  problem_->setVisible(!problem.isEmpty());
+  text_->setPlainText(fileText_);
   pages_->setCurrentWidget(text_);
+  // A broken file that is no text at all shows its line alone.
+  pages_->setVisible(isText || !fileText_.isEmpty());
+}
+
+void ViewerWindow::readMore() {
+  if (!reader_) return;
+  const bool more = reader_->read(feed_, kItemsPerStep);
+  model_->appendItems(feed_.items);
+  showChannel();
+  if (more) {
+    readMore_.start();
+    return;
+  }
+  const QString problem = reader_->problem();
+  reader_.reset();
+  if (!problem.isEmpty()) showOther(problem, false);
 }
 
 void ViewerWindow::showDescription(const QModelIndex& current) {
@@ -187,9 +218,9 @@ void ViewerWindow::openCell(const QModelIndex& index) {
 }
 
 void ViewerWindow::fillXmlTab() {
-  if (tabs_->currentWidget() != xml_ || pendingXml_.isNull()) return;
-  xml_->setPlainText(pendingXml_);
-  pendingXml_ = QString();
+  if (tabs_->currentWidget() != xml_ || xmlShown_) return;
+  xml_->setPlainText(fileText_);
+  xmlShown_ = true;
 }
 
 void ViewerWindow::bringToFront() {

@@ -2,24 +2,26 @@
 // The viewer's window. A feed shows its channel, its warnings in a strip above a sortable
 // table of its items, the selected item's description as rich text, and its XML in a
 // second tab; a text file shows in a fixed-pitch font; a file that is neither shows one
-// line saying why. GUI thread only.
+// line saying why. A long feed shows its first items at once and gets the others while the
+// window is already up; a problem found there makes the file broken after all. GUI thread
+// only.
 //
 // Child widgets carry object names (problem, channelTitle, channelLink, channelDescription,
 // itemCount, warnings, items, description, tabs, xml, text) for tests and style sheets.
 
+#include <QTimer>
 #include <QWidget>
+#include <memory>
 
 #include "viewer/qt/src/linkOpener.h"
+#include "viewer/src/feed.h"
+#include "viewer/src/feedReader.h"
 
 class QLabel;
 class QPlainTextEdit;
 class QStackedWidget;
 class QTabWidget;
 class QTableView;
-
-namespace viewer {
-struct ViewerInput;
-}
 
 namespace viewer::qt {
 
@@ -40,8 +42,10 @@ class ViewerWindow : public QWidget {
 
  private:
   QWidget* makeFeedPage();
-  void showFeed(ViewerInput& input);
-  void showText(const QString& text);
+  void showFeed();
+  void showChannel();
+  void showOther(const QString& problem, bool isText);
+  void readMore();
   void showDescription(const QModelIndex& current);
   void openCell(const QModelIndex& index);
   void fillXmlTab();
@@ -60,7 +64,11 @@ class ViewerWindow : public QWidget {
   DescriptionBrowser* description_ = nullptr;
   QPlainTextEdit* xml_ = nullptr;
   QPlainTextEdit* text_;
-  QString pendingXml_;  // the raw tab is filled when first shown
+  QString fileText_;
+  bool xmlShown_ = false;  // the raw tab is filled when first shown
+  Feed feed_;              // the channel; its items go to the model as they are read
+  std::unique_ptr<FeedReader> reader_;
+  QTimer readMore_;
 };
 
 }  // namespace viewer::qt

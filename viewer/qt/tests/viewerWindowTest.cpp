@@ -99,6 +99,8 @@ class ViewerWindowTest : public QObject {
 
  private slots:
   void showsAFeed();
+  void readsALongFeedWhileItIsShown_data();
+  void readsALongFeedWhileItIsShown();
   void showsADiagnosticInAFixedFont();
   void showsWhyAFileIsBroken_data();
   void showsWhyAFileIsBroken();
@@ -180,6 +182,47 @@ void ViewerWindowTest::showsAFeed() {
   auto* xml = child<QPlainTextEdit>(window, "xml");
   tabs->setCurrentWidget(xml);
   QCOMPARE(xml->toPlainText(), feed);
+}
+
+void ViewerWindowTest::readsALongFeedWhileItIsShown_data() {
+  QTest::addColumn<bool>("cutShort");
+  QTest::newRow("whole") << false;
+  QTest::newRow("cut short") << true;
+}
+
+// Many more items than the window shows at first: the others arrive into the sorted table,
+// and a feed that breaks off far down turns into a broken file.
+void ViewerWindowTest::readsALongFeedWhileItIsShown() {
+  QFETCH(bool, cutShort);
+  constexpr int kItems = 1500;
+  std::string feed = "<rss><channel><title>Long</title>\n";
+  for (int i = 0; i < kItems; ++i) {
+    feed += "<item><title>" + std::to_string(100000 + i) + "</title></item>\n";
+  }
+  feed += cutShort ? "<item><title>last" : "</channel></rss>\n";
+  testSupport::ScratchDir dir;
+  dir.write("long.xml", feed);
+  ViewerWindow window;
+  window.openFile(path(dir, "long.xml"));
+  window.show();
+  auto* items = child<QTableView>(window, "items");
+  QVERIFY(items->model()->rowCount() < kItems);
+  items->sortByColumn(FeedItemModel::Title, Qt::DescendingOrder);
+
+  auto* problem = child<QLabel>(window, "problem");
+  if (cutShort) {
+    QTRY_VERIFY(problem->isVisible());
+    QVERIFY2(problem->text().contains("is not a well-formed feed: line 1502"),
+             qPrintable(problem->text()));
+    QVERIFY(!items->isVisible());
+    return;
+  }
+  QTRY_COMPARE(items->model()->rowCount(), kItems);
+  QCOMPARE(child<QLabel>(window, "itemCount")->text(), QString("%1 items").arg(kItems));
+  QVERIFY(!problem->isVisible());
+  const QStringList titles = column(*items, FeedItemModel::Title);
+  QCOMPARE(titles.first(), QString::number(100000 + kItems - 1));
+  QVERIFY(std::is_sorted(titles.rbegin(), titles.rend()));
 }
 
 void ViewerWindowTest::showsADiagnosticInAFixedFont() {
