@@ -99,8 +99,26 @@ QWidget* ViewerWindow::makeFeedPage() {
   }
 
   auto* splitter = new QSplitter(Qt::Vertical, page);
+  makeItemTable(splitter);
+  description_ = new DescriptionBrowser(splitter);
+  description_->setObjectName(QStringLiteral("description"));
+  connect(description_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+    if (isOpenable(url.toString())) opener_(url.toString());
+  });
+  splitter->setStretchFactor(0, 3);
+  splitter->setStretchFactor(1, 1);
+  layout->addWidget(splitter, 1);
+  tabs_->addTab(page, message(14317));
+
+  xml_ = fixedPitchText("xml", tabs_);
+  tabs_->addTab(xml_, message(14318));
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] { fillXmlTab(); });
+  return tabs_;
+}
+
+void ViewerWindow::makeItemTable(QWidget* parent) {
   model_ = new FeedItemModel(this);
-  items_ = named<QTableView>("items", splitter);
+  items_ = named<QTableView>("items", parent);
   items_->setModel(model_);
   items_->setSelectionBehavior(QAbstractItemView::SelectRows);
   items_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -118,20 +136,6 @@ QWidget* ViewerWindow::makeFeedPage() {
           [this](const QModelIndex& current) { showDescription(current); });
   connect(items_, &QAbstractItemView::doubleClicked, this,
           [this](const QModelIndex& index) { openCell(index); });
-  description_ = new DescriptionBrowser(splitter);
-  description_->setObjectName(QStringLiteral("description"));
-  connect(description_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
-    if (isOpenable(url.toString())) opener_(url.toString());
-  });
-  splitter->setStretchFactor(0, 3);
-  splitter->setStretchFactor(1, 1);
-  layout->addWidget(splitter, 1);
-  tabs_->addTab(page, message(14317));
-
-  xml_ = fixedPitchText("xml", tabs_);
-  tabs_->addTab(xml_, message(14318));
-  connect(tabs_, &QTabWidget::currentChanged, this, [this] { fillXmlTab(); });
-  return tabs_;
 }
 
 void ViewerWindow::openFile(const QString& path) {

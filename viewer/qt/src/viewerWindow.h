@@ -42,6 +42,7 @@ class ViewerWindow : public QWidget {
 
  private:
   QWidget* makeFeedPage();
+  void makeItemTable(QWidget* parent);
   void showFeed();
   void showChannel();
   void showOther(const QString& problem, bool isText);
