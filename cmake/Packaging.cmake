@@ -22,7 +22,7 @@ function(pg_gzip source name)
     DEPENDS ${source} VERBATIM)
   set(pg_gzipped ${pg_gzipped} ${plain}.gz PARENT_SCOPE)
 endfunction()
-foreach(program PageGleanSettings PageGlean)
+foreach(program PageGleanSettings PageGlean PageGleanView)
   configure_file(${pg_packaging}/${program}.1.in ${pg_packagingOut}/${program}.1.roff @ONLY)
   pg_gzip(${pg_packagingOut}/${program}.1.roff ${program}.1)
   install(FILES ${pg_packagingOut}/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
@@ -47,7 +47,8 @@ placeholders), the channel's title, description and base URL, the maximum
 number of items and the patterns that cut items out of the page.
 
 Preview downloads the page, runs the scraping plug-in PageGlean on it and
-shows the RSS feed it made or its errors; View opens the page in the browser.
+shows the RSS feed it made or its errors in PageGleanView, a viewer of the
+feed's items and warnings; View opens the page in the browser.
 Settings load from and save to INI files. PageGlean also runs on its own:
 given a settings file, it writes the channel's RSS 2.0 feed to standard
 output.]=])

@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 # build reads this list too (cmake/PageGlean.cmake): it adds the modules in this order and
 # gives each only the headers of the modules it may use, so a new module is one word here.
 order=(platform platform/inet lib/misc lib/log lib/filesys i18n win32tools config tools
-       templateProcessor channel net settingsEditor settingsEditor/qt plugin)
+       templateProcessor channel net settingsEditor settingsEditor/qt plugin viewer
+       viewer/qt)
 
 # The index of the module a path belongs to (the longest folder prefix), or -1.
 moduleOf() {

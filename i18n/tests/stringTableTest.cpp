@@ -56,7 +56,8 @@ TEST(StringTableTest, IdsAreUniqueAndEveryBlockStartsWithItsModuleName) {
                                                      {13800, "shared"},
                                                      {14000, "settingsEditor"},
                                                      {14100, "i18n"},
-                                                     {14200, "plugin"}};
+                                                     {14200, "plugin"},
+                                                     {14300, "viewer"}};
   std::set<int> ids;
   std::map<int, std::string> blockStarts;
   const auto blocks = readBlocks();

@@ -33,14 +33,19 @@ constexpr std::size_t kViewerCommandChars = 4096;
 // A download shows its progress window only when it takes longer than this.
 constexpr auto kProgressDelay = std::chrono::seconds(1);
 
-// The plug-in's command: the configured one, else PageGlean beside this program, quoted when
-// its path holds blanks.
+std::wstring besideThisProgram(const wchar_t* name) {
+  return tools::makePath(L"", tools::getDirectory(tools::getModulePath()), name, L"");
+}
+
+std::wstring quotedWhereBlank(const std::wstring& path) {
+  return path.find_first_of(L" \t") == std::wstring::npos ? path : L'"' + path + L'"';
+}
+
+// The plug-in's command: the configured one, else PageGlean beside this program.
 std::wstring pluginCommand() {
-  std::wstring command =
+  const std::wstring command =
       appConfig ? appConfig->getString(kConfig, L"PluginCommand", true, L"") : std::wstring();
-  if (!command.empty()) return command;
-  command = tools::makePath(L"", tools::getDirectory(tools::getModulePath()), L"PageGlean", L"");
-  return command.find_first_of(L" \t") == std::wstring::npos ? command : L'"' + command + L'"';
+  return command.empty() ? quotedWhereBlank(besideThisProgram(L"PageGlean")) : command;
 }
 
 int pluginTimeout() {
@@ -48,8 +53,18 @@ int pluginTimeout() {
                    : kDefaultPluginTimeout;
 }
 
+// The configured viewer, else the result viewer beside this program, else the desktop's
+// opener where the viewer is not installed.
 std::wstring viewerTemplate() {
-  const std::wstring fallback = L"xdg-open \"%1\"";
+  const std::wstring viewer = besideThisProgram(L"PageGleanView");
+  std::wstring fallback = L"xdg-open \"%1\"";
+  if (tools::isFile(viewer)) {
+    // The template is formatted: a '%' of the path stands for itself.
+    std::wstring escaped;
+    for (const wchar_t c : quotedWhereBlank(viewer))
+      escaped += c == L'%' ? L"%%" : std::wstring(1, c);
+    fallback = escaped + L" \"%1\"";
+  }
   return appConfig
              ? appConfig->getCheckedString(kConfig, L"ShowTextCommandTemplate", fallback, true)
              : fallback;

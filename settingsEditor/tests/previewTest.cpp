@@ -25,6 +25,14 @@ using testSupport::ScratchDir;
 using Texts = std::vector<std::wstring>;
 using Commands = std::vector<Texts>;
 
+// With no viewer configured, Preview starts the result viewer beside the program, which the
+// build puts beside the tests, or the desktop's opener where there is none.
+#ifdef PG_VIEWER_PROGRAM
+const std::wstring kDefaultViewer = misc::fromUtf8(PG_VIEWER_PROGRAM);
+#else
+const std::wstring kDefaultViewer = L"xdg-open";
+#endif
+
 class ScriptedDownloader : public PageDownloader {
  public:
   Texts urls;
@@ -128,7 +136,7 @@ TEST_P(OutcomeTest, FirstMatchingRuleShowsTheResult) {
   } else if (c.inBrowser && shown == out) {
     EXPECT_EQ(launcher.opened, Texts{shown});
   } else {
-    EXPECT_EQ(launcher.started, (Commands{{L"xdg-open", shown}}));
+    EXPECT_EQ(launcher.started, (Commands{{kDefaultViewer, shown}}));
   }
   EXPECT_EQ(view.waitDepth, 0);
   EXPECT_FALSE(dialog->dirty());
@@ -180,7 +188,7 @@ TEST_F(PreviewTest, ShowsTheFeedThePluginMakesOfThePage) {
   dialog->onPreview();
 
   EXPECT_EQ(boxTexts(), Texts{});
-  EXPECT_EQ(launcher.started, (Commands{{L"xdg-open", dialog->stdoutFile().fileName()}}));
+  EXPECT_EQ(launcher.started, (Commands{{kDefaultViewer, dialog->stdoutFile().fileName()}}));
   const std::string feed = contents(dialog->stdoutFile());
   EXPECT_NE(feed.find("<title>Snow &amp; ice</title>\n      <link>http://example.org/n/1</link>"),
             std::string::npos)
