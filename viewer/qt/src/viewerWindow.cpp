@@ -1,10 +1,14 @@
 #include "viewer/qt/src/viewerWindow.h"
 
+#include <QClipboard>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -14,6 +18,7 @@
 #include "viewer/qt/src/descriptionBrowser.h"
 #include "viewer/qt/src/feedItemModel.h"
 #include "viewer/src/istring.h"
+#include "viewer/src/suggestionLines.h"
 #include "viewer/src/viewerInput.h"
 
 namespace viewer::qt {
@@ -55,6 +60,23 @@ QPlainTextEdit* fixedPitchText(const char* name, QWidget* parent) {
   return text;
 }
 
+// Parent-owned, as every child widget here.
+QWidget* suggestionRow(const SuggestionLine& suggestion, QWidget* parent) {
+  auto* row = new QWidget(parent);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  QLabel* line = label("suggestionLine", row);
+  line->setText(suggestion.text);
+  layout->addWidget(line, 1);
+  auto* copy = named<QPushButton>("copySelector", row);
+  copy->setText(message(14320));
+  QObject::connect(copy, &QPushButton::clicked, row, [selector = suggestion.selector] {
+    QGuiApplication::clipboard()->setText(selector);
+  });
+  layout->addWidget(copy);
+  return row;
+}
+
 }  // namespace
 
 ViewerWindow::ViewerWindow(LinkOpener opener, QWidget* parent)
@@ -71,6 +93,11 @@ ViewerWindow::ViewerWindow(LinkOpener opener, QWidget* parent)
   text_ = fixedPitchText("text", pages_);
   pages_->addWidget(text_);
   layout->addWidget(pages_, 1);
+  suggestions_ = named<QWidget>("suggestions", this);
+  auto* rows = new QVBoxLayout(suggestions_);
+  rows->setContentsMargins(0, 0, 0, 0);
+  suggestions_->hide();
+  layout->addWidget(suggestions_);
   setWindowTitle(message(14301));
   resize(kDefaultWidth, kDefaultHeight);
   readMore_.setSingleShot(true);
@@ -163,6 +190,7 @@ void ViewerWindow::showProblem(const QString& problem) {
 
 void ViewerWindow::showFeed() {
   problem_->hide();
+  showSuggestions({});
   description_->clear();
   items_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   model_->setItems(std::move(feed_.items));
@@ -191,6 +219,18 @@ void ViewerWindow::showOther(const QString& problem, bool isText) {
   pages_->setCurrentWidget(text_);
   // A broken file that is no text at all shows its line alone.
   pages_->setVisible(isText || !fileText_.isEmpty());
+  showSuggestions(isText ? fileText_ : QString());
+}
+
+void ViewerWindow::showSuggestions(const QString& text) {
+  QLayout* rows = suggestions_->layout();
+  while (std::unique_ptr<QLayoutItem> item{rows->takeAt(0)}) {
+    const std::unique_ptr<QWidget> row{item->widget()};
+  }
+  for (const SuggestionLine& suggestion : findSuggestionLines(text)) {
+    rows->addWidget(suggestionRow(suggestion, suggestions_));
+  }
+  suggestions_->setVisible(rows->count() > 0);
 }
 
 void ViewerWindow::readMore() {

@@ -1,13 +1,15 @@
 #pragma once
 // The viewer's window. A feed shows its channel, its warnings in a strip above a sortable
 // table of its items, the selected item's description as rich text, and its XML in a
-// second tab; a text file shows in a fixed-pitch font; a file that is neither shows one
-// line saying why. A long feed shows its first items at once and gets the others while the
-// window is already up; a problem found there makes the file broken after all. GUI thread
+// second tab; a text file shows in a fixed-pitch font, with a row under it for each
+// shorthand it suggests, whose button copies the selector to the clipboard; a file that is
+// neither shows one line saying why. A long feed shows its first items at once and gets the others
+// while the window is already up; a problem found there makes the file broken after all. GUI thread
 // only.
 //
 // Child widgets carry object names (problem, channelTitle, channelLink, channelDescription,
-// itemCount, warnings, items, description, tabs, xml, text) for tests and style sheets.
+// itemCount, warnings, items, description, tabs, xml, text, suggestions and, in each of its
+// rows, suggestionLine and copySelector) for tests and style sheets.
 
 #include <QTimer>
 #include <QWidget>
@@ -46,6 +48,8 @@ class ViewerWindow : public QWidget {
   void showFeed();
   void showChannel();
   void showOther(const QString& problem, bool isText);
+  // Replaces the rows with those of the suggestions in `text`.
+  void showSuggestions(const QString& text);
   void readMore();
   void showDescription(const QModelIndex& current);
   void openCell(const QModelIndex& index);
@@ -65,6 +69,7 @@ class ViewerWindow : public QWidget {
   DescriptionBrowser* description_ = nullptr;
   QPlainTextEdit* xml_ = nullptr;
   QPlainTextEdit* text_;
+  QWidget* suggestions_;  // empty and hidden unless a text file suggests shorthands
   QString fileText_;
   bool xmlShown_ = false;  // the raw tab is filled when first shown
   Feed feed_;              // the channel; its items go to the model as they are read

@@ -1,11 +1,13 @@
 // The viewer's window under the offscreen platform, and the program itself handing files to
 // a running viewer.
 
+#include <QClipboard>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
@@ -17,6 +19,7 @@
 #include "testSupport/src/scratchDir.h"
 #include "viewer/qt/src/feedItemModel.h"
 #include "viewer/qt/src/viewerWindow.h"
+#include "viewer/src/istring.h"
 #include "viewer/src/singleInstance.h"
 
 using viewer::SingleInstance;
@@ -102,6 +105,8 @@ class ViewerWindowTest : public QObject {
   void readsALongFeedWhileItIsShown_data();
   void readsALongFeedWhileItIsShown();
   void showsADiagnosticInAFixedFont();
+  void offersTheSuggestedShorthands_data();
+  void offersTheSuggestedShorthands();
   void showsWhyAFileIsBroken_data();
   void showsWhyAFileIsBroken();
   void handsFilesToTheRunningViewer();
@@ -247,6 +252,74 @@ void ViewerWindowTest::showsADiagnosticInAFixedFont() {
   const QFontMetrics metrics(text->font());
   QCOMPARE(metrics.horizontalAdvance(QStringLiteral("^")),
            metrics.horizontalAdvance(QStringLiteral("<")));
+}
+
+void ViewerWindowTest::offersTheSuggestedShorthands_data() {
+  using viewer::internal::message;
+  const QString mismatch = QStringLiteral(
+      "Item pattern 1 matched nothing. At the best place in the page it matched up to `<li><a` "
+      "and then expected `c` where the page has `h`:\n"
+      "        <li><a href=\"/stories/breakwater\">Storm damages\n"
+      "               ^\n");
+  // The plug-in's own sentence.
+  const QString storm = message(14273, {"ul.stories li a", "4", "Storm damages the breakwater"});
+  const QString quoted = message(14273, {"div.news h2 a", "12", "Why `ls` lies"});
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QStringList>("lines");
+  QTest::addColumn<QStringList>("selectors");
+  QTest::newRow("one") << mismatch + storm + u'\n' << QStringList{storm}
+                       << QStringList{"ul.stories li a"};
+  QTest::newRow("two") << storm + u'\n' + quoted + u'\n' << QStringList{storm, quoted}
+                       << QStringList{"ul.stories li a", "div.news h2 a"};
+  QTest::newRow("none") << mismatch << QStringList() << QStringList();
+  QTest::newRow("in a feed") << "<rss><channel><description>\n" + storm +
+                                    "\n</description></channel></rss>\n"
+                             << QStringList() << QStringList();
+}
+
+// Each suggestion under a diagnostic is a row whose button copies its selector; whatever
+// the file shown before offered goes with it.
+void ViewerWindowTest::offersTheSuggestedShorthands() {
+  QFETCH(QString, text);
+  QFETCH(QStringList, lines);
+  QFETCH(QStringList, selectors);
+  testSupport::ScratchDir dir;
+  dir.write("before.txt", viewer::internal::message(14273, {"p a", "3", "Old"}).toStdString());
+  dir.write("file", text.toStdString());
+  ViewerWindow window;
+  window.openFile(path(dir, "before.txt"));
+  window.openFile(path(dir, "file"));
+  window.show();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+
+  QStringList shown;
+  QList<QPushButton*> buttons;
+  for (auto* line : window.findChildren<QLabel*>(QStringLiteral("suggestionLine"))) {
+    if (line->isVisible()) shown << line->text();
+  }
+  for (auto* button : window.findChildren<QPushButton*>(QStringLiteral("copySelector"))) {
+    if (button->isVisible()) buttons << button;
+  }
+  QCOMPARE(shown, lines);
+  QCOMPARE(buttons.size(), selectors.size());
+  if (selectors.isEmpty()) return;
+  auto* diagnostic = child<QPlainTextEdit>(window, "text");
+  QVERIFY(diagnostic->mapTo(&window, QPoint(0, diagnostic->height())).y() <=
+          buttons.first()->mapTo(&window, QPoint(0, 0)).y());
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  // Alt+C reaches the first button: its text carries the mnemonic. A button alone shows
+  // itself pressed for a moment, then clicks; of several, the first takes the focus.
+  clipboard->setText(QStringLiteral("none yet"));
+  QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
+  if (buttons.size() > 1) {
+    QVERIFY(buttons.first()->hasFocus());
+    QTest::keyClick(buttons.first(), Qt::Key_Space);
+  }
+  QTRY_COMPARE(clipboard->text(), selectors.first());
+  for (qsizetype i = selectors.size(); i-- > 0;) {
+    QTest::mouseClick(buttons[i], Qt::LeftButton);
+    QCOMPARE(clipboard->text(), selectors[i]);
+  }
 }
 
 void ViewerWindowTest::showsWhyAFileIsBroken_data() {
