@@ -33,7 +33,7 @@ namespace {
 
 namespace inet = platform::inet;
 
-// libcurl's 16 KB takes six times the receive calls of this for a long body.
+// libcurl's own 16 KB takes 32 times the receive calls for a long body.
 constexpr std::size_t kReceiveBlock = 512 * 1024;
 // A page fault for every 4 KB of a body costs more than receiving it; taking the room a
 // few MB ahead at a time costs one call each and holds little beyond the body.
