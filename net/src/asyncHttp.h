@@ -154,6 +154,8 @@ class AsyncHttp {
   void reserve(std::uint64_t bytes);
   // Where a read hands the body's bytes.
   const std::function<void(std::string_view)>& sink();
+  // Takes in the body's room ahead of the next `bytes`, within what it holds already.
+  void faultInAhead(ByteVector& body, std::size_t bytes);
   // Drops the one NUL byte that a read after the close brought; false when it was another.
   bool dropClosingNul();
   void finishBody();
@@ -174,6 +176,7 @@ class AsyncHttp {
   std::uint32_t expected_ = 0;  // from Content-Length; 0 when none
   std::size_t received_ = 0;    // as sent: compressed bytes of a gzip body
   BodyLimit limit_;
+  std::size_t faultedIn_ = 0;         // the plain body's room taken in so far
   std::unique_ptr<GzipStream> gzip_;  // inflates into the response's body as it arrives
   ByteVector blockBuffer_;            // the last read's bytes, with a save stream or gzip only
   std::function<void(std::string_view)> sink_;

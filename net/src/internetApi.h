@@ -37,6 +37,7 @@ class RequestHandle : public InternetHandle {
  public:
   virtual bool addRequestHeaders(const std::wstring& headers, std::uint32_t modifiers) = 0;
   virtual bool setAbortCheck(std::function<bool()> check) = 0;
+  virtual bool setReceiveBlock(std::size_t bytes) = 0;
   virtual bool send(const void* body, std::size_t bodySize) = 0;
   virtual bool queryInfo(std::uint32_t query, std::wstring& value,
                          std::size_t bufferChars) const = 0;

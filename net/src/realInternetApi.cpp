@@ -46,6 +46,7 @@ class RealRequest : public Forwarding<RequestHandle, inet::Request> {
   bool setAbortCheck(std::function<bool()> check) override {
     return handle().setAbortCheck(std::move(check));
   }
+  bool setReceiveBlock(std::size_t bytes) override { return handle().setReceiveBlock(bytes); }
   bool send(const void* body, std::size_t bodySize) override {
     return handle().send(body, bodySize);
   }

@@ -102,6 +102,8 @@ class FakeRequest : public FakeHandle<internal::RequestHandle> {
 
   // Scripted answers never wait, so there is nothing to abort.
   bool setAbortCheck(std::function<bool()>) override { return true; }
+  // Scripted bodies come in the blocks the script gives.
+  bool setReceiveBlock(std::size_t) override { return true; }
 
   bool send(const void* body, std::size_t bodySize) override {
     if (body != nullptr) sent_.body.assign(static_cast<const char*>(body), bodySize);

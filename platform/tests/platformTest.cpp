@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstring>
 #include <thread>
+#include <vector>
 
 #include "platform/src/clock.h"
 #include "platform/src/directory.h"
@@ -13,6 +18,7 @@
 #include "platform/src/executable.h"
 #include "platform/src/fileDescriptor.h"
 #include "platform/src/messageBox.h"
+#include "platform/src/prefaultMemory.h"
 #include "platform/src/systemError.h"
 #include "platform/src/thread.h"
 #include "testSupport/src/scopedVariable.h"
@@ -55,6 +61,33 @@ TEST(PlatformTest, ExecutablePathNamesThisTestBinary) {
   ASSERT_FALSE(path.empty());
   EXPECT_EQ(path.front(), L'/');
   EXPECT_NE(path.find(L"platform_tests"), std::wstring::npos);
+}
+
+TEST(PlatformTest, PrefaultingTakesInTheWholePagesInsideAndKeepsTheirContent) {
+  const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  constexpr std::size_t kPages = 16;
+  // Offsets and lengths in pages; the pages expected in after the call.
+  const struct {
+    double from, length;
+    std::size_t firstIn, endIn;
+  } cases[] = {{0, 16, 0, 16}, {0.5, 10, 1, 10}, {3, 4.5, 3, 7}, {2.25, 0.5, 0, 0}, {5, 0, 0, 0}};
+  for (const auto& c : cases) {
+    void* mapped =
+        ::mmap(nullptr, kPages * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(mapped, MAP_FAILED);
+    auto* base = static_cast<char*>(mapped);
+    std::memcpy(base + 8 * page + 10, "kept", 4);
+    platform::prefaultMemory(base + static_cast<std::size_t>(c.from * page),
+                             static_cast<std::size_t>(c.length * page));
+    std::vector<unsigned char> resident(kPages);
+    ASSERT_EQ(::mincore(mapped, kPages * page, resident.data()), 0);
+    for (std::size_t i = 0; i < kPages; ++i) {
+      const bool expected = i == 8 || (i >= c.firstIn && i < c.endIn);
+      EXPECT_EQ((resident[i] & 1) != 0, expected) << c.from << "+" << c.length << ", page " << i;
+    }
+    EXPECT_EQ(std::memcmp(base + 8 * page + 10, "kept", 4), 0);
+    ::munmap(mapped, kPages * page);
+  }
 }
 
 TEST(PlatformTest, MessageBoxHandlerIsReplaceable) {

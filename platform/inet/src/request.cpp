@@ -137,6 +137,14 @@ bool Request::setAbortCheck(std::function<bool()> check) {
   return true;
 }
 
+bool Request::setReceiveBlock(std::size_t bytes) {
+  const internal::SessionLock lock(core());
+  if (core().closed()) return internal::fail(ERROR_INVALID_HANDLE);
+  if (transfer_->started()) return internal::fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
+  transfer_->setReceiveBlock(bytes);
+  return true;
+}
+
 bool Request::send(const void* body, std::size_t bodySize) {
   const internal::SessionLock lock(core());
   if (core().closed()) return internal::fail(ERROR_INVALID_HANDLE);

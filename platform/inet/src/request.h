@@ -54,6 +54,12 @@ class Request : public Handle {
   // layer. True ends the transfer with ERROR_INTERNET_OPERATION_CANCELLED.
   bool setAbortCheck(std::function<bool()> check);
 
+  // Before send: the most bytes libcurl receives at once (0: its own 16 KB; it keeps it
+  // within 1 KB and its maximum). Large blocks take fewer system calls for a body that a
+  // synchronous reader takes through a sink as it arrives. A transfer that waits for its
+  // reader may hold one block on top of the layer's buffer.
+  bool setReceiveBlock(std::size_t bytes);
+
   // Sends the request with an optional body (copied). Synchronous: returns once the final
   // response's headers are in (true) or the transfer failed (false). Asynchronous: fails
   // with ERROR_IO_PENDING and completes through INTERNET_STATUS_REQUEST_COMPLETE. A second

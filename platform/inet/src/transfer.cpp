@@ -90,6 +90,10 @@ void Transfer::prepare(const HandleOptions& options) {
   const CaLocations ca = caLocations();
   if (!ca.file.empty()) curl_easy_setopt(e, CURLOPT_CAINFO, ca.file.c_str());
   if (!ca.directory.empty()) curl_easy_setopt(e, CURLOPT_CAPATH, ca.directory.c_str());
+  if (receiveBlock_ > 0) {
+    const auto block = static_cast<long>(std::min<std::size_t>(receiveBlock_, CURL_MAX_READ_SIZE));
+    curl_easy_setopt(e, CURLOPT_BUFFERSIZE, block);
+  }
   if (kind_ == Kind::FtpUpload) {
     curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(e, CURLOPT_READFUNCTION, &Transfer::onRead);

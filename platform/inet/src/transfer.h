@@ -57,6 +57,8 @@ class Transfer {
   void setHeaderLines(const std::vector<std::string>& lines);
   void setBody(std::string body);
   void setFollowsRedirects(bool follows) { followsRedirects_ = follows; }
+  // 0: libcurl's own.
+  void setReceiveBlock(std::size_t bytes) { receiveBlock_ = bytes; }
   // Asked from libcurl's progress callback while the transfer runs; true ends it with
   // ERROR_INTERNET_OPERATION_CANCELLED.
   void setAbortCheck(std::function<bool()> check) { abortCheck_ = std::move(check); }
@@ -134,6 +136,7 @@ class Transfer {
   std::string url_;
   std::string requestBody_;
   bool followsRedirects_ = false;
+  std::size_t receiveBlock_ = 0;
   std::function<bool()> abortCheck_;
 
   bool running_ = false;

@@ -1,10 +1,15 @@
 // HTTP through the Internet layer against scripted loopback servers.
+#include <curl/curl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "platform/inet/src/extraCaFile.h"
 #include "platform/inet/tests/openedRequest.h"
@@ -188,6 +193,40 @@ TEST(InetHttp, ALongBodyWaitsInBoundedMemoryUntilItIsRead) {
   }
   EXPECT_EQ(total, kBlock * kBlocks);
   EXPECT_LT(peakMemory() - before, 16u << 20);
+}
+
+TEST(InetHttp, ABodyReadThroughASinkComesInTheReceiveBlocksAskedFor) {
+  constexpr std::size_t kBlock = 64 * 1024;
+  constexpr std::size_t kBlocks = 128;  // 8 MB, far more than a socket buffer holds
+  HttpTestServer server;
+  server.route("/big", HttpReply()
+                           .send("HTTP/1.0 200 OK\r\nContent-Length: " +
+                                 std::to_string(kBlock * kBlocks) + "\r\n\r\n")
+                           .repeat(std::string(kBlock, 'b'), kBlocks));
+  auto session = syncSession();
+  // A read that waits takes what libcurl receives in one run, at most 100 blocks in a row;
+  // the server outruns the reader, so a large block shows in reads past 100 default ones.
+  constexpr std::size_t kDefaultRun = 100 * CURL_MAX_WRITE_SIZE;
+  for (const std::size_t block : {std::size_t{0}, std::size_t{256 * 1024}}) {
+    auto opened = openRequest(*session, server.url("/big"));
+    ASSERT_TRUE(opened.request->setReceiveBlock(block));
+    ASSERT_TRUE(opened.request->send());
+    EXPECT_EQ(errorOf(opened.request->setReceiveBlock(block)),
+              ERROR_INTERNET_INCORRECT_HANDLE_STATE);
+    std::size_t total = 0;
+    std::size_t largest = 0;
+    bool onlyBody = true;
+    const std::function<void(std::string_view)> sink = [&](std::string_view bytes) {
+      total += bytes.size();
+      onlyBody = onlyBody && bytes.find_first_not_of('b') == std::string_view::npos;
+    };
+    for (std::size_t got = 1; got > 0; largest = std::max(largest, got)) {
+      ASSERT_TRUE(opened.request->read(sink, got));
+    }
+    EXPECT_EQ(total, kBlock * kBlocks) << block;
+    EXPECT_TRUE(onlyBody) << block;
+    EXPECT_EQ(largest > kDefaultRun, block > 0) << block << ": " << largest;
+  }
 }
 
 // A chain /r<from> -> ... -> /r<to-1> -> /final of `to - from` redirects.
