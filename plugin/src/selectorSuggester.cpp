@@ -7,6 +7,7 @@
 
 #include "platform/src/utf8.h"
 #include "plugin/src/htmlDocument.h"
+#include "plugin/src/linkScheme.h"
 #include "plugin/src/pluginError.h"
 #include "plugin/src/selector.h"
 #include "plugin/src/shorthandFinder.h"
@@ -89,14 +90,11 @@ std::size_t visibleBytes(const char* text) {
   return n;
 }
 
-bool startsWithNoCase(std::string_view text, std::string_view head) {
-  return text.size() >= head.size() && lowered(std::string(text.substr(0, head.size()))) == head;
-}
-
 bool isTextLink(const Node& node) {
   if (node.element->tag != GUMBO_TAG_A || node.textBytes == 0) return false;
   const char* href = HtmlDocument::attribute(*node.element, "href");
-  return href && href[0] != '#' && href[0] != '\0' && !startsWithNoCase(href, "javascript:");
+  // A link within the page is no item; one the feed would drop is no item's link.
+  return href && href[0] != '#' && href[0] != '\0' && isFeedLink(platform::fromUtf8(href));
 }
 
 // The page's elements in document order, each after its parent, with what the ranking
