@@ -7,26 +7,7 @@
 # the other work on the machine does not move. PG_BENCH_DIR is the release build directory;
 # STARTUP_RUNS sets the number of starts of each (default 25).
 set -euo pipefail
-dir=${PG_BENCH_DIR:?set PG_BENCH_DIR to the benchmark build directory}
-bin=$(cd "$dir/bin" && pwd)
-for f in PageGleanSettings bareDialog libfirstPaintShim.so; do
-  [ -e "$bin/$f" ] || { echo "missing $bin/$f" >&2; exit 1; }
-done
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Xvfb picks a free display itself and writes its number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+source "$(dirname "$0")/underXvfb.sh" PageGleanSettings bareDialog libfirstPaintShim.so
 # Openbox runs its start-up command once it manages the screen.
 XDG_CONFIG_HOME="$work" openbox --startup "touch $work/wm-ready" >"$work/wm.log" 2>&1 &
 pids+=($!)

@@ -4,25 +4,7 @@
 # bench/firstPaintShim.cpp, from the moment the program is started. The viewer must show
 # such a feed within 300 ms. PG_BENCH_DIR is the release build directory.
 set -euo pipefail
-dir=${PG_BENCH_DIR:?set PG_BENCH_DIR to the benchmark build directory}
-bin=$(cd "$dir/bin" && pwd)
-for f in PageGleanView libfirstPaintShim.so; do
-  [ -e "$bin/$f" ] || { echo "missing $bin/$f" >&2; exit 1; }
-done
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+source "$(dirname "$0")/underXvfb.sh" PageGleanView libfirstPaintShim.so
 # A runtime directory of its own: no running viewer takes the file instead.
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
