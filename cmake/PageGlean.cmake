@@ -130,6 +130,20 @@ function(pg_test_code target)
   target_include_directories(${target} PRIVATE ${root})
 endfunction()
 
+# pg_add_qt_tests(<name> SOURCES <files...> LIBS <targets...> TIMEOUT <seconds>)
+# One Qt Test executable, run as one CTest test on Qt's offscreen platform.
+function(pg_add_qt_tests name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  find_package(Qt6 REQUIRED COMPONENTS Test)
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  pg_test_code(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} testSupport Qt6::Test)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
+                       TIMEOUT ${ARG_TIMEOUT})
+endfunction()
+
 # pg_add_tests(<name> [THREADS] SOURCES <files...> LIBS <targets...>)
 # One GoogleTest executable per module; each TEST becomes one CTest test. THREADS marks a
 # program whose tests start threads: its tests carry the label "threads", the target
