@@ -263,6 +263,32 @@ void appendUtf8(char32_t c, std::string& out) {
   }
 }
 
+std::size_t validUtf8Length(std::string_view bytes) {
+  std::size_t i = scanAscii(bytes, nullptr);
+  while (i < bytes.size()) {
+    const Sequence s = readSequence(bytes.substr(i));
+    if (!s.valid) break;
+    i += s.length;
+    i += scanAscii(bytes.substr(i), nullptr);
+  }
+  return i;
+}
+
+std::string repairedUtf8(std::string_view bytes, char32_t (*forByte)(unsigned char)) {
+  std::string out;
+  out.reserve(bytes.size());
+  while (!bytes.empty()) {
+    const std::size_t valid = validUtf8Length(bytes);
+    out.append(bytes.substr(0, valid));
+    bytes.remove_prefix(valid);
+    if (bytes.empty()) break;
+    const std::size_t length = readSequence(bytes).length;
+    for (char b : bytes.substr(0, length)) appendUtf8(forByte(static_cast<unsigned char>(b)), out);
+    bytes.remove_prefix(length);
+  }
+  return out;
+}
+
 std::string toUtf8(std::wstring_view text) {
   return encodeFast<false>(text);
 }

@@ -33,4 +33,12 @@ std::size_t asciiPrefixLength(std::string_view bytes);
 // Appends the UTF-8 form of one code point to `out`.
 void appendUtf8(char32_t codePoint, std::string& out);
 
+// The number of bytes at the front of `bytes` that are well-formed UTF-8, whole sequences
+// only: all of them for valid text.
+std::size_t validUtf8Length(std::string_view bytes);
+
+// `bytes` as valid UTF-8: well-formed sequences as they are, and each byte of a malformed
+// one as the character `forByte` gives it (U+FFFD, or its meaning in a legacy set).
+std::string repairedUtf8(std::string_view bytes, char32_t (*forByte)(unsigned char));
+
 }  // namespace platform

@@ -56,3 +56,27 @@ TEST(Utf8Test, EscapedDecodingKeepsEveryByte) {
     }
   }
 }
+
+// Repairing in UTF-8 gives what decoding with escapes and then replacing each escape gives,
+// for any bytes; the valid front ends where the first escape stands.
+TEST(Utf8Test, RepairedUtf8AgreesWithEscapedDecoding) {
+  const auto forByte = [](unsigned char b) -> char32_t { return 0x100 + b; };
+  std::mt19937 random(11);
+  const char pool[] = "a\x7F\x80\xBF\xC2\xC3\xDF\xE0\xED\xEF\xF0\xF4\xF5\xFF\x9F\xA0";
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes;
+    for (int n = static_cast<int>(random() % 40); n > 0; --n) bytes += pool[random() % 16];
+    std::wstring expected = platform::fromUtf8Escaped(bytes);
+    std::size_t validCharacters = expected.size();
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      const auto c = static_cast<char32_t>(expected[i]);
+      if (c < 0xDC80 || c > 0xDCFF) continue;
+      validCharacters = std::min(validCharacters, i);
+      expected[i] = static_cast<wchar_t>(forByte(static_cast<unsigned char>(c - 0xDC00)));
+    }
+    ASSERT_EQ(platform::repairedUtf8(bytes, forByte), toUtf8(expected))
+        << testing::PrintToString(bytes);
+    const std::size_t valid = platform::validUtf8Length(bytes);
+    ASSERT_EQ(fromUtf8(bytes.substr(0, valid)).size(), validCharacters);
+  }
+}
