@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/src/utf8.h"
+
 namespace platform {
 
 IconvDecoder::IconvDecoder(const std::string& charset, std::size_t unitBytes)
@@ -13,8 +15,8 @@ IconvDecoder::~IconvDecoder() {
   if (valid()) ::iconv_close(handle_);
 }
 
-std::wstring IconvDecoder::decode(std::string_view bytes) {
-  std::wstring text;
+std::string IconvDecoder::decode(std::string_view bytes) {
+  std::string text;
   if (!valid()) return text;
   ::iconv(handle_, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state
 
@@ -26,9 +28,9 @@ std::wstring IconvDecoder::decode(std::string_view bytes) {
     std::size_t outLeft = block.size() * sizeof(wchar_t);
     const std::size_t rc = ::iconv(handle_, &in, &inLeft, &out, &outLeft);
     const int error = errno;
-    text.append(block.data(), block.size() - outLeft / sizeof(wchar_t));
+    text += toUtf8(std::wstring_view(block.data(), block.size() - outLeft / sizeof(wchar_t)));
     if (rc != static_cast<std::size_t>(-1) || error == E2BIG) continue;
-    text += L'\uFFFD';
+    appendUtf8(0xFFFD, text);
     if (error == EILSEQ) {
       const std::size_t skipped = std::min(unitBytes_, inLeft);
       in += skipped;

@@ -1,6 +1,6 @@
 #pragma once
-// Text in a named character set, decoded by the C library's iconv. Once the set is known,
-// decoding never fails: a code unit (a byte, or two of UTF-16) that does not belong to a
+// Text in a named character set, decoded by the C library's iconv into UTF-8. Once the set is
+// known, decoding never fails: a code unit (a byte, or two of UTF-16) that does not belong to a
 // valid sequence becomes U+FFFD and decoding goes on after it, and a sequence cut off by the
 // end of the input becomes one U+FFFD.
 //
@@ -26,7 +26,9 @@ class IconvDecoder {
 
   // False when the C library knows no such character set; decode() then returns "".
   bool valid() const { return handle_ != invalid(); }
-  std::wstring decode(std::string_view bytes);
+  // Always valid UTF-8. The text goes through wide blocks of a fixed size, so a page never
+  // has a wide copy.
+  std::string decode(std::string_view bytes);
 
  private:
   static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }

@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::wstring step = selector.stepText(i, i);
       if (step.empty() || text.find(step) == std::wstring::npos) std::abort();
     }
-    plugin::ShorthandFinder finder(selector, page);
+    const std::string utf8 = platform::toUtf8(page);
+    plugin::ShorthandFinder finder(selector, utf8);
     if (finder.find(50).empty()) finder.mismatch();
   } catch (const plugin::PluginError& e) {
     if (e.wideMessage().empty()) std::abort();

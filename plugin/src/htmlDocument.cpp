@@ -33,7 +33,7 @@ GumboOptions options() {
   return options;
 }
 
-GumboOutput* parse(const std::string& source) {
+GumboOutput* parse(std::string_view source) {
   if (elementDepth(source, kMostDepth) > kMostDepth) {
     throw PluginError(internal::istring(14242).format(std::to_wstring(kMostDepth)));
   }
@@ -43,7 +43,7 @@ GumboOutput* parse(const std::string& source) {
 
 }  // namespace
 
-HtmlDocument::HtmlDocument(std::string utf8) : source_(std::move(utf8)), output_(parse(source_)) {}
+HtmlDocument::HtmlDocument(std::string_view utf8) : source_(utf8), output_(parse(source_)) {}
 
 HtmlDocument::~HtmlDocument() {
   const GumboOptions settings = options();

@@ -4,21 +4,23 @@
 #include <gumbo.h>
 
 #include <string>
+#include <string_view>
 
 namespace plugin {
 
 class HtmlDocument {
  public:
-  // Throws PluginError for a page that nests elements more than 512 deep (elementDepth.h),
-  // which the parser would take too long and too much memory for.
-  explicit HtmlDocument(std::string utf8);
+  // `utf8` must outlive the document: its nodes point into it. Throws PluginError for a
+  // page that nests elements more than 512 deep (elementDepth.h), which the parser would
+  // take too long and too much memory for.
+  explicit HtmlDocument(std::string_view utf8);
   ~HtmlDocument();
   HtmlDocument(const HtmlDocument&) = delete;
   HtmlDocument& operator=(const HtmlDocument&) = delete;
 
   const GumboNode* root() const { return output_->root; }
   // The UTF-8 text parsed; element positions are byte offsets into it.
-  const std::string& source() const { return source_; }
+  std::string_view source() const { return source_; }
 
   // The tag name of `element` in lower case, also for tags HTML does not define.
   static std::string tagName(const GumboElement& element);
@@ -29,7 +31,7 @@ class HtmlDocument {
   static std::string text(const GumboNode& node);
 
  private:
-  std::string source_;  // the nodes point into it
+  std::string_view source_;
   GumboOutput* output_;
 };
 

@@ -4,7 +4,7 @@
 
 namespace plugin {
 
-ItemFinder::ItemFinder(const std::vector<const Pattern*>& patterns, std::wstring_view text,
+ItemFinder::ItemFinder(const std::vector<const Pattern*>& patterns, std::string_view text,
                        std::uint64_t workLimit)
     : text_(text) {
   matchers_.reserve(patterns.size());

@@ -20,7 +20,7 @@ class ItemFinder {
  public:
   // `patterns`, in their order, and `text` must outlive the finder. See PatternMatcher for
   // `workLimit`.
-  ItemFinder(const std::vector<const Pattern*>& patterns, std::wstring_view text,
+  ItemFinder(const std::vector<const Pattern*>& patterns, std::string_view text,
              std::uint64_t workLimit);
   // The matchers count their work in this object.
   ItemFinder(const ItemFinder&) = delete;
@@ -35,7 +35,7 @@ class ItemFinder {
   std::uint64_t work() const { return work_; }
 
  private:
-  std::wstring_view text_;
+  std::string_view text_;
   std::uint64_t work_ = 0;
   std::vector<PatternMatcher> matchers_;
 };

@@ -2,14 +2,17 @@
 
 #include <algorithm>
 #include <bit>
+#include <string>
+
+#include "platform/src/utf8.h"
 
 namespace plugin {
 
-// The automaton's state: bit j is set when the piece's first j + 1 characters end at the
-// character just read.
+// The automaton's state: bit j is set when the piece's first j + 1 bytes end at the byte
+// just read.
 class LiteralPiece::State {
  public:
-  // Pieces of up to kInlineWords * 64 characters, nearly all, keep their state on the stack.
+  // Pieces of up to kInlineWords * 64 bytes, nearly all, keep their state on the stack.
   explicit State(std::size_t words)
       : words_(words),
         heap_(words > kInlineWords ? words : 0),
@@ -19,7 +22,7 @@ class LiteralPiece::State {
   State(const State&) = delete;
   State& operator=(const State&) = delete;
 
-  // Reads one character whose mask is `mask` (null: a character not in the piece);
+  // Reads one byte whose mask is `mask` (null: a byte not in the piece);
   // `afterSpace` tells whether white space came before it.
   void step(const std::uint64_t* mask, const std::vector<std::uint64_t>& gapMask, bool afterSpace) {
     if (mask == nullptr) {
@@ -62,55 +65,51 @@ class LiteralPiece::State {
   bool active_ = false;
 };
 
+namespace {
+
+bool continuesCharacter(char byte) {
+  return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+}  // namespace
+
 LiteralPiece::LiteralPiece(std::wstring_view text, std::size_t offset) {
   bool gap = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (isSpace(text[i])) {
-      gap = !chars_.empty();
+      gap = !bytes_.empty();
       continue;
     }
-    chars_.push_back(fold(text[i]));
-    gapBefore_.push_back(gap);
-    sources_.push_back(offset + i);
+    const std::size_t before = bytes_.size();
+    platform::appendUtf8(static_cast<char32_t>(fold(text[i])), bytes_);
+    gapBefore_.resize(bytes_.size(), false);
+    gapBefore_[before] = gap;
+    sources_.resize(bytes_.size(), offset + i);
     gap = false;
   }
-  words_ = (chars_.size() + 63) / 64;
-  std::fill(std::begin(asciiMask_), std::end(asciiMask_), -1);
+  words_ = (bytes_.size() + 63) / 64;
+  std::fill(std::begin(byteMask_), std::end(byteMask_), -1);
   gapMask_.assign(words_, 0);
-  for (std::size_t j = 0; j < chars_.size(); ++j) {
-    std::size_t index;
-    const wchar_t c = chars_[j];
-    if (c >= 0 && c < 128 && asciiMask_[c] >= 0) {
-      index = static_cast<std::size_t>(asciiMask_[c]);
-    } else if (const auto found = otherMask_.find(c); found != otherMask_.end()) {
-      index = found->second;
-    } else {
-      index = masks_.size() / words_;
+  for (std::size_t j = 0; j < bytes_.size(); ++j) {
+    const auto c = static_cast<unsigned char>(bytes_[j]);
+    if (byteMask_[c] < 0) {
+      byteMask_[c] = static_cast<std::int32_t>(masks_.size() / words_);
       masks_.resize(masks_.size() + words_, 0);
-      if (c >= 0 && c < 128) {
-        asciiMask_[c] = static_cast<std::int32_t>(index);
-      } else {
-        otherMask_.emplace(c, index);
-      }
+      if (c >= 'a' && c <= 'z') byteMask_[c - ('a' - 'A')] = byteMask_[c];
     }
-    masks_[index * words_ + j / 64] |= std::uint64_t{1} << (j % 64);
-    if (c >= L'a' && c <= L'z') asciiMask_[c - (L'a' - L'A')] = asciiMask_[c];
-    // The first character may follow anything.
+    masks_[static_cast<std::size_t>(byteMask_[c]) * words_ + j / 64] |= std::uint64_t{1}
+                                                                        << (j % 64);
+    // The first byte may follow anything.
     if (j == 0 || gapBefore_[j]) gapMask_[j / 64] |= std::uint64_t{1} << (j % 64);
   }
 }
 
-const std::uint64_t* LiteralPiece::otherMaskOf(wchar_t c) const {
-  const auto found = otherMask_.find(c);
-  return found == otherMask_.end() ? nullptr : &masks_[found->second * words_];
-}
-
 namespace {
 
-// The first place at or after `i` where `hit` holds. Eight characters are tested with one
+// The first place at or after `i` where `hit` holds. Eight bytes are tested with one
 // branch while none of them hits.
 template <typename Hit>
-std::size_t firstWhere(std::wstring_view text, std::size_t i, Hit hit) {
+std::size_t firstWhere(std::string_view text, std::size_t i, Hit hit) {
   for (; i + 8 <= text.size(); i += 8) {
     std::uint32_t any = 0;
     for (std::size_t k = 0; k < 8; ++k) any |= hit(text[i + k]) ? 1u : 0u;
@@ -122,18 +121,18 @@ std::size_t firstWhere(std::wstring_view text, std::size_t i, Hit hit) {
 
 }  // namespace
 
-std::size_t LiteralPiece::nextStart(std::wstring_view text, std::size_t i) const {
-  if (chars_.empty()) return i;
-  const wchar_t first = chars_[0];
-  if (first >= L'a' && first <= L'z') {
+std::size_t LiteralPiece::nextStart(std::string_view text, std::size_t i) const {
+  if (bytes_.empty()) return i;
+  const char first = bytes_[0];
+  if (first >= 'a' && first <= 'z') {
     // Only the two cases of the letter give `first` when 0x20 is set.
-    return firstWhere(text, i, [first](wchar_t c) { return (c | 0x20) == first; });
+    return firstWhere(text, i, [first](char c) { return (c | 0x20) == first; });
   }
   return std::min(text.find(first, i), text.size());
 }
 
 template <typename Visit>
-std::size_t LiteralPiece::scan(std::wstring_view text, std::size_t from, Visit visit) const {
+std::size_t LiteralPiece::scan(std::string_view text, std::size_t from, Visit visit) const {
   State state(words_);
   bool afterSpace = false;
   for (std::size_t i = from; i < text.size(); ++i) {
@@ -154,9 +153,9 @@ std::size_t LiteralPiece::scan(std::wstring_view text, std::size_t from, Visit v
   return text.size();
 }
 
-std::optional<LiteralPiece::Found> LiteralPiece::find(std::wstring_view text, std::size_t from,
+std::optional<LiteralPiece::Found> LiteralPiece::find(std::string_view text, std::size_t from,
                                                       std::uint64_t& work) const {
-  const std::size_t m = chars_.size();
+  const std::size_t m = bytes_.size();
   if (m == 0) return Found{from, from};
   const std::size_t last =
       scan(text, from, [m](std::size_t, const State& state) { return state.has(m - 1); });
@@ -172,13 +171,20 @@ std::optional<LiteralPiece::Found> LiteralPiece::find(std::wstring_view text, st
   return Found{start, last + 1};
 }
 
-LiteralPiece::Partial LiteralPiece::longestPrefix(std::wstring_view text, std::size_t from,
+LiteralPiece::Partial LiteralPiece::longestPrefix(std::string_view text, std::size_t from,
                                                   std::uint64_t& work) const {
   Partial best{0, from};
   scan(text, from, [&](std::size_t i, const State& state) {
-    const std::size_t length = state.longest();
-    if (length <= best.length || length >= chars_.size()) return false;
+    std::size_t length = state.longest();
+    if (length >= bytes_.size()) return false;
+    // A start cut inside a character counts up to that character, which the page then
+    // differs in.
     std::size_t stop = i + 1;
+    while (length > 0 && continuesCharacter(bytes_[length])) {
+      --length;
+      --stop;
+    }
+    if (length <= best.length) return false;
     // White space the piece allows there is not where the page differs.
     if (gapBefore_[length]) {
       while (stop < text.size() && isSpace(text[stop])) ++stop;

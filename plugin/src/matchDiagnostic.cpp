@@ -15,7 +15,7 @@ std::wstring_view trimEnd(std::wstring_view text) {
 
 }  // namespace
 
-std::wstring describeMismatch(const PatternMatcher& matcher, std::wstring_view text,
+std::wstring describeMismatch(const PatternMatcher& matcher, std::string_view text,
                               std::uint64_t& work) {
   const Pattern& pattern = matcher.pattern();
   const MatchFailure& failure = *matcher.failure();
@@ -37,7 +37,7 @@ std::wstring describeMismatch(const PatternMatcher& matcher, std::wstring_view t
   if (partial.stop >= text.size()) {
     return istring(14217).format(pattern.name(), matched, expected);
   }
-  const std::wstring has = shownCharacter(text[partial.stop]);
+  const std::wstring has = shownCharacter(characterAt(text, partial.stop));
   const wchar_t* arguments[] = {pattern.name().c_str(), matched.c_str(), expected.c_str(),
                                 has.c_str()};
   return istring(14216).format(arguments) + pageExcerpt(text, partial.stop);

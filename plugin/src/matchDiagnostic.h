@@ -18,7 +18,7 @@ namespace plugin {
 
 // For a matcher whose failure() is set; `text` is the one it searched. The extra search
 // for the best place adds its steps to `work`.
-std::wstring describeMismatch(const PatternMatcher& matcher, std::wstring_view text,
+std::wstring describeMismatch(const PatternMatcher& matcher, std::string_view text,
                               std::uint64_t& work);
 
 }  // namespace plugin

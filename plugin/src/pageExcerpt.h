@@ -1,6 +1,7 @@
 #pragma once
 // How diagnostics show page text: the line around a place with a marker under it, a single
 // character, a long piece of pattern cut to its end, a long quoted text cut to its start.
+// The page is UTF-8, and a place in it a byte offset at the start of a character.
 
 #include <cstddef>
 #include <string>
@@ -11,7 +12,12 @@ namespace plugin {
 // Two lines, each after a line break and indented by two blanks: up to 40 characters of the
 // page's line on either side of `position`, and a caret under `position`. Tabs and other
 // control characters show as blanks, so the caret stays in its column.
-std::wstring pageExcerpt(std::wstring_view text, std::size_t position);
+std::wstring pageExcerpt(std::string_view text, std::size_t position);
+
+// The number of characters in the UTF-8 `text`.
+std::size_t characterCount(std::string_view text);
+// The character that starts at byte `position` of the UTF-8 `text`.
+wchar_t characterAt(std::string_view text, std::size_t position);
 
 // A character as a diagnostic quotes it: line breaks and tabs as \n, \r and \t.
 std::wstring shownCharacter(wchar_t c);

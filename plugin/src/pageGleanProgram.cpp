@@ -54,19 +54,17 @@ ChannelParameters PageGleanProgram::readSettings(const std::wstring& settingsPat
 PageText PageGleanProgram::readPage(const std::wstring& url, const channel::PageOrigin& origin,
                                     std::vector<std::wstring>& warnings) {
   if (url.empty()) throw PluginError(istring(14204));
-  PageText page;
-  {
-    // The bytes are gone once decoded. Preview's copy of a page carries the server's
-    // content type with it.
-    const std::string bytes = pages_.fetch(url);
-    page =
-        decodePage(bytes, origin.contentType.empty() ? pages_.contentType() : origin.contentType);
-  }
+  // The content type is known once the page is fetched; Preview's copy of a page carries
+  // the server's with it.
+  std::string bytes = pages_.fetch(url);
+  const std::wstring contentType =
+      origin.contentType.empty() ? pages_.contentType() : origin.contentType;
+  PageText page = decodePage(std::move(bytes), contentType);
   if (page.unknownCharset) warnings.push_back(istring(14225).format(*page.unknownCharset));
   return page;
 }
 
-std::wstring PageGleanProgram::bestSuggestion(std::wstring_view page) {
+std::wstring PageGleanProgram::bestSuggestion(std::string_view page) {
   const auto suggestions = SelectorSuggester::suggest(page, 1);
   if (suggestions.empty()) return {};
   const SuggestedSelector& best = suggestions.front();

@@ -46,7 +46,7 @@ class PageGleanProgram {
   PageText readPage(const std::wstring& url, const channel::PageOrigin& origin,
                     std::vector<std::wstring>& warnings);
   // The line that ends the diagnostics of a run that found no item; empty without one.
-  static std::wstring bestSuggestion(std::wstring_view page);
+  static std::wstring bestSuggestion(std::string_view page);
   void suggest(const std::wstring& settingsPath, std::ostream& out, std::wostream& err);
   void scrape(const std::wstring& settingsPath, std::ostream& out, std::wostream& err,
               std::int64_t now);

@@ -56,27 +56,17 @@ std::string declaredCharset(std::string_view bytes) {
   return {};
 }
 
-// A byte that is no part of valid UTF-8, as the decoder leaves it: U+DC80..U+DCFF.
-bool isStrayByte(wchar_t c) {
-  return static_cast<std::uint32_t>(c) - 0xDC80 < 0x80;
+// A byte of a page that is not part of valid UTF-8, read as Windows-1252.
+char32_t windows1252Byte(unsigned char byte) {
+  return byte < 0xA0 ? windows1252High(byte).value_or(L'\uFFFD') : byte;
 }
 
-void readAsWindows1252(wchar_t& c) {
-  if (!isStrayByte(c)) return;
-  const wchar_t byte = c - 0xDC00;
-  c = byte < 0xA0 ? windows1252High(static_cast<char32_t>(byte)).value_or(L'\uFFFD') : byte;
+std::string utf8OrWindows1252(std::string bytes) {
+  if (platform::validUtf8Length(bytes) == bytes.size()) return bytes;
+  return platform::repairedUtf8(bytes, windows1252Byte);
 }
 
-std::wstring utf8OrWindows1252(std::string_view bytes) {
-  std::wstring text = platform::fromUtf8Escaped(bytes);
-  // Before the first byte above ASCII the text is the bytes, with nothing stray.
-  for (std::size_t i = platform::asciiPrefixLength(bytes); i < text.size(); ++i) {
-    readAsWindows1252(text[i]);
-  }
-  return text;
-}
-
-std::wstring decodeWith(const char* charset, std::string_view bytes, std::size_t unitBytes = 1) {
+std::string decodeWith(const char* charset, std::string_view bytes, std::size_t unitBytes = 1) {
   platform::IconvDecoder decoder(charset, unitBytes);
   return decoder.decode(bytes);
 }
@@ -92,8 +82,9 @@ bool isWindows1252Label(std::string_view label) {
 }
 
 // The page read in the character set `label` names; none when that set is not known here.
-std::optional<std::wstring> decodedAs(const std::string& label, std::string_view bytes) {
-  if (label == "utf-8" || label == "utf8") return utf8OrWindows1252(bytes);
+// `bytes` is moved from only when the page is returned.
+std::optional<std::string> decodedAs(const std::string& label, std::string& bytes) {
+  if (label == "utf-8" || label == "utf8") return utf8OrWindows1252(std::move(bytes));
   if (label == "utf-16" || label == "utf-16le") return decodeWith("UTF-16LE", bytes, 2);
   if (label == "utf-16be") return decodeWith("UTF-16BE", bytes, 2);
   if (isWindows1252Label(label)) return decodeWith("CP1252", bytes);
@@ -104,28 +95,30 @@ std::optional<std::wstring> decodedAs(const std::string& label, std::string_view
 
 }  // namespace
 
-PageText decodePage(std::string_view bytes, std::wstring_view contentType) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) return {utf8OrWindows1252(bytes.substr(3)), {}};
-  if (bytes.starts_with("\xFF\xFE")) return {decodeWith("UTF-16LE", bytes.substr(2), 2), {}};
-  if (bytes.starts_with("\xFE\xFF")) return {decodeWith("UTF-16BE", bytes.substr(2), 2), {}};
+PageText decodePage(std::string bytes, std::wstring_view contentType) {
+  if (bytes.starts_with("\xEF\xBB\xBF"))
+    return {utf8OrWindows1252(std::move(bytes.erase(0, 3))), {}};
+  const std::string_view view(bytes);
+  if (view.starts_with("\xFF\xFE")) return {decodeWith("UTF-16LE", view.substr(2), 2), {}};
+  if (view.starts_with("\xFE\xFF")) return {decodeWith("UTF-16BE", view.substr(2), 2), {}};
 
   // A set unknown here counts as none, and the page's own word is asked next.
   std::optional<std::wstring> unknown;
   const std::string transport = charsetIn(lowered(platform::toUtf8(contentType)));
   if (!transport.empty()) {
-    if (std::optional<std::wstring> text = decodedAs(transport, bytes)) {
+    if (std::optional<std::string> text = decodedAs(transport, bytes)) {
       return {std::move(*text), {}};
     }
     unknown = platform::fromUtf8(transport);
   }
   const std::string label = declaredCharset(bytes);
   if (!label.empty() && !label.starts_with("utf-16")) {
-    if (std::optional<std::wstring> text = decodedAs(label, bytes)) {
+    if (std::optional<std::string> text = decodedAs(label, bytes)) {
       return {std::move(*text), {}};
     }
     if (!unknown) unknown = platform::fromUtf8(label);
   }
-  return {utf8OrWindows1252(bytes), std::move(unknown)};
+  return {utf8OrWindows1252(std::move(bytes)), std::move(unknown)};
 }
 
 }  // namespace plugin

@@ -7,6 +7,10 @@
 // browsers, ISO-8859-1 and ASCII labels mean Windows-1252, and a UTF-16 that the page
 // declares itself (which it cannot really be) means UTF-8. A charset unknown here counts
 // as none.
+//
+// The text is UTF-8, so that a page is held in about its own size: a page that is valid
+// UTF-8 already is its own text, and any other is decoded while its bytes are there, never
+// through a wide copy of the whole.
 
 #include <optional>
 #include <string>
@@ -15,12 +19,12 @@
 namespace plugin {
 
 struct PageText {
-  std::wstring text;
+  std::string text;  // valid UTF-8
   // The declared character set, when the system knows no such set (read as UTF-8 then).
   std::optional<std::wstring> unknownCharset;
 };
 
 // `contentType`: "text/html; charset=koi8-r", or empty.
-PageText decodePage(std::string_view bytes, std::wstring_view contentType = {});
+PageText decodePage(std::string bytes, std::wstring_view contentType = {});
 
 }  // namespace plugin

@@ -2,27 +2,34 @@
 
 #include <string>
 
+#include "platform/src/utf8.h"
+
 #include "plugin/src/istring.h"
+#include "plugin/src/pageExcerpt.h"
 #include "plugin/src/pluginError.h"
 
 namespace plugin {
 
 using internal::istring;
 
-std::wstring_view Match::capture(std::wstring_view text, Field field) const {
+std::string_view Match::capture(std::string_view text, Field field) const {
   const auto& range = captures[static_cast<std::size_t>(field)];
   if (!range) return {};
   return text.substr(range->first, range->second - range->first);
 }
 
-PatternMatcher::PatternMatcher(const Pattern& pattern, std::wstring_view text, std::uint64_t& work,
+std::wstring Match::wideCapture(std::string_view text, Field field) const {
+  return platform::fromUtf8(capture(text, field));
+}
+
+PatternMatcher::PatternMatcher(const Pattern& pattern, std::string_view text, std::uint64_t& work,
                                std::uint64_t workLimit)
     : pattern_(pattern), text_(text), work_(work), workLimit_(workLimit) {}
 
 void PatternMatcher::charge() const {
   if (work_ <= workLimit_) return;
   throw PluginError(istring(14223).format(pattern_.name(), std::to_wstring(workLimit_),
-                                          std::to_wstring(text_.size())));
+                                          std::to_wstring(characterCount(text_))));
 }
 
 const Match* PatternMatcher::next(std::size_t from) {

@@ -1,12 +1,13 @@
 #pragma once
-// Finds the matches of one pattern in a text, left to right, in time linear in the text.
+// Finds the matches of one pattern in a UTF-8 text, left to right, in time linear in the
+// text. Places in the text are byte offsets, each at the start of a character.
 //
 // A match starting at a place finds each literal piece at its earliest occurrence after the
 // previous one, with no going back into earlier pieces; the skips and captures take the
 // text between. When a piece is missing after some place, it is missing after every later
 // start too, so the pattern has no further match: the matcher says so once and for all.
 //
-// Every character looked at counts as one step; past `workLimit` steps (summed over all the
+// Every byte looked at counts as one step; past `workLimit` steps (summed over all the
 // matchers sharing the counter) next() throws PluginError "<pattern> needs more work than
 // this page allows ...". No page is left with a partial answer: the run has no feed.
 
@@ -27,7 +28,9 @@ struct Match {
   // Start and end of each captured stretch, for the fields the pattern captures.
   std::array<std::optional<std::pair<std::size_t, std::size_t>>, kFieldCount> captures;
 
-  std::wstring_view capture(std::wstring_view text, Field field) const;
+  std::string_view capture(std::string_view text, Field field) const;
+  // The capture as text of its own; long captures are measured by it in characters.
+  std::wstring wideCapture(std::string_view text, Field field) const;
 };
 
 // Why a pattern matched nothing: the segment whose piece was missing and the place its
@@ -41,7 +44,7 @@ struct MatchFailure {
 class PatternMatcher {
  public:
   // `pattern`, `text` and `work` must outlive the matcher.
-  PatternMatcher(const Pattern& pattern, std::wstring_view text, std::uint64_t& work,
+  PatternMatcher(const Pattern& pattern, std::string_view text, std::uint64_t& work,
                  std::uint64_t workLimit);
 
   // The match that starts earliest at or after `from`; none when there is none. Calls
@@ -58,7 +61,7 @@ class PatternMatcher {
   void charge() const;
 
   const Pattern& pattern_;
-  std::wstring_view text_;
+  std::string_view text_;
   std::uint64_t& work_;
   std::uint64_t workLimit_;
   std::optional<Match> cached_;

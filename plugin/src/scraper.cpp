@@ -31,12 +31,12 @@ std::wstring trimmed(std::wstring_view text) {
 }
 
 // The text of the page's first <title> element, plain.
-std::wstring pageTitle(std::wstring_view page) {
+std::wstring pageTitle(std::string_view page) {
   static const Pattern kTitle(L"<title{*}>{%}</title", L"");
   std::uint64_t work = 0;
   PatternMatcher matcher(kTitle, page, work, UINT64_MAX);
   const Match* match = matcher.next(0);
-  return match ? plainText(match->capture(page, Field::Description)) : std::wstring();
+  return match ? plainText(match->wideCapture(page, Field::Description)) : std::wstring();
 }
 
 }  // namespace
@@ -72,11 +72,11 @@ void Scraper::setWorkBound(std::uint64_t perCharacter, std::uint64_t allowance) 
   allowance_ = allowance;
 }
 
-std::uint64_t Scraper::workLimit(std::size_t characters) const {
-  return perCharacter_ * (characters + 1) + allowance_;
+std::uint64_t Scraper::workLimit(std::size_t bytes) const {
+  return perCharacter_ * (bytes + 1) + allowance_;
 }
 
-Feed Scraper::channel(std::wstring_view page, std::int64_t now) const {
+Feed Scraper::channel(std::string_view page, std::int64_t now) const {
   Feed feed;
   feed.link = !parameters_.m_baseUrl.empty() ? parameters_.m_baseUrl : parameters_.m_url;
   if (feed.link.starts_with(L'/')) feed.link = L"file://" + feed.link;
@@ -87,7 +87,7 @@ Feed Scraper::channel(std::wstring_view page, std::int64_t now) const {
   return feed;
 }
 
-ScrapeResult Scraper::scrape(std::wstring_view page, std::int64_t now) {
+ScrapeResult Scraper::scrape(std::string_view page, std::int64_t now) {
   ScrapeResult result{channel(page, now), {}, {}};
   result.failures = scrapeItems(page, result.warnings, [&result](FeedItem&& item) {
     result.feed.items.push_back(std::move(item));
@@ -95,12 +95,12 @@ ScrapeResult Scraper::scrape(std::wstring_view page, std::int64_t now) {
   return result;
 }
 
-std::vector<std::wstring> Scraper::scrapeItems(std::wstring_view page,
+std::vector<std::wstring> Scraper::scrapeItems(std::string_view page,
                                                std::vector<std::wstring>& warnings,
                                                const ItemSink& sink) {
   std::vector<std::wstring> failures;
   work_ = 0;
-  const std::optional<std::wstring_view> text = section(page, failures);
+  const std::optional<std::string_view> text = section(page, failures);
   if (!text) return failures;
   if (shorthand_) {
     shorthandItems(*text, warnings, failures, sink);
@@ -110,8 +110,8 @@ std::vector<std::wstring> Scraper::scrapeItems(std::wstring_view page,
   return failures;
 }
 
-std::optional<std::wstring_view> Scraper::section(std::wstring_view page,
-                                                  std::vector<std::wstring>& failures) {
+std::optional<std::string_view> Scraper::section(std::string_view page,
+                                                 std::vector<std::wstring>& failures) {
   if (!section_) return page;
   ItemFinder finder({&*section_}, page, workLimit(page.size()));
   const std::vector<Match> found = finder.find(1);
@@ -121,7 +121,7 @@ std::optional<std::wstring_view> Scraper::section(std::wstring_view page,
     return std::nullopt;
   }
   const Match& match = found.front();
-  const std::wstring_view text = match.capture(page, Field::Description);
+  const std::string_view text = match.capture(page, Field::Description);
   if (!text.empty()) return text;
   // Items searched for in nothing would blame the item patterns.
   const auto& range = match.captures[static_cast<std::size_t>(Field::Description)];
@@ -131,7 +131,7 @@ std::optional<std::wstring_view> Scraper::section(std::wstring_view page,
   return std::nullopt;
 }
 
-void Scraper::patternItems(std::wstring_view text, std::vector<std::wstring>& warnings,
+void Scraper::patternItems(std::string_view text, std::vector<std::wstring>& warnings,
                            std::vector<std::wstring>& failures, const ItemSink& sink) {
   std::vector<const Pattern*> patterns;
   for (const Pattern& pattern : items_) patterns.push_back(&pattern);
@@ -151,7 +151,7 @@ void Scraper::patternItems(std::wstring_view text, std::vector<std::wstring>& wa
   for (const Match& match : matches) sink(itemOf(match, text));
 }
 
-void Scraper::shorthandItems(std::wstring_view text, std::vector<std::wstring>& warnings,
+void Scraper::shorthandItems(std::string_view text, std::vector<std::wstring>& warnings,
                              std::vector<std::wstring>& failures, const ItemSink& sink) {
   ShorthandFinder finder(*shorthand_, text);
   const std::vector<ShorthandItem> found = finder.find(static_cast<std::size_t>(maxItems_));
@@ -187,20 +187,24 @@ std::size_t Scraper::longestCapture(Field field) {
   return 0;
 }
 
-void Scraper::itemWarnings(const Match& match, std::wstring_view text, std::size_t number,
+void Scraper::itemWarnings(const Match& match, std::string_view text, std::size_t number,
                            std::vector<std::wstring>& warnings) const {
   for (std::size_t f = 0; f < kFieldCount; ++f) {
-    const auto& range = match.captures[f];
-    const std::size_t most = longestCapture(static_cast<Field>(f));
-    if (!range || range->second - range->first <= most) continue;
-    const std::wstring capture = L"{%" + captureName(static_cast<Field>(f)) + L"}";
+    const Field field = static_cast<Field>(f);
+    const std::size_t most = longestCapture(field);
+    // A character is a byte or more, so only a long run of bytes need be counted.
+    const std::string_view captured = match.capture(text, field);
+    if (captured.size() <= most) continue;
+    const std::size_t characters = characterCount(captured);
+    if (characters <= most) continue;
+    const std::wstring capture = L"{%" + captureName(field) + L"}";
     const std::wstring item = std::to_wstring(number);
-    const std::wstring length = std::to_wstring(range->second - range->first);
+    const std::wstring length = std::to_wstring(characters);
     const std::wstring limit = std::to_wstring(most);
     const wchar_t* arguments[] = {capture.c_str(), item.c_str(), length.c_str(), limit.c_str()};
     warnings.push_back(istring(14262).format(arguments));
   }
-  const std::wstring date = plainText(match.capture(text, Field::Date));
+  const std::wstring date = plainText(match.wideCapture(text, Field::Date));
   if (!date.empty() && !rfc822FromText(date)) {
     warnings.push_back(istring(14224).format(shownHead(date), std::to_wstring(number)));
   }
@@ -208,20 +212,20 @@ void Scraper::itemWarnings(const Match& match, std::wstring_view text, std::size
   linkWarning(linkText(match, text, Field::Image), number, warnings);
 }
 
-FeedItem Scraper::itemOf(const Match& match, std::wstring_view text) const {
+FeedItem Scraper::itemOf(const Match& match, std::string_view text) const {
   FeedItem item;
-  item.title = plainText(match.capture(text, Field::Title));
+  item.title = plainText(match.wideCapture(text, Field::Title));
   item.link = resolved(linkText(match, text, Field::Link));
-  item.description = trimmed(match.capture(text, Field::Description));
-  item.author = plainText(match.capture(text, Field::Author));
+  item.description = trimmed(match.wideCapture(text, Field::Description));
+  item.author = plainText(match.wideCapture(text, Field::Author));
   item.image = resolved(linkText(match, text, Field::Image));
-  const std::wstring date = plainText(match.capture(text, Field::Date));
+  const std::wstring date = plainText(match.wideCapture(text, Field::Date));
   if (!date.empty()) item.pubDate = rfc822FromText(date).value_or(std::wstring());
   return item;
 }
 
-std::wstring Scraper::linkText(const Match& match, std::wstring_view text, Field field) {
-  return trimmed(decodeEntities(match.capture(text, field), ReferencePlace::Attribute));
+std::wstring Scraper::linkText(const Match& match, std::string_view text, Field field) {
+  return trimmed(decodeEntities(match.wideCapture(text, field), ReferencePlace::Attribute));
 }
 
 void Scraper::linkWarning(const std::wstring& link, std::size_t number,

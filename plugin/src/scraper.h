@@ -1,9 +1,10 @@
 #pragma once
 // Turns a page into a feed with the channel's settings: the section pattern picks the part
 // of the page to search, item patterns 1-3 (or, without them, the shorthand) cut the items
-// out of it, and each item's captures become its feed texts.
+// out of it, and each item's captures become its feed texts. The page is UTF-8 (pageText.h);
+// only an item's own texts are made wide, so the page is never held twice.
 //
-// Every search is bounded: past `workPerCharacter` steps per character of the text searched
+// Every search is bounded: past `workPerCharacter` steps per byte of the text searched
 // (plus a fixed allowance), it stops with PluginError, so no pattern can keep the plug-in
 // busy for long. The searches are linear, so only a page that defeats the bound's margin
 // gets there.
@@ -45,7 +46,7 @@ class Scraper {
   // The feed of `page` without its items; `now`: seconds since 1970 UTC, for
   // lastBuildDate. No text RSS 2.0 requires is empty: the title is Title, else the text of
   // the page's <title>, else the link; the description is Description, else the title.
-  Feed channel(std::wstring_view page, std::int64_t now) const;
+  Feed channel(std::string_view page, std::int64_t now) const;
 
   // Hands the items of `page` to `sink` in order, each as soon as it is made, so that they
   // need not all be held, and adds the warnings about them to `warnings`; returns the
@@ -53,7 +54,7 @@ class Scraper {
   // is added, before the first item is handed on: when a search throws PluginError (past
   // its bound, a page too deep for the shorthand), `sink` has not been called.
   using ItemSink = std::function<void(FeedItem&&)>;
-  std::vector<std::wstring> scrapeItems(std::wstring_view page, std::vector<std::wstring>& warnings,
+  std::vector<std::wstring> scrapeItems(std::string_view page, std::vector<std::wstring>& warnings,
                                         const ItemSink& sink);
 
   // A capture longer than this for its field (a title of over 1,000 characters, say) gets
@@ -61,26 +62,26 @@ class Scraper {
   static std::size_t longestCapture(Field field);
 
   // The channel and its items together; throws as scrapeItems does.
-  ScrapeResult scrape(std::wstring_view page, std::int64_t now);
+  ScrapeResult scrape(std::string_view page, std::int64_t now);
 
   void setWorkBound(std::uint64_t perCharacter, std::uint64_t allowance);
   // Steps of the last scrape, all searches together.
   std::uint64_t work() const { return work_; }
 
  private:
-  std::uint64_t workLimit(std::size_t characters) const;
-  std::optional<std::wstring_view> section(std::wstring_view page,
-                                           std::vector<std::wstring>& failures);
-  void patternItems(std::wstring_view text, std::vector<std::wstring>& warnings,
+  std::uint64_t workLimit(std::size_t bytes) const;
+  std::optional<std::string_view> section(std::string_view page,
+                                          std::vector<std::wstring>& failures);
+  void patternItems(std::string_view text, std::vector<std::wstring>& warnings,
                     std::vector<std::wstring>& failures, const ItemSink& sink);
-  void shorthandItems(std::wstring_view text, std::vector<std::wstring>& warnings,
+  void shorthandItems(std::string_view text, std::vector<std::wstring>& warnings,
                       std::vector<std::wstring>& failures, const ItemSink& sink);
   // Every warning about item `number` of the feed comes from here, so that all are known
   // before the first item goes out; itemOf() makes the item and has nothing to say.
-  void itemWarnings(const Match& match, std::wstring_view text, std::size_t number,
+  void itemWarnings(const Match& match, std::string_view text, std::size_t number,
                     std::vector<std::wstring>& warnings) const;
-  FeedItem itemOf(const Match& match, std::wstring_view text) const;
-  static std::wstring linkText(const Match& match, std::wstring_view text, Field field);
+  FeedItem itemOf(const Match& match, std::string_view text) const;
+  static std::wstring linkText(const Match& match, std::string_view text, Field field);
   // Adds the warning that item `number`'s `link` is dropped, when a feed may not carry it
   // (linkScheme.h).
   static void linkWarning(const std::wstring& link, std::size_t number,

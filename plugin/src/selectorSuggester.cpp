@@ -271,11 +271,10 @@ std::vector<Candidate> candidates(const std::vector<Node>& nodes) {
 
 }  // namespace
 
-std::vector<SuggestedSelector> SelectorSuggester::suggest(std::wstring_view page,
-                                                          std::size_t most) {
+std::vector<SuggestedSelector> SelectorSuggester::suggest(std::string_view page, std::size_t most) {
   std::vector<Candidate> ranked;
   try {
-    const HtmlDocument document(platform::toUtf8(page));
+    const HtmlDocument document(page);
     ranked = candidates(flatten(document.root()));
   } catch (const PluginError&) {
     return {};  // a page the shorthand can't read has no shorthand to suggest

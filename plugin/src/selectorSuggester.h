@@ -33,9 +33,9 @@ struct SuggestedSelector {
 
 class SelectorSuggester {
  public:
-  // Up to `most` suggestions for `page`, best first; none when no run of siblings holds
+  // Up to `most` suggestions for the UTF-8 `page`, best first; none when no run of siblings holds
   // links with text. Never throws for any page.
-  static std::vector<SuggestedSelector> suggest(std::wstring_view page, std::size_t most = 5);
+  static std::vector<SuggestedSelector> suggest(std::string_view page, std::size_t most = 5);
 };
 
 }  // namespace plugin

@@ -55,21 +55,13 @@ const char* linkOf(const GumboNode& node) {
   return nullptr;
 }
 
-// Characters before byte `offset` of UTF-8 text that came from valid code points.
-std::size_t characterIndex(const std::string& utf8, std::size_t offset) {
-  offset = std::min(offset, utf8.size());
-  return static_cast<std::size_t>(std::count_if(utf8.begin(),
-                                                utf8.begin() + static_cast<long>(offset),
-                                                [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
 }  // namespace
 
-ShorthandFinder::ShorthandFinder(const Selector& selector, std::wstring_view text)
-    : selector_(selector), text_(text), parsed_(platform::toUtf8(text)) {}
+ShorthandFinder::ShorthandFinder(const Selector& selector, std::string_view text)
+    : selector_(selector), text_(text) {}
 
 std::vector<ShorthandItem> ShorthandFinder::find(std::size_t maxItems) {
-  const HtmlDocument document(parsed_);
+  const HtmlDocument document(text_);
   const auto& steps = selector_.steps();
   const std::size_t last = steps.size() - 1;
   std::vector<ShorthandItem> items;
@@ -105,7 +97,7 @@ std::wstring ShorthandFinder::mismatch() const {
   if (bestSteps_ == 0) return istring(14221).format(shownHead(selector_.stepText(0, 0)));
   return istring(14220).format(shownHead(selector_.stepText(0, bestSteps_ - 1)),
                                shownHead(selector_.stepText(bestSteps_, bestSteps_))) +
-         pageExcerpt(text_, characterIndex(parsed_, bestOffset_));
+         pageExcerpt(text_, bestOffset_);
 }
 
 }  // namespace plugin

@@ -20,7 +20,8 @@ struct ShorthandItem {
 
 class ShorthandFinder {
  public:
-  ShorthandFinder(const Selector& selector, std::wstring_view text);
+  // `selector` and the UTF-8 `text` must outlive the finder.
+  ShorthandFinder(const Selector& selector, std::string_view text);
 
   // Throws PluginError for a page too deep to parse (see HtmlDocument).
   std::vector<ShorthandItem> find(std::size_t maxItems);
@@ -30,10 +31,9 @@ class ShorthandFinder {
 
  private:
   const Selector& selector_;
-  std::wstring_view text_;
+  std::string_view text_;
   std::size_t bestSteps_ = 0;
-  std::size_t bestOffset_ = 0;  // bytes into the parsed text
-  std::string parsed_;
+  std::size_t bestOffset_ = 0;
 };
 
 }  // namespace plugin

@@ -42,11 +42,21 @@ TEST(LiteralPieceTest, WhiteSpaceRunsAndLetterCase) {
       {veryLongPiece.c_str(), veryLongText.c_str(), {{300, 601}}},
       {L"zQ", L"0123456789:Z;zq", {{13, 15}}},  // a first letter far on, in either case
       {L"\u00e9t\u00e9", L"0123456789 \u00e9t\u00e9", {{11, 14}}},
+      // The page is searched as UTF-8: a character that shares its lead byte is no match.
+      {L"x\u00e9", L"x\u00e8 x\u00e9\U0001F600", {{3, 5}}},
+      {L"\U0001F600 b", L"\U0001F601\U0001F600\nb", {{1, 4}}},
   };
   for (const Case& c : cases) {
     std::uint64_t work = 0;
-    const auto found = LiteralPiece(c.piece, 0).find(c.text, 0, work);
-    EXPECT_EQ(found ? std::optional(std::pair(found->start, found->end)) : std::nullopt, c.found)
+    const std::wstring text = c.text;
+    const auto found = LiteralPiece(c.piece, 0).find(platform::toUtf8(text), 0, work);
+    // Byte offsets, compared as the characters before them.
+    const auto characters = [&](std::size_t bytes) {
+      return platform::fromUtf8(platform::toUtf8(text).substr(0, bytes)).size();
+    };
+    EXPECT_EQ(found ? std::optional(std::pair(characters(found->start), characters(found->end)))
+                    : std::nullopt,
+              c.found)
         << "row " << &c - cases;
   }
 }
@@ -64,10 +74,35 @@ plugin::ChannelParameters withPatterns(std::wstring p1, std::wstring p2 = {},
 TEST(ItemFinderTest, EarliestMatchThenLowerNumber) {
   const std::wstring page = L"<i>1</i> <b>2</b> <i><b>3</b></i> <b>4</b>";
   plugin::Scraper scraper(withPatterns(L"<b>{%title}</b>", L"<i>{%title}</i>", L"<i><b>{%}</b>"));
-  const auto result = scraper.scrape(page, 0);
+  const auto result = scraper.scrape(platform::toUtf8(page), 0);
   std::wstring titles;
   for (const auto& item : result.feed.items) titles += item.title + L"|" + item.description + L";";
   EXPECT_EQ(titles, L"1|;2|;3|;4|;");
+}
+
+// The page is searched in UTF-8, but a diagnostic speaks of characters: the one the page
+// has where two share their first byte, and the caret's column.
+TEST(ItemFinderTest, DiagnosticsQuoteWholeCharactersOfAUtf8Page) {
+  const std::string page = platform::toUtf8(L"<p>\u0141\u00f3d\u017a</p><li><b>\u00e9</b></li>");
+  plugin::ChannelParameters pattern = withPatterns(L"<li><b>\u00e8");
+  plugin::ChannelParameters shorthand = withPatterns(L"");
+  shorthand.m_shorthand = L"li i";
+  const std::wstring line = L"\n  <p>\u0141\u00f3d\u017a</p><li><b>\u00e9</b></li>\n  ";
+  const std::pair<plugin::ChannelParameters, std::wstring> cases[] = {
+      {pattern,
+       L"Item pattern 1 matched nothing. At the best place in the page it matched up to "
+       L"`<li><b>` and then expected `\u00e8` where the page has `\u00e9`:" +
+           line + std::wstring(18, L' ') + L"^"},
+      {shorthand,
+       L"The shorthand matched nothing. It matched up to `li`, but no element inside it matches "
+       L"`i`:" +
+           line + std::wstring(11, L' ') + L"^"},
+  };
+  for (const auto& [parameters, expected] : cases) {
+    const auto failures = plugin::Scraper(parameters).scrape(page, 0).failures;
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0], expected);
+  }
 }
 
 struct Pathology {
@@ -99,8 +134,7 @@ const Pathology kPathologies[] = {
 
 std::uint64_t workFor(const Pathology& p, std::size_t size) {
   plugin::Scraper scraper(withPatterns(p.pattern, L"<a>{%title}</a>", L"</a>{%}</li>"));
-  const std::wstring page = p.page(size);
-  scraper.scrape(page, 0);
+  scraper.scrape(platform::toUtf8(p.page(size)), 0);
   return scraper.work();
 }
 
@@ -119,7 +153,7 @@ TEST(WorkBoundTest, PathologicalPatternsStayLinear) {
 TEST(WorkBoundTest, ASearchPastItsBoundStopsWithAReason) {
   plugin::Scraper scraper(withPatterns(L"<li>{%title}</li>", L"<li>{%title}</ul>"));
   scraper.setWorkBound(1, 100);
-  const std::wstring page = repeated(L"<li>x</li>", 1000);
+  const std::string page = platform::toUtf8(repeated(L"<li>x</li>", 1000));
   try {
     scraper.scrape(page, 0);
     FAIL() << "no error";
@@ -218,7 +252,7 @@ TEST(LinkSchemeTest, OnlyWebFtpMailAndRelativeLinksAreKept) {
     const std::wstring page =
         L"<li><a href=\"" + href + L"\">T</a><img src=\"" + href + L"\"></li>";
     for (const plugin::ChannelParameters& each : {parameters, shorthand}) {
-      const plugin::ScrapeResult result = plugin::Scraper(each).scrape(page, 0);
+      const plugin::ScrapeResult result = plugin::Scraper(each).scrape(platform::toUtf8(page), 0);
       const std::string row =
           platform::toUtf8(href) + (each.m_shorthand.empty() ? "" : " (shorthand)");
       ASSERT_EQ(result.feed.items.size(), 1u) << row;
@@ -284,7 +318,7 @@ TEST(ElementDepthTest, TheShorthandRefusesOnlyPagesThatNestTooDeep) {
     parameters.m_shorthand = L"p";
     const std::string row = std::string(c.head) + c.unit;
     try {
-      plugin::Scraper(parameters).scrape(platform::fromUtf8(page), 0);
+      plugin::Scraper(parameters).scrape(page, 0);
       EXPECT_FALSE(c.refused) << row;
     } catch (const plugin::PluginError& e) {
       EXPECT_TRUE(c.refused) << row;

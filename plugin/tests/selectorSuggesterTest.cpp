@@ -105,7 +105,7 @@ TEST(SelectorSuggesterTest, TheBestSuggestionFindsTheItemsAReaderWouldPick) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.shape);
-    const auto suggestions = SelectorSuggester::suggest(c.page);
+    const auto suggestions = SelectorSuggester::suggest(platform::toUtf8(c.page));
     ASSERT_FALSE(suggestions.empty());
     ASSERT_LE(suggestions.size(), 5u);
     SCOPED_TRACE(platform::toUtf8(suggestions.front().selector));
@@ -129,7 +129,8 @@ TEST(SelectorSuggesterTest, PagesWithoutRepeatedLinksGetNone) {
       deep,
   };
   for (const std::wstring& text : pages) {
-    EXPECT_TRUE(SelectorSuggester::suggest(text).empty()) << platform::toUtf8(text.substr(0, 80));
+    EXPECT_TRUE(SelectorSuggester::suggest(platform::toUtf8(text)).empty())
+        << platform::toUtf8(text.substr(0, 80));
   }
 }
 
