@@ -13,31 +13,10 @@ plugin="$dir/bin/PageGlean"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-python3 - "$plugin" "$work" "${PG_BENCH_PATHOLOGICAL_LIMIT:-60}" <<'PY'
+python3 - "$plugin" "$work" "${PG_BENCH_PATHOLOGICAL_LIMIT:-60}" "$(dirname "$0")/pythonReScraper.py" <<'PY'
 import resource, statistics, subprocess, sys, time
 
-plugin, work, limit = sys.argv[1], sys.argv[2], float(sys.argv[3])
-
-SCRAPER = r'''
-import html, re, sys
-from urllib.parse import urljoin
-from xml.sax.saxutils import escape
-page = open(sys.argv[1], encoding="utf-8", errors="replace").read()
-pattern = re.compile(sys.argv[2], re.S | re.I)
-base = "https://bench.example.test/"
-out = ['<?xml version="1.0" encoding="UTF-8"?>\n<rss version="2.0"><channel>']
-for m in pattern.finditer(page):
-    title = " ".join(html.unescape(re.sub(r"<[^>]*>", " ", m["title"])).split())
-    link = urljoin(base, html.unescape(m["link"]).strip())
-    out.append("<item><title>%s</title><link>%s</link><description>%s</description>"
-               "<guid>%s</guid><pubDate>%s</pubDate></item>"
-               % (escape(title), escape(link), escape(m["description"].strip()), escape(link),
-                  escape(m["date"].strip())))
-out.append("</channel></rss>")
-sys.stdout.write("\n".join(out))
-print(len(out) - 2, file=sys.stderr)
-'''
-open(f"{work}/scraper.py", "w").write(SCRAPER)
+plugin, work, limit, scraper = sys.argv[1], sys.argv[2], float(sys.argv[3]), sys.argv[4]
 
 ITEM = ('<li class="item"><a href="/news/{n}">Headline number {n} &amp; <em>more</em></a>\n'
         '  <span class="date">2026-12-08 14:30</span><p>{body}</p></li>\n')
@@ -93,7 +72,7 @@ for mb in (1, 5, 10):
         assert items_of(run) == 1000 * mb, (items_of(run), run.stderr[:300])
         ours.append(t)
         ours_wall.append(wall)
-        t, wall, run = timed([sys.executable, f"{work}/scraper.py", path, THEIRS])
+        t, wall, run = timed([sys.executable, scraper, path, THEIRS])
         assert items_of(run) == 1000 * mb
         theirs.append(t)
         theirs_wall.append(wall)
@@ -104,7 +83,7 @@ for mb in (1, 5, 10):
 path = f"{work}/page10.html"
 t_ours, _, run = timed([plugin, settings(path, OURS_BAD)])
 assert items_of(run) == 0
-t_theirs, _, _ = timed([sys.executable, f"{work}/scraper.py", path, THEIRS_BAD], timeout=limit)
+t_theirs, _, _ = timed([sys.executable, scraper, path, THEIRS_BAD], timeout=limit)
 theirs_text = f"{t_theirs * 1000:.0f} ms" if t_theirs else f"more than {limit:.0f} s (stopped)"
 print(f"pathological pattern, 10 MB: PageGlean {t_ours * 1000:.0f} ms, Python re {theirs_text}")
 PY
