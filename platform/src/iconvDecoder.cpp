@@ -15,11 +15,9 @@ IconvDecoder::~IconvDecoder() {
   if (valid()) ::iconv_close(handle_);
 }
 
-std::string IconvDecoder::decode(std::string_view bytes) {
-  std::string text;
-  if (!valid()) return text;
+template <typename Put>
+void IconvDecoder::run(std::string_view bytes, Put put) {
   ::iconv(handle_, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state
-
   char* in = const_cast<char*>(bytes.data());
   std::size_t inLeft = bytes.size();
   std::vector<wchar_t> block(16 * 1024);
@@ -28,9 +26,9 @@ std::string IconvDecoder::decode(std::string_view bytes) {
     std::size_t outLeft = block.size() * sizeof(wchar_t);
     const std::size_t rc = ::iconv(handle_, &in, &inLeft, &out, &outLeft);
     const int error = errno;
-    text += toUtf8(std::wstring_view(block.data(), block.size() - outLeft / sizeof(wchar_t)));
+    put(std::wstring_view(block.data(), block.size() - outLeft / sizeof(wchar_t)));
     if (rc != static_cast<std::size_t>(-1) || error == E2BIG) continue;
-    appendUtf8(0xFFFD, text);
+    put(std::wstring_view(L"\uFFFD"));
     if (error == EILSEQ) {
       const std::size_t skipped = std::min(unitBytes_, inLeft);
       in += skipped;
@@ -40,6 +38,16 @@ std::string IconvDecoder::decode(std::string_view bytes) {
       break;  // EINVAL: an incomplete sequence at the end
     }
   }
+}
+
+std::string IconvDecoder::decode(std::string_view bytes) {
+  std::string text;
+  if (!valid()) return text;
+  // Measured first, so that a text the size of a page never grows by copying itself.
+  std::size_t size = 0;
+  run(bytes, [&size](std::wstring_view block) { size += toUtf8(block).size(); });
+  text.reserve(size);
+  run(bytes, [&text](std::wstring_view block) { text += toUtf8(block); });
   return text;
 }
 

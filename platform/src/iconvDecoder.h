@@ -26,12 +26,15 @@ class IconvDecoder {
 
   // False when the C library knows no such character set; decode() then returns "".
   bool valid() const { return handle_ != invalid(); }
-  // Always valid UTF-8. The text goes through wide blocks of a fixed size, so a page never
-  // has a wide copy.
+  // Always valid UTF-8. The bytes are read twice, to size the text and to fill it, through
+  // wide blocks of a fixed size: a page never has a wide copy, nor a text with room to spare.
   std::string decode(std::string_view bytes);
 
  private:
   static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
+  // Decodes `bytes` from the start, handing `put` each run of characters.
+  template <typename Put>
+  void run(std::string_view bytes, Put put);
 
   iconv_t handle_;
   std::size_t unitBytes_;

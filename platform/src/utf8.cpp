@@ -274,18 +274,39 @@ std::size_t validUtf8Length(std::string_view bytes) {
   return i;
 }
 
-std::string repairedUtf8(std::string_view bytes, char32_t (*forByte)(unsigned char)) {
-  std::string out;
-  out.reserve(bytes.size());
+namespace {
+
+// Hands `repair` each well-formed run of `bytes` and each malformed sequence in turn.
+template <typename Repair>
+void eachRun(std::string_view bytes, Repair repair) {
   while (!bytes.empty()) {
     const std::size_t valid = validUtf8Length(bytes);
-    out.append(bytes.substr(0, valid));
-    bytes.remove_prefix(valid);
-    if (bytes.empty()) break;
-    const std::size_t length = readSequence(bytes).length;
-    for (char b : bytes.substr(0, length)) appendUtf8(forByte(static_cast<unsigned char>(b)), out);
-    bytes.remove_prefix(length);
+    const std::size_t bad = valid < bytes.size() ? readSequence(bytes.substr(valid)).length : 0;
+    repair(bytes.substr(0, valid), bytes.substr(valid, bad));
+    bytes.remove_prefix(valid + bad);
   }
+}
+
+}  // namespace
+
+std::string repairedUtf8(std::string_view bytes, char32_t (*forByte)(unsigned char)) {
+  // Sized exactly first: a text the size of a page must not grow by copying itself.
+  std::size_t size = 0;
+  std::string character;
+  eachRun(bytes, [&](std::string_view valid, std::string_view malformed) {
+    size += valid.size();
+    for (char b : malformed) {
+      character.clear();
+      appendUtf8(forByte(static_cast<unsigned char>(b)), character);
+      size += character.size();
+    }
+  });
+  std::string out;
+  out.reserve(size);
+  eachRun(bytes, [&](std::string_view valid, std::string_view malformed) {
+    out.append(valid);
+    for (char b : malformed) appendUtf8(forByte(static_cast<unsigned char>(b)), out);
+  });
   return out;
 }
 

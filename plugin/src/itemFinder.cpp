@@ -11,8 +11,8 @@ ItemFinder::ItemFinder(const std::vector<const Pattern*>& patterns, std::string_
   for (const Pattern* pattern : patterns) matchers_.emplace_back(*pattern, text, work_, workLimit);
 }
 
-std::vector<Match> ItemFinder::find(std::size_t maxItems) {
-  std::vector<Match> items;
+std::deque<Match> ItemFinder::find(std::size_t maxItems) {
+  std::deque<Match> items;
   std::size_t position = 0;
   while (items.size() < maxItems) {
     const Match* earliest = nullptr;

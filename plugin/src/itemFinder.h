@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,8 +27,9 @@ class ItemFinder {
   ItemFinder(const ItemFinder&) = delete;
   ItemFinder& operator=(const ItemFinder&) = delete;
 
-  // Throws PluginError when the search needs more than the work limit.
-  std::vector<Match> find(std::size_t maxItems);
+  // Throws PluginError when the search needs more than the work limit. A deque grows
+  // without moving what it holds, so the matches of a big page are never held twice.
+  std::deque<Match> find(std::size_t maxItems);
 
   // One diagnostic for each pattern that matched nothing during find().
   std::vector<std::wstring> mismatches();

@@ -114,7 +114,7 @@ std::optional<std::string_view> Scraper::section(std::string_view page,
                                                  std::vector<std::wstring>& failures) {
   if (!section_) return page;
   ItemFinder finder({&*section_}, page, workLimit(page.size()));
-  const std::vector<Match> found = finder.find(1);
+  const std::deque<Match> found = finder.find(1);
   work_ += finder.work();
   if (found.empty()) {
     failures = finder.mismatches();
@@ -136,7 +136,7 @@ void Scraper::patternItems(std::string_view text, std::vector<std::wstring>& war
   std::vector<const Pattern*> patterns;
   for (const Pattern& pattern : items_) patterns.push_back(&pattern);
   ItemFinder finder(patterns, text, workLimit(text.size()));
-  const std::vector<Match> matches = finder.find(static_cast<std::size_t>(maxItems_));
+  const std::deque<Match> matches = finder.find(static_cast<std::size_t>(maxItems_));
   std::vector<std::wstring> mismatches = finder.mismatches();
   work_ += finder.work();
   if (matches.empty()) {
