@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -272,19 +273,20 @@ std::vector<Candidate> candidates(const std::vector<Node>& nodes) {
 }  // namespace
 
 std::vector<SuggestedSelector> SelectorSuggester::suggest(std::string_view page, std::size_t most) {
-  std::vector<Candidate> ranked;
+  std::optional<HtmlDocument> document;
   try {
-    const HtmlDocument document(page);
-    ranked = candidates(flatten(document.root()));
+    document.emplace(page);
   } catch (const PluginError&) {
     return {};  // a page the shorthand can't read has no shorthand to suggest
   }
+  const std::vector<Candidate> ranked = candidates(flatten(document->root()));
   // Each tried selector with its score and the links it finds.
   std::vector<std::tuple<double, SuggestedSelector, std::wstring>> tried;
   for (const Candidate& candidate : ranked) {
     try {
       const Selector selector(candidate.selector);
-      const std::vector<ShorthandItem> items = ShorthandFinder(selector, page).find(kCountLimit);
+      const std::vector<ShorthandItem> items =
+          ShorthandFinder(selector, *document).find(kCountLimit);
       if (items.empty()) continue;
       std::set<std::wstring> titles;
       std::wstring found;

@@ -60,8 +60,15 @@ const char* linkOf(const GumboNode& node) {
 ShorthandFinder::ShorthandFinder(const Selector& selector, std::string_view text)
     : selector_(selector), text_(text) {}
 
+ShorthandFinder::ShorthandFinder(const Selector& selector, const HtmlDocument& document)
+    : selector_(selector), text_(document.source()), document_(&document) {}
+
 std::vector<ShorthandItem> ShorthandFinder::find(std::size_t maxItems) {
-  const HtmlDocument document(text_);
+  if (!document_) {
+    parsed_.emplace(text_);
+    document_ = &*parsed_;
+  }
+  const HtmlDocument& document = *document_;
   const auto& steps = selector_.steps();
   const std::size_t last = steps.size() - 1;
   std::vector<ShorthandItem> items;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "plugin/src/htmlDocument.h"
 #include "plugin/src/selector.h"
 
 namespace plugin {
@@ -20,8 +21,10 @@ struct ShorthandItem {
 
 class ShorthandFinder {
  public:
-  // `selector` and the UTF-8 `text` must outlive the finder.
+  // `selector` and the UTF-8 `text` must outlive the finder, which parses the text once.
   ShorthandFinder(const Selector& selector, std::string_view text);
+  // For a page parsed already; `selector` and `document` must outlive the finder.
+  ShorthandFinder(const Selector& selector, const HtmlDocument& document);
 
   // Throws PluginError for a page too deep to parse (see HtmlDocument).
   std::vector<ShorthandItem> find(std::size_t maxItems);
@@ -32,6 +35,8 @@ class ShorthandFinder {
  private:
   const Selector& selector_;
   std::string_view text_;
+  std::optional<HtmlDocument> parsed_;
+  const HtmlDocument* document_ = nullptr;
   std::size_t bestSteps_ = 0;
   std::size_t bestOffset_ = 0;
 };
