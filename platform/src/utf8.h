@@ -33,6 +33,11 @@ std::size_t asciiPrefixLength(std::string_view bytes);
 // Appends the UTF-8 form of one code point to `out`.
 void appendUtf8(char32_t codePoint, std::string& out);
 
+// Whether `byte` continues a sequence (10xxxxxx), so that no character starts at it.
+inline bool continuesUtf8Sequence(char byte) {
+  return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
 // The number of bytes at the front of `bytes` that are well-formed UTF-8, whole sequences
 // only: all of them for valid text.
 std::size_t validUtf8Length(std::string_view bytes);

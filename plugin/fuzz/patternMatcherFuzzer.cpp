@@ -79,7 +79,7 @@ void checkPiece(std::wstring_view piece, std::wstring_view text, std::string_vie
 }
 
 bool startsCharacter(std::string_view utf8, std::size_t at) {
-  return at >= utf8.size() || (static_cast<unsigned char>(utf8[at]) & 0xC0) != 0x80;
+  return at >= utf8.size() || !platform::continuesUtf8Sequence(utf8[at]);
 }
 
 }  // namespace

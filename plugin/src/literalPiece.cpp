@@ -65,14 +65,6 @@ class LiteralPiece::State {
   bool active_ = false;
 };
 
-namespace {
-
-bool continuesCharacter(char byte) {
-  return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
-}
-
-}  // namespace
-
 LiteralPiece::LiteralPiece(std::wstring_view text, std::size_t offset) {
   bool gap = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -180,7 +172,7 @@ LiteralPiece::Partial LiteralPiece::longestPrefix(std::string_view text, std::si
     // A start cut inside a character counts up to that character, which the page then
     // differs in.
     std::size_t stop = i + 1;
-    while (length > 0 && continuesCharacter(bytes_[length])) {
+    while (length > 0 && platform::continuesUtf8Sequence(bytes_[length])) {
       --length;
       --stop;
     }

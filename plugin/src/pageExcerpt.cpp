@@ -16,7 +16,7 @@ bool isLineBreak(char c) {
 }
 
 bool startsCharacter(char byte) {
-  return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+  return !platform::continuesUtf8Sequence(byte);
 }
 
 // Where the `count`th character before `position` starts, not going back past a line break.
