@@ -67,13 +67,13 @@ Scraper::Scraper(const ChannelParameters& parameters)
   }
 }
 
-void Scraper::setWorkBound(std::uint64_t perCharacter, std::uint64_t allowance) {
-  perCharacter_ = perCharacter;
+void Scraper::setWorkBound(std::uint64_t perByte, std::uint64_t allowance) {
+  perByte_ = perByte;
   allowance_ = allowance;
 }
 
 std::uint64_t Scraper::workLimit(std::size_t bytes) const {
-  return perCharacter_ * (bytes + 1) + allowance_;
+  return perByte_ * (bytes + 1) + allowance_;
 }
 
 Feed Scraper::channel(std::string_view page, std::int64_t now) const {

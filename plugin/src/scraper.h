@@ -4,7 +4,7 @@
 // out of it, and each item's captures become its feed texts. The page is UTF-8 (pageText.h);
 // only an item's own texts are made wide, so the page is never held twice.
 //
-// Every search is bounded: past `workPerCharacter` steps per byte of the text searched
+// Every search is bounded: past `perByte` steps per byte of the text searched
 // (plus a fixed allowance), it stops with PluginError, so no pattern can keep the plug-in
 // busy for long. The searches are linear, so only a page that defeats the bound's margin
 // gets there.
@@ -64,7 +64,7 @@ class Scraper {
   // The channel and its items together; throws as scrapeItems does.
   ScrapeResult scrape(std::string_view page, std::int64_t now);
 
-  void setWorkBound(std::uint64_t perCharacter, std::uint64_t allowance);
+  void setWorkBound(std::uint64_t perByte, std::uint64_t allowance);
   // Steps of the last scrape, all searches together.
   std::uint64_t work() const { return work_; }
 
@@ -95,7 +95,7 @@ class Scraper {
   std::vector<Pattern> items_;
   std::optional<Selector> shorthand_;
   std::optional<platform::inet::UrlResolver> resolver_;
-  std::uint64_t perCharacter_ = 64;
+  std::uint64_t perByte_ = 64;
   std::uint64_t allowance_ = 1 << 20;
   std::uint64_t work_ = 0;
 };
