@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace plugin {
@@ -49,8 +50,11 @@ class LiteralPiece {
   Partial longestPrefix(std::string_view text, std::size_t from, std::uint64_t& work) const;
 
   // Blank, or one of tab, line feed, vertical tab, form feed, carriage return (9-13).
-  static bool isSpace(wchar_t c) { return c == L' ' || static_cast<std::uint32_t>(c) - 9 < 5; }
-  static bool isSpace(char c) { return c == ' ' || static_cast<unsigned char>(c) - 9u < 5; }
+  // For a character of a pattern and for a byte of a page alike.
+  template <typename Char>
+  static bool isSpace(Char c) {
+    return c == Char(' ') || static_cast<std::make_unsigned_t<Char>>(c) - 9u < 5u;
+  }
   static wchar_t fold(wchar_t c) { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; }
 
  private:
